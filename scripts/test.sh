@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both presets and runs every test:
+# native (portable library under ASan/UBSan, then a bounded fuzz run) and windows (under Wine + Xvfb).
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+root="$PWD"
+jobs=$(nproc)
+
+scripts/install-deps.sh
+
+echo "== native build and tests"
+cmake --preset native >/dev/null
+cmake --build --preset native -j"$jobs"
+ctest --preset native -j"$jobs"
+
+if [ -x scripts/fuzz.sh ]; then
+  echo "== fuzzing (bounded)"
+  scripts/fuzz.sh "${QUARVEX_FUZZ_SECONDS:-60}"
+fi
+
+echo "== windows build and tests (Wine)"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j"$jobs"
+
+. scripts/wine-env.sh
+build="$root/build/windows"
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  qvx_unmount_drives "$build"
+  if [ -n "${QVX_XVFB_PID:-}" ]; then kill "$QVX_XVFB_PID" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+unset DISPLAY   # the tests get a display of their own, never the user's desktop
+qvx_display
+qvx_wine_env "$build"
+qvx_test_drives "$build"
+if [ -z "$QUARVEX_TMPFS_DRIVE" ]; then
+  echo "NOTE: tests that need a size-limited drive will be SKIPPED: $QUARVEX_TMPFS_SKIP_REASON"
+fi
+ctest --preset windows
+echo "== all tests passed"
