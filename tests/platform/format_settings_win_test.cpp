@@ -1,4 +1,4 @@
-#include "platform/win32/format_settings_win.h"
+#include "platform/win32/user_format_settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "platform/format_settings.h"
-#include "platform/win32/format_settings_win.h"
+#include "platform/win32/user_format_settings.h"
 #include "platform/win32/wide_text.h"
 
 #include <windows.h>
