@@ -1,0 +1,89 @@
+#pragma once
+// The application object: window classes, the message loop, the one routine that processes
+// pending messages, and deferred window updates.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qvx::ui {
+
+class Control;
+class Form;
+
+class Application {
+public:
+    static Application& instance();
+
+    // Registers the window classes and initialises the common controls. Called once, before any
+    // form is created.
+    void initialize(HINSTANCE instance);
+    HINSTANCE instanceHandle() const { return instance_; }
+
+    // The task-bar text of the program; also the title of the standard error box.
+    const std::string& title() const { return title_; }
+    void setTitle(const std::string& title) { title_ = title; }
+
+    Form* mainForm() const { return mainForm_; }
+    void setMainForm(Form* form) { mainForm_ = form; }
+    // The form that receives keyboard navigation (the active one, or the modal one).
+    Form* activeForm() const { return activeForm_; }
+    void setActiveForm(Form* form) { activeForm_ = form; }
+
+    // Shows the main form and pumps messages until it is closed. Returns the exit code.
+    int run();
+    // Processes every pending message and returns.
+    void processMessages();
+    // Processes pending messages only when about a millisecond has passed since the last
+    // round, and flushes deferred window updates at the screen's pace. For hot loops.
+    void processMessagesThrottled();
+    bool terminated() const { return terminated_; }
+    void terminate();
+
+    // Deferred window updates: while at least one deferral is open, control property changes
+    // only mark the control dirty; flushDeferred() brings the windows up to date.
+    void beginDeferredUpdates();
+    void endDeferredUpdates();
+    bool deferring() const { return deferDepth_ > 0; }
+    void queueDirty(Control* control);
+    void forgetControl(Control* control);
+    void flushDeferred();
+
+    // Shows an error the way an uncaught exception is shown: an error box titled with the
+    // application title, the text followed by a full stop.
+    void showException(const std::string& message);
+
+    // A high-resolution clock in seconds, for throttling.
+    static double clockSeconds();
+
+private:
+    Application() = default;
+    bool preTranslate(MSG& msg);
+    void dispatchOne(MSG& msg);
+
+    HINSTANCE instance_ = nullptr;
+    std::string title_;
+    Form* mainForm_ = nullptr;
+    Form* activeForm_ = nullptr;
+    bool terminated_ = false;
+    int deferDepth_ = 0;
+    std::vector<Control*> dirty_;
+    double lastPump_ = 0;
+    double lastFlush_ = 0;
+};
+
+// Keeps window updates deferred for a scope; flushes when the outermost one ends.
+class DeferredUpdates {
+public:
+    DeferredUpdates() { Application::instance().beginDeferredUpdates(); }
+    ~DeferredUpdates() { Application::instance().endDeferredUpdates(); }
+    DeferredUpdates(const DeferredUpdates&) = delete;
+    DeferredUpdates& operator=(const DeferredUpdates&) = delete;
+};
+
+// Window class names registered by Application::initialize.
+inline constexpr wchar_t kFormClass[] = L"QuarvexForm";
+inline constexpr wchar_t kContainerClass[] = L"QuarvexContainer";
+
+} // namespace qvx::ui

@@ -1,0 +1,29 @@
+#include "ui/check_box_win.h"
+
+namespace qvx::ui {
+
+CheckBox::CheckBox(Form& owner, const ControlSpec& spec, Control* parent) : Control(owner, spec, parent), checked_(spec.checked) {}
+
+Control::WindowClass CheckBox::windowClass() const { return {L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0}; }
+
+void CheckBox::afterCreate() { SendMessageW(hwnd_, BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0); }
+
+void CheckBox::setChecked(bool on) {
+    if (on == checked_) return;
+    checked_ = on;
+    markDirty(DirtyKind);
+}
+
+void CheckBox::applyDirty(unsigned bits) {
+    Control::applyDirty(bits);
+    if (hwnd_ && (bits & DirtyKind)) afterCreate();
+}
+
+bool CheckBox::onCommand(WORD code) {
+    if (code != BN_CLICKED) return false;
+    checked_ = SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    click();
+    return true;
+}
+
+} // namespace qvx::ui

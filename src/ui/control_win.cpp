@@ -1,0 +1,415 @@
+#include "ui/control_win.h"
+
+#include "platform/win32/wide_text.h"
+#include "ui/application_win.h"
+#include "ui/form_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace qvx::ui {
+
+namespace {
+constexpr wchar_t kControlProp[] = L"QuarvexControl";
+
+LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+    auto* control = reinterpret_cast<Control*>(ref);
+    LRESULT result = 0;
+    if (msg == WM_NCDESTROY) {
+        RemovePropW(hwnd, kControlProp);
+        RemoveWindowSubclass(hwnd, SubclassProc, 1);
+        return DefSubclassProc(hwnd, msg, wp, lp);
+    }
+    if (control && control->handleMessage(msg, wp, lp, result)) return result;
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+FontDesc FontFromSpec(const FontSpec& spec, const FontDesc& inherited, bool& parentFont) {
+    parentFont = !spec.face && !spec.height && !spec.bold && !spec.underline && spec.color == clDefault;
+    if (parentFont) return inherited;
+    FontDesc f = inherited;
+    if (spec.face) f.face = spec.face;
+    if (spec.height) f.height = spec.height;
+    f.bold = spec.bold;
+    f.underline = spec.underline;
+    if (spec.color != clDefault) f.color = spec.color;
+    return f;
+}
+} // namespace
+
+// --- Component ------------------------------------------------------------------------------
+
+Component::Component(Form& owner, const ControlSpec& spec) : owner_(owner), name_(spec.name), kind_(spec.kind) {}
+Component::~Component() = default;
+
+// --- Control --------------------------------------------------------------------------------
+
+Control::Control(Form& owner, const ControlSpec& spec, Control* parent)
+    : Component(owner, spec),
+      parent_(parent),
+      left_(spec.left),
+      top_(spec.top),
+      width_(spec.width),
+      height_(spec.height),
+      caption_(spec.caption),
+      hint_(spec.hint),
+      showHint_(spec.showHint),
+      visible_(spec.visible),
+      enabled_(spec.enabled),
+      parentFont_(true),
+      cursor_(spec.cursor),
+      color_(spec.color),
+      alignment_(spec.alignment) {
+    font_ = FontFromSpec(spec.font, parent_ ? parent_->font() : FontDesc{}, parentFont_);
+    if (parent_) parent_->addChild(this);
+}
+
+Control::~Control() {
+    Application::instance().forgetControl(this);
+    if (hwnd_ && IsWindow(hwnd_)) {
+        RemovePropW(hwnd_, kControlProp);
+        DestroyWindow(hwnd_);
+    }
+}
+
+Control* Control::fromHandle(HWND hwnd) {
+    return hwnd ? static_cast<Control*>(GetPropW(hwnd, kControlProp)) : nullptr;
+}
+
+void Control::setBounds(int left, int top, int width, int height) {
+    if (left == left_ && top == top_ && width == width_ && height == height_) return;
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    markDirty(DirtyBounds);
+}
+
+void Control::setAlignClient(bool on) {
+    alignClient_ = on;
+    if (on && parent_) {
+        const RECT r = parent_->displayRect();
+        setBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
+}
+
+void Control::setCaption(const std::string& text) {
+    if (text == caption_) return;
+    caption_ = text;
+    markDirty(DirtyCaption);
+}
+
+void Control::setVisible(bool on) {
+    if (on == visible_) return;
+    visible_ = on;
+    markDirty(DirtyVisible);
+}
+
+void Control::setEnabled(bool on) {
+    if (on == enabled_) return;
+    enabled_ = on;
+    markDirty(DirtyEnabled);
+}
+
+void Control::setHint(const std::string& text) {
+    if (text == hint_) return;
+    hint_ = text;
+    markDirty(DirtyHint);
+}
+
+void Control::setShowHint(bool on) {
+    if (on == showHint_) return;
+    showHint_ = on;
+    markDirty(DirtyHint);
+}
+
+void Control::setColor(Color c) {
+    if (c == color_) return;
+    color_ = c;
+    markDirty(DirtyColor);
+}
+
+void Control::setFontSize(int points) {
+    FontDesc f = font_;
+    f.height = PixelsFromPoints(points);
+    setFont(f);
+}
+
+void Control::setFont(const FontDesc& font) {
+    parentFont_ = false;
+    if (font == font_) return;
+    font_ = font;
+    markDirty(DirtyFont);
+    for (Control* child : children_) child->parentFontChanged(font_);
+}
+
+void Control::parentFontChanged(const FontDesc& font) {
+    if (!parentFont_ || font == font_) return;
+    font_ = font;
+    markDirty(DirtyFont);
+    for (Control* child : children_) child->parentFontChanged(font_);
+}
+
+void Control::sendToBack() {
+    if (!parent_) return;
+    auto& siblings = parent_->children_;
+    auto it = std::find(siblings.begin(), siblings.end(), this);
+    if (it != siblings.end()) {
+        siblings.erase(it);
+        siblings.insert(siblings.begin(), this);
+    }
+    if (hwnd_) {
+        SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    } else if (auto* g = dynamic_cast<GraphicControl*>(this)) {
+        g->invalidate();
+    }
+}
+
+void Control::click() {
+    if (OnClick) OnClick(*this);
+}
+
+void Control::markDirty(unsigned bits) {
+    const bool queued = dirty_ != 0;
+    dirty_ |= bits;
+    if (!hwnd_ && !dynamic_cast<GraphicControl*>(this)) return;  // no window yet: created from the values
+    if (Application::instance().deferring()) {
+        if (!queued) Application::instance().queueDirty(this);
+    } else {
+        flush();
+    }
+}
+
+void Control::flush() {
+    const unsigned bits = dirty_;
+    dirty_ = 0;
+    if (bits) applyDirty(bits);
+}
+
+void Control::applyDirty(unsigned bits) {
+    if (!hwnd_) return;
+    if (bits & DirtyBounds) {
+        SetWindowPos(hwnd_, nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (hintTool_) updateHintTool();
+        realignChildren();
+    }
+    if (bits & DirtyCaption) SetWindowTextW(hwnd_, Widen(caption_).c_str());
+    if (bits & DirtyFont) {
+        hfont_ = AcquireFont(font_);
+        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), TRUE);
+        fontChanged();
+    }
+    if (bits & DirtyEnabled) EnableWindow(hwnd_, enabled_);
+    if (bits & DirtyVisible) ShowWindow(hwnd_, visible_ ? SW_SHOWNA : SW_HIDE);
+    if (bits & DirtyColor) InvalidateRect(hwnd_, nullptr, TRUE);
+    if (bits & DirtyHint) updateHintTool();
+}
+
+void Control::realignChildren() {
+    for (Control* child : children_) {
+        if (child->alignClient_) child->setAlignClient(true);
+    }
+}
+
+RECT Control::displayRect() const { return {0, 0, width_, height_}; }
+
+COLORREF Control::backgroundColor() const {
+    for (const Control* c = this; c; c = c->parent_) {
+        if (c->color_ != clDefault) return ResolveColor(c->color_);
+    }
+    return GetSysColor(COLOR_BTNFACE);
+}
+
+HBRUSH Control::backgroundBrush() const {
+    for (const Control* c = this; c; c = c->parent_) {
+        if (c->color_ == clDefault) continue;
+        if (IsSysColor(c->color_)) return GetSysColorBrush(static_cast<int>(c->color_ & 0xFF));
+        // Solid colours of our own, kept for the life of the process (a handful at most).
+        static std::vector<std::pair<COLORREF, HBRUSH>> brushes;
+        const COLORREF rgb = ResolveColor(c->color_);
+        for (auto& [col, brush] : brushes)
+            if (col == rgb) return brush;
+        brushes.emplace_back(rgb, CreateSolidBrush(rgb));
+        return brushes.back().second;
+    }
+    return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+HBRUSH Control::onCtlColor(HDC dc) {
+    SetTextColor(dc, ResolveColor(font_.color));
+    SetBkColor(dc, backgroundColor());
+    return backgroundBrush();
+}
+
+bool Control::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (msg == WM_SETCURSOR && cursor_ == Cursor::HandPoint && LOWORD(lp) == HTCLIENT) {
+        SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));  // IDC_HAND
+        result = TRUE;
+        return true;
+    }
+    return false;
+}
+
+void Control::createHandle() {
+    const WindowClass wc = windowClass();
+    HWND parentWnd = parent_ ? parent_->containerHandle() : nullptr;
+    DWORD style = wc.style | WS_CHILD | WS_CLIPSIBLINGS;
+    if (visible_) style |= WS_VISIBLE;
+    if (!enabled_) style |= WS_DISABLED;
+    hwnd_ = CreateWindowExW(wc.exStyle, wc.className, Widen(caption_).c_str(), style, left_, top_, width_, height_,
+                            parentWnd, nullptr, Application::instance().instanceHandle(), this);
+    if (!hwnd_) return;
+    SetPropW(hwnd_, kControlProp, this);
+    if (wcscmp(wc.className, kContainerClass) != 0 && wcscmp(wc.className, kFormClass) != 0)
+        SetWindowSubclass(hwnd_, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    hfont_ = AcquireFont(font_);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), FALSE);
+    dirty_ = 0;
+    afterCreate();
+    updateHintTool();
+    for (Control* child : children_) child->createHandle();
+    realignChildren();
+}
+
+void Control::destroyHandle() {
+    for (Control* child : children_) child->destroyHandle();
+    if (hwnd_) {
+        if (hintTool_) {
+            TOOLINFOW ti{sizeof(ti)};
+            ti.hwnd = GetParent(hwnd_);
+            ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+            if (HWND tip = owner().tooltipHandle()) SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+            hintTool_ = false;
+        }
+        RemovePropW(hwnd_, kControlProp);
+        DestroyWindow(hwnd_);
+        hwnd_ = nullptr;
+    }
+}
+
+void Control::recreateHandle() {
+    if (!hwnd_) return;
+    HWND after = GetWindow(hwnd_, GW_HWNDPREV);
+    destroyHandle();
+    createHandle();
+    if (hwnd_) SetWindowPos(hwnd_, after ? after : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void Control::invalidate() const {
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Control::subclass(HWND hwnd) {
+    SetPropW(hwnd, kControlProp, this);
+    SetWindowSubclass(hwnd, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void Control::updateHintTool() {
+    HWND tip = owner().tooltipHandle();
+    HWND container = hwnd_ ? GetParent(hwnd_) : containerHandle();
+    if (!tip || !container) return;
+    TOOLINFOW ti{};
+    ti.cbSize = sizeof(ti);
+    ti.hwnd = container;
+    if (hwnd_) {
+        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+    } else {
+        ti.uFlags = TTF_SUBCLASS;
+        ti.uId = reinterpret_cast<UINT_PTR>(this);
+        ti.rect = boundsRect();
+    }
+    const bool want = showHint_ && !hint_.empty() && visible_;
+    if (hintTool_) {
+        SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+        hintTool_ = false;
+    }
+    if (want) {
+        std::wstring text = Widen(hint_);
+        ti.lpszText = text.data();
+        hintTool_ = SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti)) != 0;
+    }
+}
+
+// --- GraphicControl ---------------------------------------------------------------------------
+
+HWND GraphicControl::containerHandle() const { return parent_ ? parent_->containerHandle() : nullptr; }
+
+void GraphicControl::createHandle() {
+    dirty_ = 0;
+    afterCreate();
+    updateHintTool();
+    invalidate();
+}
+
+void GraphicControl::destroyHandle() {
+    if (hintTool_) {
+        if (HWND tip = owner().tooltipHandle()) {
+            TOOLINFOW ti{sizeof(ti)};
+            ti.hwnd = containerHandle();
+            ti.uId = reinterpret_cast<UINT_PTR>(this);
+            SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+        }
+        hintTool_ = false;
+    }
+    invalidate();
+}
+
+void GraphicControl::setVisible(bool on) {
+    if (on == visible_) return;
+    invalidate();
+    visible_ = on;
+    markDirty(DirtyVisible);
+}
+
+void GraphicControl::setBounds(int left, int top, int width, int height) {
+    if (left == left_ && top == top_ && width == width_ && height == height_) return;
+    invalidate();  // the old place
+    Control::setBounds(left, top, width, height);
+}
+
+void GraphicControl::applyDirty(unsigned bits) {
+    if (bits & (DirtyBounds | DirtyHint | DirtyVisible)) updateHintTool();
+    invalidate();
+}
+
+RECT GraphicControl::rectInParentWindow() const { return boundsRect(); }
+
+void GraphicControl::invalidate() const {
+    if (HWND w = containerHandle()) {
+        const RECT r = rectInParentWindow();
+        InvalidateRect(w, &r, TRUE);
+    }
+}
+
+void PaintGraphicChildren(const Control& container, HDC dc) {
+    RECT clip;
+    if (GetClipBox(dc, &clip) == ERROR) return;
+    for (Control* child : container.children()) {
+        auto* g = dynamic_cast<GraphicControl*>(child);
+        if (!g || !g->visible()) continue;
+        const RECT r = g->boundsRect();
+        RECT hit;
+        if (!IntersectRect(&hit, &r, &clip)) continue;
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+        POINT old;
+        OffsetViewportOrgEx(dc, r.left, r.top, &old);
+        g->paint(dc);
+        RestoreDC(dc, saved);
+    }
+}
+
+GraphicControl* GraphicChildAt(const Control& container, POINT pt) {
+    const auto& kids = container.children();
+    for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
+        auto* g = dynamic_cast<GraphicControl*>(*it);
+        if (!g || !g->visible()) continue;
+        const RECT r = g->boundsRect();
+        if (PtInRect(&r, pt)) return g;
+    }
+    return nullptr;
+}
+
+} // namespace qvx::ui

@@ -1,0 +1,425 @@
+#include "ui/form_win.h"
+
+#include "platform/win32/wide_text.h"
+#include "ui/application_win.h"
+#include "ui/button_win.h"
+#include "ui/control_factory_win.h"
+#include "ui/menu_win.h"
+
+#include <commctrl.h>
+
+namespace qvx::ui {
+
+namespace {
+ControlSpec FormControlSpec(const FormSpec& spec) {
+    ControlSpec c;
+    c.kind = Kind::Label;  // unused for forms
+    c.name = spec.name;
+    c.left = spec.left;
+    c.top = spec.top;
+    c.width = spec.width;
+    c.height = spec.height;
+    c.caption = spec.caption;
+    c.font = spec.font;
+    c.visible = false;
+    c.color = spec.color;
+    return c;
+}
+
+DWORD FormStyle(const FormSpec& spec) {
+    if (spec.border == FormBorder::Dialog)
+        return WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN | (spec.titleButtons ? WS_SYSMENU : 0);
+    return WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+}
+
+DWORD FormExStyle(const FormSpec& spec) {
+    return WS_EX_CONTROLPARENT | (spec.border == FormBorder::Dialog ? WS_EX_DLGMODALFRAME : WS_EX_APPWINDOW);
+}
+} // namespace
+
+Form::Form(const FormSpec& spec, Layout layout) : Control(*this, FormControlSpec(spec), nullptr), spec_(spec) {
+    buildComponents(layout);
+}
+
+Form::~Form() {
+    // Children first: their windows belong to ours.
+    for (auto it = components_.rbegin(); it != components_.rend(); ++it) it->reset();
+    if (tooltip_) DestroyWindow(tooltip_);
+}
+
+void Form::buildComponents(Layout layout) {
+    for (const ControlSpec& spec : layout) {
+        Component* parent = spec.parent[0] ? findComponent(spec.parent) : this;
+        if (!parent) throw std::logic_error(std::string("layout names an unknown parent: ") + spec.parent);
+        components_.push_back(CreateComponent(*this, spec, parent));
+        if (auto* menu = dynamic_cast<MainMenu*>(components_.back().get())) menu_ = menu;
+    }
+}
+
+Component* Form::findComponent(std::string_view name) const {
+    if (name == this->name()) return const_cast<Form*>(this);
+    for (const auto& c : components_)
+        if (c->name() == name) return c.get();
+    return nullptr;
+}
+
+Control::WindowClass Form::windowClass() const { return {kFormClass, FormStyle(spec_), FormExStyle(spec_)}; }
+
+void Form::createHandle() {
+    if (hwnd_) return;
+    const WindowClass wc = windowClass();
+    int w = width_, h = height_;
+    if (spec_.clientWidth > 0) {
+        RECT r{0, 0, spec_.clientWidth, spec_.clientHeight};
+        AdjustWindowRectEx(&r, wc.style, menu_ != nullptr, wc.exStyle);
+        w = r.right - r.left;
+        h = r.bottom - r.top;
+    }
+    int x = left_, y = top_;
+    if (spec_.centered) {
+        x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+        y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+    }
+    HWND owner = nullptr;
+    if (Form* main = Application::instance().mainForm(); main && main != this) owner = main->handle();
+    hwnd_ = CreateWindowExW(wc.exStyle, wc.className, Widen(caption_).c_str(), wc.style, x, y, w, h, owner, nullptr,
+                            Application::instance().instanceHandle(), this);
+    if (!hwnd_) throw std::runtime_error("cannot create the window of " + name());
+    RECT wr;
+    GetWindowRect(hwnd_, &wr);
+    left_ = wr.left;
+    top_ = wr.top;
+    width_ = wr.right - wr.left;
+    height_ = wr.bottom - wr.top;
+    hfont_ = AcquireFont(font_);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), FALSE);
+
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                               Application::instance().instanceHandle(), nullptr);
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+    if (menu_) menu_->attach(hwnd_);
+    for (Control* child : children_) child->createHandle();
+    dirty_ = 0;
+}
+
+void Form::destroyHandle() {
+    Control::destroyHandle();
+    if (tooltip_) {
+        DestroyWindow(tooltip_);
+        tooltip_ = nullptr;
+    }
+}
+
+void Form::setBounds(int left, int top, int width, int height) {
+    if (hwnd_) {
+        // The window is the truth for a top-level window: the system may adjust what we ask.
+        SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT wr;
+        GetWindowRect(hwnd_, &wr);
+        if (!IsIconic(hwnd_) && !IsZoomed(hwnd_)) {
+            left_ = wr.left;
+            top_ = wr.top;
+            width_ = wr.right - wr.left;
+            height_ = wr.bottom - wr.top;
+        }
+    } else {
+        left_ = left;
+        top_ = top;
+        width_ = width;
+        height_ = height;
+    }
+}
+
+int Form::clientWidth() const {
+    if (!hwnd_) return spec_.clientWidth;
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    return r.right;
+}
+
+int Form::clientHeight() const {
+    if (!hwnd_) return spec_.clientHeight;
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    return r.bottom;
+}
+
+void Form::setClientSize(int width, int height) {
+    if (!hwnd_) {
+        spec_.clientWidth = width;
+        spec_.clientHeight = height;
+        return;
+    }
+    // Outer size = client size + frame; measured on the live window, which knows its menu bar
+    // height (a menu bar may wrap onto two lines on a narrow window).
+    RECT wr, cr;
+    GetWindowRect(hwnd_, &wr);
+    GetClientRect(hwnd_, &cr);
+    const int frameW = (wr.right - wr.left) - cr.right;
+    const int frameH = (wr.bottom - wr.top) - cr.bottom;
+    setBounds(left_, top_, width + frameW, height + frameH);
+    // A menu bar that changed its number of lines changes the client height once more.
+    GetClientRect(hwnd_, &cr);
+    if (cr.bottom != height) {
+        GetWindowRect(hwnd_, &wr);
+        setBounds(left_, top_, wr.right - wr.left, (wr.bottom - wr.top) + (height - cr.bottom));
+    }
+}
+
+WindowState Form::windowState() const {
+    if (!hwnd_) return WindowState::Normal;
+    if (IsIconic(hwnd_)) return WindowState::Minimized;
+    if (IsZoomed(hwnd_)) return WindowState::Maximized;
+    return WindowState::Normal;
+}
+
+void Form::setWindowState(WindowState state) {
+    if (!hwnd_) return;
+    const int cmd = state == WindowState::Maximized   ? SW_SHOWMAXIMIZED
+                    : state == WindowState::Minimized ? SW_SHOWMINIMIZED
+                                                      : SW_RESTORE;
+    if (windowState() != state) ShowWindow(hwnd_, cmd);
+}
+
+void Form::show() {
+    if (!hwnd_) createHandle();
+    if (!visible_) {
+        visible_ = true;
+        if (OnShow) OnShow(*this);
+    }
+    if (!IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOW);
+    shown_ = true;
+}
+
+void Form::hide() {
+    visible_ = false;
+    if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+}
+
+int Form::showModal() {
+    if (!hwnd_) createHandle();
+    Application& app = Application::instance();
+    Form* previousActive = app.activeForm();
+    HWND ownerWnd = GetWindow(hwnd_, GW_OWNER);
+    if (ownerWnd) EnableWindow(ownerWnd, FALSE);
+    modal_ = true;
+    modalResult_ = mrNone;
+    app.setActiveForm(this);
+    show();
+    SetActiveWindow(hwnd_);
+    while (modalResult_ == mrNone && !app.terminated()) {
+        MSG msg;
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) WaitMessage();
+        app.processMessages();
+    }
+    const int result = modalResult_;
+    modal_ = false;
+    if (ownerWnd) EnableWindow(ownerWnd, TRUE);
+    hide();
+    if (ownerWnd) SetActiveWindow(ownerWnd);
+    app.setActiveForm(previousActive);
+    return result;
+}
+
+void Form::close() {
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(*this, canClose);
+    if (!canClose) return;
+    if (modal_) {
+        modalResult_ = mrCancel;
+        return;
+    }
+    if (Application::instance().mainForm() == this) {
+        closing_ = true;
+        Application::instance().terminate();
+        if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+    } else {
+        hide();
+    }
+}
+
+Control* Form::defaultButton() const {
+    for (const auto& c : components_) {
+        auto* control = dynamic_cast<Control*>(c.get());
+        if (control && IsDefaultButton(*control)) return control;
+    }
+    return nullptr;
+}
+
+void Form::applyDirty(unsigned bits) {
+    if (!hwnd_) return;
+    if (bits & DirtyCaption) SetWindowTextW(hwnd_, Widen(caption_).c_str());
+    if (bits & DirtyFont) {
+        hfont_ = AcquireFont(font_);
+        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), TRUE);
+    }
+    if (bits & DirtyColor) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Form::menuChanged() {
+    if (menu_ && hwnd_) menu_->attach(hwnd_);
+}
+
+void Form::onSize() {
+    RECT wr;
+    GetWindowRect(hwnd_, &wr);
+    if (!IsIconic(hwnd_) && !IsZoomed(hwnd_)) {
+        left_ = wr.left;
+        top_ = wr.top;
+        width_ = wr.right - wr.left;
+        height_ = wr.bottom - wr.top;
+    }
+    realignChildren();
+    if (OnResize) OnResize(*this);
+}
+
+bool Form::preTranslateMessage(MSG& msg) {
+    if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+        if (keyPreview_ && OnKeyDown) {
+            WORD key = static_cast<WORD>(msg.wParam);
+            OnKeyDown(*this, key);
+            if (key == 0) return true;
+        }
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) {
+            // Enter presses the default button unless the focused control is a button itself.
+            HWND focus = GetFocus();
+            Control* focused = Control::fromHandle(focus);
+            if (Control* def = defaultButton(); def && def->enabled() && !(focused && IsPushButton(*focused))) {
+                def->click();
+                return true;
+            }
+        }
+    }
+    return IsDialogMessageW(hwnd_, &msg) != FALSE;
+}
+
+bool Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+    case WM_COMMAND:
+        if (lp == 0 && HIWORD(wp) == 0 && menu_) {
+            menu_->dispatch(LOWORD(wp));
+            result = 0;
+            return true;
+        }
+        break;
+    case WM_SIZE:
+        if (wp != SIZE_MINIMIZED) onSize();
+        result = 0;
+        return true;
+    case WM_MOVE:
+        if (!IsIconic(hwnd_) && !IsZoomed(hwnd_)) {
+            RECT wr;
+            GetWindowRect(hwnd_, &wr);
+            left_ = wr.left;
+            top_ = wr.top;
+        }
+        break;
+    case WM_CLOSE:
+        close();
+        result = 0;
+        return true;
+    case WM_ACTIVATE:
+        if (LOWORD(wp) != WA_INACTIVE) {
+            if (!modal_ || Application::instance().activeForm() == this) Application::instance().setActiveForm(this);
+            if (OnActivate) OnActivate(*this);
+        }
+        break;
+    case WM_DESTROY:
+        if (Application::instance().mainForm() == this) PostQuitMessage(0);
+        break;
+    default:
+        break;
+    }
+    return HandleContainerMessage(*this, msg, wp, lp, result);
+}
+
+// --- container behaviour ------------------------------------------------------------------------
+
+bool HandleContainerMessage(Control& self, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+    case WM_COMMAND:
+        if (Control* child = Control::fromHandle(reinterpret_cast<HWND>(lp)); child && child != &self) {
+            if (child->onCommand(HIWORD(wp))) {
+                result = 0;
+                return true;
+            }
+        }
+        return false;
+    case WM_NOTIFY: {
+        auto* hdr = reinterpret_cast<NMHDR*>(lp);
+        if (Control* child = Control::fromHandle(hdr->hwndFrom); child && child != &self)
+            return child->onNotify(hdr, result);
+        return false;
+    }
+    case WM_DRAWITEM: {
+        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+        if (Control* child = Control::fromHandle(dis->hwndItem); child && child->onDrawItem(*dis)) {
+            result = TRUE;
+            return true;
+        }
+        return false;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX: {
+        Control* child = Control::fromHandle(reinterpret_cast<HWND>(lp));
+        if (!child) child = &self;  // windows a control made for itself (radio buttons)
+        result = reinterpret_cast<LRESULT>(child->onCtlColor(reinterpret_cast<HDC>(wp)));
+        return true;
+    }
+    case WM_ERASEBKGND: {
+        RECT r;
+        GetClientRect(self.handle(), &r);
+        FillRect(reinterpret_cast<HDC>(wp), &r, self.backgroundBrush());
+        result = 1;
+        return true;
+    }
+    case WM_PRINTCLIENT:
+    case WM_PAINT: {
+        // WM_PAINT with a device context in wParam paints into that context (a graphic
+        // control's off-screen repaint asks its parent for the picture this way).
+        HDC given = reinterpret_cast<HDC>(wp);
+        PAINTSTRUCT ps{};
+        HDC dc = given ? given : BeginPaint(self.handle(), &ps);
+        self.paintContainer(dc);
+        PaintGraphicChildren(self, dc);
+        if (!given) EndPaint(self.handle(), &ps);
+        result = 0;
+        return true;
+    }
+    case WM_SETCURSOR:
+        if (LOWORD(lp) == HTCLIENT && reinterpret_cast<HWND>(wp) == self.handle()) {
+            POINT pt;
+            GetCursorPos(&pt);
+            ScreenToClient(self.handle(), &pt);
+            if (GraphicControl* g = GraphicChildAt(self, pt); g && g->cursor() == Cursor::HandPoint) {
+                SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));
+                result = TRUE;
+                return true;
+            }
+        }
+        return false;
+    case WM_LBUTTONDOWN: {
+        const POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        if (GraphicChildAt(self, pt)) SetCapture(self.handle());
+        return false;
+    }
+    case WM_LBUTTONUP: {
+        const POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        if (GetCapture() == self.handle()) ReleaseCapture();
+        if (GraphicControl* g = GraphicChildAt(self, pt)) {
+            g->click();
+            result = 0;
+            return true;
+        }
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace qvx::ui

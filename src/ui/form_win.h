@@ -1,0 +1,119 @@
+#pragma once
+// A top-level window built from a layout table. The form owns its components in creation order;
+// that order is the component order of layout scaling.
+#include "ui/control_win.h"
+
+#include <memory>
+#include <stdexcept>
+#include <string_view>
+
+namespace qvx::ui {
+
+class MainMenu;
+class MenuItem;
+
+enum class FormBorder { Sizeable, Dialog };
+enum class WindowState { Normal, Minimized, Maximized };
+
+// Modal results.
+inline constexpr int mrNone = 0;
+inline constexpr int mrOk = 1;
+inline constexpr int mrCancel = 2;
+
+struct FormSpec {
+    const char* name = "";
+    const char* caption = "";
+    int left = 0;
+    int top = 0;
+    int width = 0;   // outer size; ignored when the client size is given
+    int height = 0;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    FontSpec font = {};
+    Color color = clBtnFace;
+    FormBorder border = FormBorder::Sizeable;
+    bool titleButtons = true;  // system menu, minimize and maximize
+    bool centered = false;     // centred on the screen when first shown
+};
+
+class Form : public Control {
+public:
+    Form(const FormSpec& spec, Layout layout);
+    ~Form() override;
+
+    // Components in creation order.
+    const std::vector<std::unique_ptr<Component>>& components() const { return components_; }
+    Component* findComponent(std::string_view name) const;
+    template <class T>
+    T& find(std::string_view name) const {
+        T* c = dynamic_cast<T*>(findComponent(name));
+        if (!c) throw std::logic_error("layout has no component " + std::string(name) + " of that kind");
+        return *c;
+    }
+
+    // Creates the window and the windows of all controls (hidden until show()).
+    void createHandle() override;
+    void destroyHandle() override;
+    HWND tooltipHandle() const { return tooltip_; }
+    MainMenu* mainMenu() const { return menu_; }
+
+    // Geometry of the whole window (outer size) in screen pixels.
+    void setBounds(int left, int top, int width, int height) override;
+    int clientWidth() const;
+    int clientHeight() const;
+    void setClientSize(int width, int height);
+    WindowState windowState() const;
+    void setWindowState(WindowState state);
+
+    // Visibility: show() runs OnShow before the window appears, as a start-up sequence expects.
+    void show();
+    void hide();
+    int showModal();
+    bool isModal() const { return modal_; }
+    int modalResult() const { return modalResult_; }
+    void setModalResult(int result) { modalResult_ = result; }
+    // A close request: OnCloseQuery decides; a modal form ends with mrCancel, the main form ends
+    // the program.
+    void close();
+    bool closing() const { return closing_; }
+
+    bool keyPreview() const { return keyPreview_; }
+    void setKeyPreview(bool on) { keyPreview_ = on; }
+    // The button pressed by Enter (a button with isDefault) and focus handling.
+    Control* defaultButton() const;
+
+    std::function<void(Form&)> OnShow;
+    std::function<void(Form&)> OnActivate;
+    std::function<void(Form&)> OnResize;
+    std::function<void(Form&, bool& canClose)> OnCloseQuery;
+    std::function<void(Form&, WORD& key)> OnKeyDown;
+
+    bool handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    // Keyboard preview and dialog navigation, called by the message loop before dispatching.
+    bool preTranslateMessage(MSG& msg);
+    void menuChanged();
+
+protected:
+    WindowClass windowClass() const override;
+    void applyDirty(unsigned bits) override;
+
+private:
+    void buildComponents(Layout layout);
+    void onSize();
+
+    FormSpec spec_;
+    std::vector<std::unique_ptr<Component>> components_;
+    MainMenu* menu_ = nullptr;
+    HWND tooltip_ = nullptr;
+    bool keyPreview_ = false;
+    bool modal_ = false;
+    bool closing_ = false;
+    bool shown_ = false;
+    int modalResult_ = mrNone;
+};
+
+// Container behaviour shared by every window that holds child controls: notifications
+// reflected to the child that sent them, graphic children painted and clicked.
+bool HandleContainerMessage(Control& self, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
+} // namespace qvx::ui

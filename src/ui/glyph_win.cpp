@@ -1,0 +1,87 @@
+#include "ui/glyph_win.h"
+
+#include <algorithm>
+
+namespace qvx::ui {
+
+namespace {
+constexpr std::uint32_t Premultiplied(std::uint32_t rgb, std::uint8_t alpha) {
+    const auto mul = [alpha](std::uint32_t c) { return (c * alpha + 127) / 255; };
+    return (static_cast<std::uint32_t>(alpha) << 24) | (mul((rgb >> 16) & 0xFF) << 16) | (mul((rgb >> 8) & 0xFF) << 8) |
+           mul(rgb & 0xFF);
+}
+} // namespace
+
+Glyph::Glyph(const GlyphArt& art) : width_(art.width), height_(art.height) {
+    const int stripWidth = width_ * 2;
+    pixels_.assign(static_cast<size_t>(stripWidth) * height_, 0);
+    auto opaque = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < width_ && y < height_ && y < static_cast<int>(art.rows.size()) &&
+               x < static_cast<int>(art.rows[y].size()) && art.rows[y][x] != '.';
+    };
+    const std::uint32_t shadow = GetSysColor(COLOR_BTNSHADOW);
+    const std::uint32_t highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
+    auto bgr = [](COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); };
+    for (int y = 0; y < height_; ++y) {
+        for (int x = 0; x < width_; ++x) {
+            if (opaque(x, y)) {
+                const char ch = art.rows[y][x];
+                std::uint32_t rgb = 0;
+                for (const auto& [key, colour] : art.palette)
+                    if (key == ch) rgb = colour;
+                pixels_[static_cast<size_t>(y) * stripWidth + x] = Premultiplied(rgb, 255);
+            }
+            // Disabled look: the shape embossed in the button's shadow colour, lit from the
+            // top left by a highlight one pixel down and right.
+            std::uint32_t& d = pixels_[static_cast<size_t>(y) * stripWidth + width_ + x];
+            if (opaque(x, y)) {
+                d = Premultiplied(bgr(shadow), 255);
+            } else if (opaque(x - 1, y - 1)) {
+                d = Premultiplied(bgr(highlight), 255);
+            }
+        }
+    }
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = stripWidth;
+    bi.bmiHeader.biHeight = -height_;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap_ && bits) std::copy(pixels_.begin(), pixels_.end(), static_cast<std::uint32_t*>(bits));
+}
+
+Glyph::~Glyph() {
+    if (bitmap_) DeleteObject(bitmap_);
+}
+
+Glyph::Glyph(Glyph&& other) noexcept
+    : bitmap_(std::exchange(other.bitmap_, nullptr)),
+      width_(other.width_),
+      height_(other.height_),
+      pixels_(std::move(other.pixels_)) {}
+
+Glyph& Glyph::operator=(Glyph&& other) noexcept {
+    if (this != &other) {
+        if (bitmap_) DeleteObject(bitmap_);
+        bitmap_ = std::exchange(other.bitmap_, nullptr);
+        width_ = other.width_;
+        height_ = other.height_;
+        pixels_ = std::move(other.pixels_);
+    }
+    return *this;
+}
+
+void Glyph::draw(HDC dc, int x, int y, bool disabled) const {
+    if (!bitmap_) return;
+    HDC mem = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(mem, bitmap_);
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    AlphaBlend(dc, x, y, width_, height_, mem, disabled ? width_ : 0, 0, width_, height_, blend);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+}
+
+} // namespace qvx::ui

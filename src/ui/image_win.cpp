@@ -1,0 +1,20 @@
+#include "ui/image_win.h"
+
+namespace qvx::ui {
+
+Image::Image(Form& owner, const ControlSpec& spec, Control* parent)
+    : GraphicControl(owner, spec, parent), stretch_(spec.stretch), autoSize_(spec.autoSize) {}
+
+void Image::setPicture(Picture picture) {
+    picture_ = std::move(picture);
+    if (autoSize_ && !picture_.empty()) setBounds(left_, top_, picture_.width(), picture_.height());
+    invalidate();
+}
+
+void Image::paint(HDC dc) {
+    if (picture_.empty()) return;
+    const RECT target = stretch_ ? RECT{0, 0, width_, height_} : RECT{0, 0, picture_.width(), picture_.height()};
+    picture_.draw(dc, target);
+}
+
+} // namespace qvx::ui

@@ -1,0 +1,32 @@
+#pragma once
+#include "ui/control_win.h"
+
+namespace qvx::ui {
+
+// A label: a static control whose window text is its caption. It paints itself (double
+// buffered), so that alignment, word wrap, colours and transparency look alike everywhere;
+// a transparent label shows its parent's picture behind the text.
+class Label : public Control {
+public:
+    Label(Form& owner, const ControlSpec& spec, Control* parent);
+    TextAlign alignment() const { return alignment_; }
+    bool wordWrap() const { return wordWrap_; }
+    bool transparent() const { return transparent_; }
+    bool onDrawItem(const DRAWITEMSTRUCT& dis) override;
+    bool onCommand(WORD code) override;
+    bool handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+protected:
+    WindowClass windowClass() const override;
+    void applyDirty(unsigned bits) override;
+
+private:
+    bool wordWrap_;
+    bool transparent_;
+};
+
+// Paints the part of `parent`'s window (background and graphic children) that lies under
+// `rect` (in parent coordinates) into `dc`, whose origin is rect's top-left corner.
+void PaintParentBackground(const Control& parent, HDC dc, const RECT& rect);
+
+} // namespace qvx::ui

@@ -1,0 +1,34 @@
+#include "ui/list_box_win.h"
+
+#include "platform/win32/wide_text.h"
+
+namespace qvx::ui {
+
+ListBox::ListBox(Form& owner, const ControlSpec& spec, Control* parent) : Control(owner, spec, parent), items_(spec.items) {}
+
+Control::WindowClass ListBox::windowClass() const {
+    return {L"LISTBOX", LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+}
+
+void ListBox::afterCreate() {
+    SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
+    for (const std::string& line : items_) SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(line).c_str()));
+}
+
+void ListBox::addItem(const std::string& line) {
+    items_.push_back(line);
+    markDirty(DirtyKind);
+}
+
+void ListBox::clear() {
+    if (items_.empty()) return;
+    items_.clear();
+    markDirty(DirtyKind);
+}
+
+void ListBox::applyDirty(unsigned bits) {
+    Control::applyDirty(bits);
+    if (hwnd_ && (bits & DirtyKind)) afterCreate();
+}
+
+} // namespace qvx::ui

@@ -1,0 +1,59 @@
+#pragma once
+// Main menus as real Win32 menus: the menu bar is rebuilt from the items' properties whenever
+// one changes, so hidden items are simply not there for the user or for automation tools.
+#include "ui/control_win.h"
+
+#include <vector>
+
+namespace qvx::ui {
+
+class MenuItem;
+
+class MainMenu : public Component {
+public:
+    MainMenu(Form& owner, const ControlSpec& spec);
+    ~MainMenu() override;
+    const std::vector<MenuItem*>& items() const { return items_; }
+    void attach(HWND window);
+    void dispatch(UINT commandId);
+    HMENU handle() const { return menu_; }
+
+private:
+    friend class MenuItem;
+    void addItem(MenuItem* item) { items_.push_back(item); }
+    void rebuild();
+    std::vector<MenuItem*> items_;
+    HWND window_ = nullptr;
+    HMENU menu_ = nullptr;
+};
+
+class MenuItem : public Component {
+public:
+    MenuItem(Form& owner, const ControlSpec& spec, Component* parent);
+    const std::string& caption() const { return caption_; }
+    void setCaption(const std::string& caption);
+    bool checked() const { return checked_; }
+    void setChecked(bool on);
+    bool visible() const { return visible_; }
+    void setVisible(bool on);
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool on);
+    bool isSeparator() const { return caption_ == "-"; }
+    const std::vector<MenuItem*>& items() const { return items_; }
+    UINT commandId() const { return commandId_; }
+    std::function<void(MenuItem&)> OnClick;
+    void click();
+
+private:
+    friend class MainMenu;
+    void changed();
+    MainMenu* menu_ = nullptr;
+    std::vector<MenuItem*> items_;
+    std::string caption_;
+    bool checked_;
+    bool visible_;
+    bool enabled_;
+    UINT commandId_;
+};
+
+} // namespace qvx::ui

@@ -1,0 +1,123 @@
+#include "ui/page_control_win.h"
+
+#include "platform/win32/wide_text.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace qvx::ui {
+
+PageControl::PageControl(Form& owner, const ControlSpec& spec, Control* parent)
+    : Control(owner, spec, parent), tabWidth_(spec.tabWidth) {}
+
+Control::WindowClass PageControl::windowClass() const {
+    return {WC_TABCONTROLW, static_cast<DWORD>(WS_CLIPCHILDREN | WS_TABSTOP | (tabWidth_ > 0 ? TCS_FIXEDWIDTH : 0)),
+            WS_EX_CONTROLPARENT};
+}
+
+void PageControl::addPage(TabSheet* page) { pages_.push_back(page); }
+
+TabSheet* PageControl::activePage() const {
+    return activeIndex_ >= 0 && activeIndex_ < static_cast<int>(pages_.size()) ? pages_[activeIndex_] : nullptr;
+}
+
+void PageControl::afterCreate() {
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        std::wstring text = Widen(pages_[i]->caption());
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text.data();
+        SendMessageW(hwnd_, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+    }
+    updateTabSize();
+    SendMessageW(hwnd_, TCM_SETCURSEL, activeIndex_, 0);
+}
+
+void PageControl::updateTabSize() {
+    if (!hwnd_ || tabWidth_ <= 0) return;
+    const int tabHeight = TextHeight(font_) + 6;
+    SendMessageW(hwnd_, TCM_SETITEMSIZE, 0, MAKELPARAM(tabWidth_, tabHeight));
+}
+
+void PageControl::fontChanged() {
+    updateTabSize();
+    realignChildren();
+}
+
+RECT PageControl::displayRect() const {
+    RECT r{0, 0, width_, height_};
+    if (hwnd_) {
+        SendMessageW(hwnd_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+    } else {
+        r = {4, TextHeight(font_) + 10, width_ - 4, height_ - 4};
+    }
+    return r;
+}
+
+void PageControl::realignChildren() {
+    const RECT r = displayRect();
+    for (TabSheet* page : pages_) page->setBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    (void)r;
+}
+
+void PageControl::setActivePageIndex(int index) {
+    if (index < 0 || index >= static_cast<int>(pages_.size())) return;
+    activeIndex_ = index;
+    for (size_t i = 0; i < pages_.size(); ++i) pages_[i]->setVisible(static_cast<int>(i) == index);
+    if (hwnd_) SendMessageW(hwnd_, TCM_SETCURSEL, index, 0);
+}
+
+void PageControl::setActivePage(TabSheet& page) { setActivePageIndex(page.pageIndex()); }
+
+void PageControl::applyDirty(unsigned bits) { Control::applyDirty(bits); }
+
+bool PageControl::onNotify(NMHDR* hdr, LRESULT& result) {
+    if (hdr->code == TCN_SELCHANGE) {
+        setActivePageIndex(static_cast<int>(SendMessageW(hwnd_, TCM_GETCURSEL, 0, 0)));
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+TabSheet::TabSheet(Form& owner, const ControlSpec& spec, Control* parent) : Container(owner, spec, parent) {
+    pageControl_ = dynamic_cast<PageControl*>(parent);
+    if (!pageControl_) throw std::logic_error("a tab sheet must lie on a page control");
+    pageControl_->addPage(this);
+    visible_ = pageIndex() == 0;
+}
+
+int TabSheet::pageIndex() const {
+    const auto& pages = pageControl_->pages();
+    return static_cast<int>(std::find(pages.begin(), pages.end(), this) - pages.begin());
+}
+
+void TabSheet::createHandle() {
+    visible_ = pageIndex() == pageControl_->activePageIndex();
+    const RECT r = pageControl_->displayRect();
+    left_ = r.left;
+    top_ = r.top;
+    width_ = r.right - r.left;
+    height_ = r.bottom - r.top;
+    Container::createHandle();
+}
+
+void TabSheet::setBounds(int, int, int, int) {
+    const RECT r = pageControl_->displayRect();
+    Container::setBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void TabSheet::applyDirty(unsigned bits) {
+    Container::applyDirty(bits);
+    if ((bits & DirtyCaption) && pageControl_->handle()) {
+        std::wstring text = Widen(caption_);
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text.data();
+        SendMessageW(pageControl_->handle(), TCM_SETITEMW, pageIndex(), reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+} // namespace qvx::ui

@@ -1,0 +1,56 @@
+#pragma once
+#include "ui/container_win.h"
+
+#include <vector>
+
+namespace qvx::ui {
+
+class TabSheet;
+
+// Tabs over a stack of pages; only the active page is shown.
+class PageControl : public Control {
+public:
+    PageControl(Form& owner, const ControlSpec& spec, Control* parent);
+    const std::vector<TabSheet*>& pages() const { return pages_; }
+    int activePageIndex() const { return activeIndex_; }
+    TabSheet* activePage() const;
+    void setActivePageIndex(int index);
+    void setActivePage(TabSheet& page);
+    int tabWidth() const { return tabWidth_; }
+    RECT displayRect() const override;
+    void realignChildren() override;
+    bool onNotify(NMHDR* hdr, LRESULT& result) override;
+
+protected:
+    WindowClass windowClass() const override;
+    void afterCreate() override;
+    void applyDirty(unsigned bits) override;
+    void fontChanged() override;
+
+private:
+    friend class TabSheet;
+    void addPage(TabSheet* page);
+    void updateTabSize();
+    std::vector<TabSheet*> pages_;
+    int activeIndex_ = 0;
+    int tabWidth_;
+};
+
+// One page of a page control; its caption is the tab's text.
+class TabSheet : public Container {
+public:
+    TabSheet(Form& owner, const ControlSpec& spec, Control* parent);
+    PageControl& pageControl() const { return *pageControl_; }
+    int pageIndex() const;
+    void createHandle() override;
+    // A page always covers its page control's display area, whatever it is asked.
+    void setBounds(int left, int top, int width, int height) override;
+
+protected:
+    void applyDirty(unsigned bits) override;
+
+private:
+    PageControl* pageControl_;
+};
+
+} // namespace qvx::ui

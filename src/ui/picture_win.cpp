@@ -1,0 +1,58 @@
+#include "ui/picture_win.h"
+
+#include <utility>
+
+namespace qvx::ui {
+
+Picture::Picture(int width, int height, const std::vector<std::uint32_t>& argb) : width_(width), height_(height) {
+    if (width <= 0 || height <= 0 || argb.size() < static_cast<size_t>(width) * height) return;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap_ || !bits) return;
+    auto* out = static_cast<std::uint32_t*>(bits);
+    for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
+        const std::uint32_t p = argb[i];
+        const std::uint32_t a = p >> 24;
+        const auto mul = [a](std::uint32_t c) { return (c * a + 127) / 255; };
+        out[i] = (a << 24) | (mul((p >> 16) & 0xFF) << 16) | (mul((p >> 8) & 0xFF) << 8) | mul(p & 0xFF);
+    }
+}
+
+Picture::~Picture() {
+    if (bitmap_) DeleteObject(bitmap_);
+}
+
+Picture::Picture(Picture&& other) noexcept
+    : bitmap_(std::exchange(other.bitmap_, nullptr)), width_(other.width_), height_(other.height_) {}
+
+Picture& Picture::operator=(Picture&& other) noexcept {
+    if (this != &other) {
+        if (bitmap_) DeleteObject(bitmap_);
+        bitmap_ = std::exchange(other.bitmap_, nullptr);
+        width_ = other.width_;
+        height_ = other.height_;
+    }
+    return *this;
+}
+
+void Picture::draw(HDC dc, const RECT& target) const {
+    if (!bitmap_) return;
+    HDC mem = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(mem, bitmap_);
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    AlphaBlend(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, mem, 0, 0, width_,
+               height_, blend);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+}
+
+} // namespace qvx::ui

@@ -1,0 +1,96 @@
+#include "ui/radio_group_win.h"
+
+#include "platform/win32/wide_text.h"
+#include "ui/application_win.h"
+
+#include <algorithm>
+
+namespace qvx::ui {
+
+RadioGroup::RadioGroup(Form& owner, const ControlSpec& spec, Control* parent)
+    : GroupBox(owner, spec, parent),
+      items_(spec.items),
+      columns_(std::max(1, spec.columns)),
+      itemIndex_(std::clamp(spec.itemIndex, -1, static_cast<int>(spec.items.size()) - 1)) {}
+
+RadioGroup::~RadioGroup() {
+    for (HWND b : buttons_)
+        if (IsWindow(b)) DestroyWindow(b);
+}
+
+void RadioGroup::setItemIndex(int index) {
+    index = std::clamp(index, -1, static_cast<int>(items_.size()) - 1);
+    if (index == itemIndex_) return;
+    itemIndex_ = index;
+    markDirty(DirtyKind);
+}
+
+RECT RadioGroup::itemRect(int i) const {
+    const int count = static_cast<int>(items_.size());
+    const int perColumn = (count + columns_ - 1) / columns_;
+    if (perColumn == 0) return {};
+    const int buttonWidth = (width_ - 10) / columns_;
+    const int th = TextHeight(font_);
+    const int usable = height_ - th - 5;
+    const int buttonHeight = usable / perColumn;
+    const int topMargin = th + 1 + (usable % perColumn) / 2;
+    const int left = (i / perColumn) * buttonWidth + 8;
+    const int top = (i % perColumn) * buttonHeight + topMargin;
+    return {left, top, left + buttonWidth, top + buttonHeight};
+}
+
+void RadioGroup::afterCreate() {
+    for (HWND b : buttons_)
+        if (IsWindow(b)) DestroyWindow(b);
+    buttons_.clear();
+    for (size_t i = 0; i < items_.size(); ++i) {
+        DWORD style = WS_CHILD | WS_VISIBLE | BS_RADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
+        if (!enabled_) style |= WS_DISABLED;
+        HWND b = CreateWindowExW(0, L"BUTTON", Widen(items_[i]).c_str(), style, 0, 0, 0, 0, hwnd_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)),
+                                 Application::instance().instanceHandle(), nullptr);
+        buttons_.push_back(b);
+    }
+    arrangeButtons();
+}
+
+void RadioGroup::arrangeButtons() {
+    HFONT font = hfont_ ? hfont_->get() : nullptr;
+    for (size_t i = 0; i < buttons_.size(); ++i) {
+        const RECT r = itemRect(static_cast<int>(i));
+        SetWindowPos(buttons_[i], nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        SendMessageW(buttons_[i], BM_SETCHECK, static_cast<int>(i) == itemIndex_ ? BST_CHECKED : BST_UNCHECKED, 0);
+        // The checked button (or the first) is the one Tab stops at.
+        LONG_PTR style = GetWindowLongPtrW(buttons_[i], GWL_STYLE);
+        const bool stop = itemIndex_ >= 0 ? static_cast<int>(i) == itemIndex_ : i == 0;
+        style = stop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+        SetWindowLongPtrW(buttons_[i], GWL_STYLE, style);
+    }
+}
+
+void RadioGroup::applyDirty(unsigned bits) {
+    GroupBox::applyDirty(bits);
+    if (!hwnd_) return;
+    if (bits & (DirtyBounds | DirtyFont | DirtyKind)) arrangeButtons();
+    if (bits & DirtyEnabled)
+        for (HWND b : buttons_) EnableWindow(b, enabled_);
+}
+
+bool RadioGroup::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (msg == WM_COMMAND) {
+        const auto it = std::find(buttons_.begin(), buttons_.end(), reinterpret_cast<HWND>(lp));
+        if (it != buttons_.end() && (HIWORD(wp) == BN_CLICKED || HIWORD(wp) == BN_DOUBLECLICKED)) {
+            const int index = static_cast<int>(it - buttons_.begin());
+            if (index != itemIndex_) {
+                setItemIndex(index);
+                click();
+            }
+            result = 0;
+            return true;
+        }
+    }
+    return GroupBox::handleMessage(msg, wp, lp, result);
+}
+
+} // namespace qvx::ui
