@@ -1,0 +1,181 @@
+#include "engine/progress_text.h"
+
+#include <cmath>
+
+#include "platform/date_time.h"
+
+namespace qvx::engine {
+
+namespace {
+
+constexpr int kSignificant = 10;
+constexpr std::int64_t kExactLimit = std::int64_t{1} << 53;  // beyond: not exact as a double
+constexpr std::uint32_t kMiBMask = (1u << 20) - 1;
+
+// Appends an unsigned decimal number with digit groups of three.
+void AppendGrouped(std::string& out, const char* digits, int count, const FormatSettings& fs) {
+    for (int i = 0; i < count; ++i) {
+        if (i > 0 && (count - i) % 3 == 0) out += fs.thousandSeparator;
+        out.push_back(digits[i]);
+    }
+}
+
+void AppendTwoDigits(std::string& out, int v) {
+    out.push_back(static_cast<char>('0' + v / 10));
+    out.push_back(static_cast<char>('0' + v % 10));
+}
+
+} // namespace
+
+void AppendMbText(std::string& out, std::int64_t bytes, const FormatSettings& fs) {
+    if (bytes < 0 || bytes >= kExactLimit) {
+        out += FormatFixed(static_cast<double>(bytes) / 1048576.0, 1, fs, true);
+        out += " MB";
+        return;
+    }
+    // The exact decimal expansion of bytes / 2^20: the whole MiB, then at most 20 fraction
+    // digits (a binary fraction of 20 bits ends after 20 decimal places).
+    char d[48];
+    int n = 0;
+    int pointPos = 0;  // value = 0.d0 d1 d2 ... x 10^pointPos
+    std::uint64_t whole = static_cast<std::uint64_t>(bytes) >> 20;
+    std::uint32_t frac = static_cast<std::uint32_t>(bytes) & kMiBMask;
+    {
+        char rev[24];
+        int r = 0;
+        while (whole != 0) {
+            rev[r++] = static_cast<char>('0' + whole % 10);
+            whole /= 10;
+        }
+        while (r > 0) d[n++] = rev[--r];
+        pointPos = n;
+    }
+    while (frac != 0) {
+        frac *= 10;
+        const char digit = static_cast<char>('0' + (frac >> 20));
+        frac &= kMiBMask;
+        if (n == 0 && digit == '0') {
+            --pointPos;  // leading zero of a value below 1
+            continue;
+        }
+        d[n++] = digit;
+    }
+    if (n == 0) {
+        d[n++] = '0';
+        pointPos = 1;
+    }
+
+    // Step 1: round the exact value to 10 significant digits, ties to even (the rounding a
+    // correctly rounded "%.9e" does).
+    if (n > kSignificant) {
+        const char next = d[kSignificant];
+        bool rest = false;
+        for (int i = kSignificant + 1; i < n; ++i) rest |= d[i] != '0';
+        const bool up =
+            next > '5' || (next == '5' && (rest || ((d[kSignificant - 1] - '0') & 1) != 0));
+        n = kSignificant;
+        if (up) {
+            int i = n - 1;
+            while (i >= 0 && d[i] == '9') d[i--] = '0';
+            if (i >= 0) {
+                ++d[i];
+            } else {
+                d[0] = '1';  // 9999999999 -> 1000000000, one place further left
+                ++pointPos;
+            }
+        }
+    }
+    while (n < kSignificant) d[n++] = '0';
+
+    // Step 2: round those digits to one decimal, halves away from zero.
+    const int keep = pointPos + 1;
+    if (keep < 0) {
+        n = 0;
+    } else if (keep < n) {
+        const bool up = d[keep] >= '5';
+        n = keep;
+        if (up) {
+            int i = n - 1;
+            while (i >= 0 && d[i] == '9') d[i--] = '0';
+            if (i >= 0) {
+                ++d[i];
+            } else {
+                for (int j = n; j > 0; --j) d[j] = d[j - 1];
+                d[0] = '1';
+                ++n;
+            }
+        }
+    } else {
+        while (n < keep) d[n++] = '0';
+    }
+
+    // Now d holds the value in tenths: all but the last digit are the whole part.
+    const int intLen = n - 1;
+    int start = 0;
+    while (start < intLen - 1 && d[start] == '0') ++start;
+    if (intLen <= 0) {
+        out.push_back('0');
+    } else {
+        AppendGrouped(out, d + start, intLen - start, fs);
+    }
+    out += fs.decimalSeparator;
+    out.push_back(n >= 1 ? d[n - 1] : '0');
+    out += " MB";
+}
+
+std::string MbText(std::int64_t bytes, const FormatSettings& fs) {
+    std::string s;
+    AppendMbText(s, bytes, fs);
+    return s;
+}
+
+int DurationSecondsOfDay(double days) {
+    if (!std::isfinite(days)) return 0;
+    double ms = std::round(std::fabs(days) * kMillisecondsPerDay);
+    if (ms >= 9.0e18) ms = std::fmod(ms, kMillisecondsPerDay);
+    return static_cast<int>(static_cast<std::int64_t>(ms) % 86'400'000 / 1000);
+}
+
+void AppendDurationText(std::string& out, int secondsOfDay, const FormatSettings& fs) {
+    AppendTwoDigits(out, secondsOfDay / 3600);
+    out += fs.timeSeparator;
+    AppendTwoDigits(out, secondsOfDay / 60 % 60);
+    out += fs.timeSeparator;
+    AppendTwoDigits(out, secondsOfDay % 60);
+}
+
+std::string DurationText(double days, const FormatSettings& fs) {
+    std::string s;
+    AppendDurationText(s, DurationSecondsOfDay(days), fs);
+    return s;
+}
+
+std::string StartStampText(double localDateTime, const FormatSettings& fs) {
+    const CivilDateTime t = DecodeDateTime(localDateTime);
+    std::string s(EnglishDayName(DayOfWeek(localDateTime), true));
+    s += ' ';
+    s += FormatDateTimePicture(fs.shortDateFormat, t, fs);
+    s += ", ";
+    s += FormatDateTimePicture(fs.longTimeFormat, t, fs);
+    return s;
+}
+
+std::string SpeedText(std::int64_t writtenBytes, double elapsedDays, const FormatSettings& fs) {
+    double speed = 0;
+    if (elapsedDays > 0 && writtenBytes > 0)
+        speed = (static_cast<double>(writtenBytes) / 1048576.0) / (elapsedDays * 86400.0);
+    if (!std::isfinite(speed)) speed = 0;
+    return FormatFixed(speed, 1, fs, true);
+}
+
+std::string PassText(int pass, int passCount) {
+    return "Pass " + std::to_string(pass) + " of " + std::to_string(passCount);
+}
+
+std::string ProgressCaptionText(int pass, int passCount) {
+    return " Progress :    " + PassText(pass, passCount) + " .... ";
+}
+
+std::string PassLabelText(int pass, int passCount) { return PassText(pass, passCount) + " : "; }
+
+} // namespace qvx::engine

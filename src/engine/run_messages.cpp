@@ -1,0 +1,87 @@
+#include "engine/run_messages.h"
+
+#include "engine/fill_files.h"
+#include "engine/levels.h"
+
+namespace qvx::engine {
+
+namespace {
+constexpr std::string_view kCrLf = "\r\n";
+
+std::string QuotedDrive(char driveLetter) {
+    std::string s = "\"";
+    s.push_back(UpperDriveLetter(driveLetter));
+    s += ":\"";
+    return s;
+}
+} // namespace
+
+std::string ConfirmationText(char driveLetter, int levelIndex) {
+    std::string s;
+    s += "WARNING: You are about to sanitize all free space on the ";
+    s += QuotedDrive(driveLetter);
+    s += " drive - are you sure that you want to do this ?";
+    s += kCrLf;
+    s += kCrLf;
+    s += "N.B.  No files currently on the drive will be harmed or altered.  ";
+    s += kCrLf;
+    s += kCrLf;
+    s += "However, the space occupied by previously existing files will be sanitized, "
+         "so that the data in all deleted files is difficult or impossible to recover "
+         "(depending on the Sanitation Level you have selected).";
+    s += kCrLf;
+    s += kCrLf;
+    s += "The currently selected sanitization level is :   \"";
+    s += LevelCaption(levelIndex);
+    s += "\".";
+    s += kCrLf;
+    s += kCrLf;
+    s += "You should make sure that you empty the \"Recycle Bin\" on this drive before "
+         "continuing !";
+    s += kCrLf;
+    s += kCrLf;
+    s += "Are you sure that you want to continue ?";
+    return s;
+}
+
+std::string CompletionText(char driveLetter, std::string_view speedText) {
+    std::string s;
+    s += "All Free Disk Space on the ";
+    s += QuotedDrive(driveLetter);
+    s += " drive has been sanitized and it will now be difficult or even impossible "
+         "(depending on the Sanitation Level you selected) for anyone to recover any data in "
+         "any deleted files.";
+    s += kCrLf;
+    s += kCrLf;
+    s += "The overall Disk Writing Speed was : ";
+    s += speedText;
+    s += " MB / sec";
+    return s;
+}
+
+std::string CreateFailedText(char driveLetter, std::string_view fileName) {
+    std::string s;
+    s += "The fill file \"";
+    s += fileName;
+    s += "\" could not be created on the ";
+    s += QuotedDrive(driveLetter);
+    s += " drive.";
+    s += kCrLf;
+    s += kCrLf;
+    s += "The run was stopped and its fill files were deleted: the free space on this drive "
+         "has NOT been sanitized.";
+    s += kCrLf;
+    s += kCrLf;
+    s += "Make sure that the drive is not write-protected and that you are allowed to create "
+         "files in its root folder.";
+    return s;
+}
+
+std::string LeftoversRemovedText(int count) {
+    if (count == 1)
+        return "1 fill file left behind by an earlier, interrupted run was found and removed.";
+    return std::to_string(count) +
+           " fill files left behind by an earlier, interrupted run were found and removed.";
+}
+
+} // namespace qvx::engine

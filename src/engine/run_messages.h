@@ -1,0 +1,18 @@
+#pragma once
+// The fill run's message texts; lines are joined with CR LF.
+#include <string>
+#include <string_view>
+
+namespace qvx::engine {
+
+inline constexpr std::string_view kAbortedMessage = "Processing aborted, as requested.";
+
+// Drive letters may come in either case; messages show the upper-case letter.
+std::string ConfirmationText(char driveLetter, int levelIndex);
+std::string CompletionText(char driveLetter, std::string_view speedText);
+// The fill file that could not be created, and that the free space was not sanitized.
+std::string CreateFailedText(char driveLetter, std::string_view fileName);
+// The extra line about leftover fill files removed before the first pass (count > 0).
+std::string LeftoversRemovedText(int count);
+
+} // namespace qvx::engine
