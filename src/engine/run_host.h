@@ -1,0 +1,67 @@
+#pragma once
+// What the fill run needs of the main window. The window implements it (TMainForm1); tests
+// use a recording fake.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace qvx::engine {
+
+// The progress area's texts that the run sets.
+enum class DisplayItem : int {
+    PassLabel,               // Pass_Label
+    ProgressGroupBox,        // caption of Progress_GroupBox
+    ProgressLabel,           // Progress_Label
+    StartDateTimeLabel,      // Start_Date_Time_Label
+    ElapsedTimeLabel,        // Elapsed_Time_Label
+    RemainingDateTimeLabel,  // Remaining_Date_Time_Label
+    TimeToCompletionLabel,   // Time_To_Completion_Label
+    Label11,                 // hidden: megabytes written in the whole run
+    Label12,                 // hidden: planned megabytes of the whole run
+};
+inline constexpr int kDisplayItemCount = 9;
+
+class RunHost {
+public:
+    virtual ~RunHost() = default;
+
+    // Overall_PageControl to its "Sanitize" page.
+    virtual void showSanitizePage() = 0;
+    // Refresh_BitBtnClick: the drive panel, and the progress area back to its idle look.
+    virtual void refreshDrivePanel() = 0;
+    // Yes/No question box (kind Confirm); true for Yes.
+    virtual bool confirm(const std::string& text) = 0;
+    // OK boxes of kind Information and Error.
+    virtual void showInformation(const std::string& text) = 0;
+    virtual void showError(const std::string& text) = 0;
+
+    // running: the button switch off, Halt_BitBtn enabled, DriveComboBox1 disabled.
+    // idle: the button switch on, DriveComboBox1 enabled, Halt_BitBtn disabled.
+    virtual void setRunningControls(bool running) = 0;
+
+    // Abort_Processing_CheckBox.
+    virtual bool abortTicked() = 0;
+    virtual void setAbortTicked(bool ticked) = 0;
+    // The main window was asked to close during the run; the run treats it like Abort and
+    // ends without a message box.
+    virtual bool closeRequested() = 0;
+
+    // Lets pending window messages through. Called after every block, file and deletion;
+    // the host decides how often a real message round is worth its cost.
+    virtual void processMessages() = 0;
+
+    // Local date and time as a day-based value (platform/date_time.h).
+    virtual double now() = 0;
+    // The 400 Hz, 250 ms completion beep (with its own message processing).
+    virtual void completionBeep() = 0;
+
+    // Display sink. Every call reflects a property change at that moment; the host may defer
+    // drawing it until flushDisplay or its own screen pace.
+    virtual void setCaption(DisplayItem item, std::string_view text) = 0;
+    virtual void setProgressRange(std::int64_t minimum, std::int64_t maximum) = 0;
+    virtual void setProgressPosition(std::int64_t position) = 0;
+    // Called at every pass start and at the end: push pending changes to the screen now.
+    virtual void flushDisplay() = 0;
+};
+
+} // namespace qvx::engine

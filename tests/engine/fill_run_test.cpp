@@ -1,0 +1,330 @@
+#include "engine/fill_run.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/fake_run_host.h"
+#include "engine/fill_files.h"
+#include "engine/progress_text.h"
+#include "engine/random_generator.h"
+#include "engine/run_messages.h"
+#include "engine/simulated_volume.h"
+#include "platform/date_time.h"
+
+using namespace qvx;
+using namespace qvx::engine;
+using qvx::engine::testing::FakeRunHost;
+using Item = DisplayItem;
+
+namespace {
+constexpr std::int64_t kBlock = 65536;
+constexpr std::int64_t MiB = 1 << 20;
+constexpr std::int64_t GiB = std::int64_t{1} << 30;
+constexpr double kMinute = 1.0 / 1440;
+
+std::string D(int n) { return FillFileName('d', n); }
+
+struct Rig {
+    explicit Rig(std::int64_t freeBytes) : volume(freeBytes) {}
+    SimulatedVolume volume;
+    FakeRunHost host;
+    FillRun fill{volume, host};
+    RunResult run(int level, const FormatSettings& fs = {}) { return fill.run('d', level, fs); }
+    // The run's clock follows the bytes written: `perBlock` days per 64 KiB.
+    void clockByBlocks(double perBlock, double start = 45293.5) {
+        host.clock = [this, perBlock, start] {
+            return start + static_cast<double>(volume.bytesWritten / kBlock) * perBlock;
+        };
+    }
+};
+} // namespace
+
+TEST(FillRun, FillsFreeSpaceWithGiBFilesAndDeletesThemInOrder) {
+    Rig rig(5 * GiB / 2);
+    const RunResult r = rig.run(0);
+    EXPECT_EQ(r.outcome, RunOutcome::Completed);
+    ASSERT_EQ(rig.volume.created.size(), 3u);
+    EXPECT_EQ(rig.volume.created[0].name, "d:\\$$$TEMP$$$QUARVEX$$$0000000001.tmp");
+    EXPECT_EQ(rig.volume.created[0].bytes, GiB);
+    EXPECT_EQ(rig.volume.created[1].bytes, GiB);
+    EXPECT_EQ(rig.volume.created[2].bytes, GiB / 2);
+    EXPECT_EQ(rig.volume.created[2].firstBlock, rig.volume.created[0].firstBlock);
+    EXPECT_EQ(rig.volume.deletions, (std::vector<std::string>{D(1), D(2), D(3)}));
+    EXPECT_EQ(rig.volume.fileNames().size(), 0u);
+    EXPECT_EQ(rig.volume.freeBytes(), 5 * GiB / 2);
+    EXPECT_EQ(rig.volume.blocksDifferingFromFirst, 0);
+    EXPECT_EQ(rig.volume.protocolErrors, 0);
+    EXPECT_EQ(rig.volume.lastDriveNumber, 4);
+    EXPECT_EQ(r.writtenBytes, 5 * GiB / 2);
+
+    EXPECT_EQ(rig.host.events, (std::vector<std::string>{"page", "refresh", "confirm", "running",
+                                                         "idle", "beep", "info"}));
+    EXPECT_EQ(rig.host.confirmation, ConfirmationText('D', 0));
+    // The clock stood still: no rate to report, and no division by zero.
+    EXPECT_EQ(rig.host.boxes.back().text, CompletionText('d', "0.0"));
+    EXPECT_EQ(rig.host.barMax, 2560);
+    EXPECT_EQ(rig.host.barPosition, 2560);
+    EXPECT_EQ(rig.host.text(Item::ProgressLabel), "2,560.0 MB");
+    EXPECT_EQ(rig.host.text(Item::Label11), "2,560.0 MB");
+    EXPECT_EQ(rig.host.text(Item::TimeToCompletionLabel), rig.host.text(Item::ElapsedTimeLabel));
+    EXPECT_EQ(rig.host.text(Item::RemainingDateTimeLabel), "00:00:00");
+    EXPECT_FALSE(rig.host.runningControls);
+    // Unchanged texts are not set again: 40,961 blocks, one elapsed text and one Label12.
+    EXPECT_EQ(rig.host.texts(Item::ElapsedTimeLabel),
+              (std::vector<std::string>{"", "", "00:00:00"}));
+    EXPECT_EQ(rig.host.texts(Item::Label12).size(), 1u);
+}
+
+TEST(FillRun, ExactGiBFilesAndTheUsersSeparators) {
+    FormatSettings comma;
+    comma.decimalSeparator = ",";
+    comma.thousandSeparator = ".";
+    comma.timeSeparator = ".";
+    {
+        Rig rig(GiB);  // one file of exactly 1 GiB fills the drive
+        rig.run(0, comma);
+        ASSERT_EQ(rig.volume.created.size(), 1u);
+        EXPECT_EQ(rig.volume.created[0].bytes, GiB);
+        EXPECT_EQ(rig.volume.writeCalls, 16384);  // the cap ends the file before a short write
+        EXPECT_EQ(rig.host.text(Item::Label12), "1.024,0 MB");
+        EXPECT_EQ(rig.host.text(Item::RemainingDateTimeLabel), "00.00.00");
+    }
+    {
+        Rig rig(GiB + kBlock);  // a full 1 GiB file is closed and the next number created
+        rig.run(0, comma);
+        ASSERT_EQ(rig.volume.created.size(), 2u);
+        EXPECT_EQ(rig.volume.created[0].bytes, GiB);
+        EXPECT_EQ(rig.volume.created[1].bytes, kBlock);
+        EXPECT_EQ(rig.volume.deletions, (std::vector<std::string>{D(1), D(2)}));
+    }
+}
+
+TEST(FillRun, NoFreeSpaceStillCompletes) {
+    for (bool createsFail : {false, true}) {
+        Rig rig(0);
+        rig.volume.failAllCreates = createsFail;
+        const RunResult r = rig.run(1);
+        EXPECT_EQ(r.outcome, RunOutcome::Completed);
+        EXPECT_EQ(r.lastPass, 3);
+        EXPECT_EQ(rig.volume.createCalls, 3);  // file 1 of every pass
+        EXPECT_EQ(rig.volume.deletions.size(), createsFail ? 0u : 3u);
+        EXPECT_EQ(rig.volume.fileNames().size(), 0u);
+        EXPECT_EQ(rig.host.beeps, 1);
+        EXPECT_EQ(rig.host.boxes.back().text, CompletionText('d', "0.0"));
+        EXPECT_EQ(rig.host.barMax, 0);
+    }
+}
+
+TEST(FillRun, AbortInPassThreeOfThirtyFive) {
+    Rig rig(3 * kBlock);  // per pass: 3 full blocks and one empty write
+    rig.volume.plantFile(D(7), 0, false, /*readOnly=*/true);
+    rig.clockByBlocks(kMinute);
+    rig.volume.onWrite = [&](std::int64_t call) {
+        if (call == 2 * 4 + 2) rig.host.abort = true;  // second block of pass 3
+    };
+    const RunResult r = rig.run(4);
+    EXPECT_EQ(r.outcome, RunOutcome::Aborted);
+    EXPECT_EQ(r.lastPass, 3);
+    EXPECT_EQ(rig.volume.createCalls, 3);
+    EXPECT_EQ(rig.volume.created.back().bytes, 2 * kBlock);
+    EXPECT_EQ(rig.volume.deletions, (std::vector<std::string>{D(1), D(1), D(1)}));
+    EXPECT_EQ(rig.volume.fileNames().size(), 0u);
+    EXPECT_EQ(rig.volume.protocolErrors, 0);
+    for (Item item : {Item::PassLabel, Item::ProgressGroupBox, Item::ProgressLabel})
+        EXPECT_EQ(rig.host.text(item), " Processing Aborted !! ");
+    const auto& passes = rig.host.texts(Item::PassLabel);
+    EXPECT_NE(std::find(passes.begin(), passes.end(), "Pass 3 of 35 : "), passes.end());
+    EXPECT_EQ(std::find(passes.begin(), passes.end(), "Pass 4 of 35 : "), passes.end());
+    // The time labels keep the figures of the last block: 8 blocks of 1 minute out of 105.
+    EXPECT_EQ(rig.host.text(Item::ElapsedTimeLabel), "00:08:00");
+    EXPECT_EQ(rig.host.text(Item::TimeToCompletionLabel), "01:45:00");
+    EXPECT_EQ(rig.host.text(Item::RemainingDateTimeLabel), "01:37:00");
+    EXPECT_EQ(rig.host.beeps, 0);
+    ASSERT_EQ(rig.host.boxes.size(), 1u);
+    EXPECT_EQ(rig.host.boxes[0].text,
+              "Processing aborted, as requested.\r\n\r\n" + LeftoversRemovedText(1));
+    EXPECT_TRUE(rig.host.abort);
+    EXPECT_FALSE(rig.host.runningControls);
+}
+
+TEST(FillRun, ClosingTheWindowAbortsQuietly) {
+    Rig rig(5 * GiB / 2);
+    rig.volume.onWrite = [&](std::int64_t call) {
+        if (call == 20000) rig.host.closing = true;
+    };
+    const RunResult r = rig.run(2);
+    EXPECT_EQ(r.outcome, RunOutcome::ClosedDuringRun);
+    EXPECT_EQ(rig.volume.writeCalls, 20000);
+    EXPECT_EQ(rig.volume.deletions, (std::vector<std::string>{D(1), D(2)}));
+    EXPECT_EQ(rig.volume.fileNames().size(), 0u);
+    EXPECT_TRUE(rig.host.boxes.empty());
+    EXPECT_EQ(rig.host.beeps, 0);
+    EXPECT_TRUE(rig.host.abort);
+    EXPECT_FALSE(rig.host.runningControls);
+}
+
+TEST(FillRun, AFillFileThatCannotBeCreatedStopsTheRun) {
+    Rig rig(5 * GiB / 2);
+    rig.volume.verifyBlocks = false;
+    // File 3 of pass 1 belongs to another process that holds it open.
+    rig.volume.plantFile(D(3), 0, /*heldOpen=*/true);
+    const RunResult r = rig.run(1);
+    EXPECT_EQ(r.outcome, RunOutcome::CreateFailed);
+    EXPECT_EQ(rig.volume.createCalls, 3);
+    EXPECT_EQ(rig.volume.deletions, (std::vector<std::string>{D(1), D(2)}));
+    EXPECT_EQ(rig.volume.fileNames(), std::vector<std::string>{D(3)});  // not ours: untouched
+    EXPECT_EQ(rig.host.beeps, 0);
+    ASSERT_EQ(rig.host.boxes.size(), 1u);
+    EXPECT_EQ(rig.host.boxes[0].kind, "Error");
+    EXPECT_EQ(rig.host.boxes[0].text,
+              "The fill file \"d:\\$$$TEMP$$$QUARVEX$$$0000000003.tmp\" could not be created on "
+              "the \"D:\" drive.\r\n\r\nThe run was stopped and its fill files were deleted: "
+              "the free space on this drive has NOT been sanitized.\r\n\r\nMake sure that the "
+              "drive is not write-protected and that you are allowed to create files in its "
+              "root folder.");
+    EXPECT_FALSE(rig.host.runningControls);
+    EXPECT_FALSE(rig.host.abort);
+
+    Rig first(MiB);  // the very first file
+    first.volume.failCreateCalls = {1};
+    EXPECT_EQ(first.run(0).outcome, RunOutcome::CreateFailed);
+    EXPECT_EQ(first.volume.writeCalls, 0);
+    EXPECT_EQ(first.host.events.back(), "error");
+}
+
+TEST(FillRun, AFailedWriteEndsOnlyItsFile) {
+    Rig rig(8 * kBlock);
+    rig.volume.failWriteCalls = {2};
+    rig.volume.shortWriteCalls = {4};
+    EXPECT_EQ(rig.run(0).outcome, RunOutcome::Completed);
+    ASSERT_EQ(rig.volume.created.size(), 3u);
+    EXPECT_EQ(rig.volume.created[0].bytes, kBlock);         // write 2 failed
+    EXPECT_EQ(rig.volume.created[1].bytes, kBlock + 1000);  // write 4 came back short
+    EXPECT_EQ(rig.volume.created[2].bytes, 6 * kBlock - 1000);
+    EXPECT_EQ(rig.volume.deletions.size(), 3u);
+}
+
+TEST(FillRun, EveryPassWritesItsPattern) {
+    Rig rig(kBlock);  // one block per pass
+    SeedRandom(0);
+    EXPECT_EQ(rig.run(5).outcome, RunOutcome::Completed);
+    const auto& files = rig.volume.created;
+    ASSERT_EQ(files.size(), 100u);
+    auto block = [&](int pass) { return files[static_cast<std::size_t>(pass - 1)].firstBlock; };
+    EXPECT_EQ(block(1)[0], 0x00);  // the generator's first draws from seed 0
+    EXPECT_EQ(block(1)[1], 0x08);
+    EXPECT_NE(block(2), block(1));  // every random pass draws a new block
+    EXPECT_EQ(block(4), std::vector<std::uint8_t>(kBlock, 0x55));
+    EXPECT_EQ(block(6)[0], 0x92);
+    EXPECT_EQ(block(6)[65535], 0xAA);  // left by pass 5
+    EXPECT_EQ(block(25)[65534], 0x24);
+    EXPECT_EQ(block(25)[65535], 0xFF);  // left by pass 24
+    EXPECT_NE(block(36), block(35));    // cycle position 1: random
+    EXPECT_NE(block(37), block(36));
+    EXPECT_EQ(block(40), block(4));     // position 5 again
+    EXPECT_EQ(block(100)[65535], 0xFF);
+}
+
+TEST(FillRun, PassDisplayAndProgressBar) {
+    Rig rig(3 * GiB);
+    rig.volume.verifyBlocks = false;
+    std::string atHalf;
+    std::int64_t barAtHalf = -1;
+    rig.host.onProcessMessages = [&] {
+        if (rig.volume.bytesWritten == 3 * GiB + 3 * GiB / 2 && barAtHalf < 0) {
+            barAtHalf = rig.host.barPosition;
+            atHalf = rig.host.text(Item::ProgressLabel);
+        }
+    };
+    rig.run(1);
+    EXPECT_EQ(rig.host.barMaxima, (std::vector<std::int64_t>{3072, 3072, 3072}));
+    EXPECT_EQ(barAtHalf, 1536);
+    EXPECT_EQ(atHalf, "1,536.0 MB");
+    EXPECT_EQ(rig.host.texts(Item::PassLabel),
+              (std::vector<std::string>{" Pass : ", "Pass 1 of 3", "Pass 1 of 3 : ", "Pass 2 of 3",
+                                        "Pass 2 of 3 : ", "Pass 3 of 3", "Pass 3 of 3 : "}));
+    EXPECT_EQ(rig.host.text(Item::ProgressGroupBox), " Progress :    Pass 3 of 3 .... ");
+    EXPECT_EQ(rig.host.text(Item::Label12), "9,216.0 MB");
+    EXPECT_GE(rig.host.flushes, 4);
+
+    Rig dod(GiB);  // 35 passes of 1 GiB, stopped early
+    dod.volume.onWrite = [&](std::int64_t call) { dod.host.abort = call == 100; };
+    dod.run(4);
+    EXPECT_EQ(dod.host.texts(Item::Label12), std::vector<std::string>{"35,840.0 MB"});
+}
+
+TEST(FillRun, TimeEstimatesAndStartStamp) {
+    Rig rig(6 * MiB);  // 96 blocks; the first 16 are a sixth of the run
+    rig.clockByBlocks(10 * kMinute / 16);
+    std::vector<std::string> atSixth;
+    rig.host.onProcessMessages = [&] {
+        if (rig.volume.bytesWritten == MiB && atSixth.empty())
+            for (Item i : {Item::ElapsedTimeLabel, Item::TimeToCompletionLabel,
+                           Item::RemainingDateTimeLabel})
+                atSixth.push_back(rig.host.text(i));
+    };
+    rig.run(0);
+    EXPECT_EQ(atSixth, (std::vector<std::string>{"00:10:00", "01:00:00", "00:50:00"}));
+    EXPECT_EQ(rig.host.text(Item::StartDateTimeLabel), "Tue 1/2/2024, 12:00:00 PM");
+
+    Rig day(2 * kBlock);  // a 26-hour run
+    day.clockByBlocks(13.0 / 24);
+    day.run(0);
+    EXPECT_EQ(day.host.text(Item::ElapsedTimeLabel), "02:00:00");
+    EXPECT_EQ(day.host.text(Item::TimeToCompletionLabel), "02:00:00");
+    EXPECT_EQ(day.host.text(Item::RemainingDateTimeLabel), "00:00:00");
+}
+
+TEST(FillRun, LeftoversAreSweptBeforeTheFreeSpaceIsTaken) {
+    Rig rig(MiB);
+    for (int n : {1, 2, 999}) rig.volume.plantFile(D(n), MiB, false, /*readOnly=*/n == 2);
+    rig.volume.plantFile(D(5), MiB, /*heldOpen=*/true);
+    for (const char* other : {"d:\\$$$TEMP$$$QUARVEX$$$12.tmp", "d:\\notes.txt",
+                              "e:\\$$$TEMP$$$QUARVEX$$$0000000001.tmp"})
+        rig.volume.plantFile(other, MiB);
+    const RunResult r = rig.run(0);
+    EXPECT_EQ(r.outcome, RunOutcome::Completed);
+    EXPECT_EQ(r.leftoversRemoved, 3);
+    EXPECT_EQ(rig.volume.leftoverDeletions, (std::vector<std::string>{D(1), D(2), D(999)}));
+    EXPECT_EQ(r.startFreeBytes, 4 * MiB);
+    EXPECT_EQ(rig.volume.fileNames().size(), 4u);  // held open, and not of our naming
+    EXPECT_TRUE(rig.volume.has(D(5)));
+    EXPECT_TRUE(rig.host.boxes.back().text.ends_with(
+        " MB / sec\r\n\r\n3 fill files left behind by an earlier, interrupted run were found "
+        "and removed."));
+}
+
+TEST(FillRun, DeclinedUnknownLevelAndReentry) {
+    Rig no(MiB);
+    no.host.answerYes = false;
+    EXPECT_EQ(no.run(1).outcome, RunOutcome::Declined);
+    EXPECT_EQ(no.host.events, (std::vector<std::string>{"page", "refresh", "confirm"}));
+    EXPECT_EQ(no.volume.createCalls, 0);
+
+    Rig bad(MiB);
+    EXPECT_EQ(bad.run(101).outcome, RunOutcome::LevelError);
+    EXPECT_EQ(bad.volume.createCalls, 0);
+    EXPECT_EQ(bad.host.boxes.back().text, kInternalError100);
+    EXPECT_FALSE(bad.host.runningControls);  // the window is usable again
+
+    Rig nested(MiB);
+    RunOutcome inner = RunOutcome::Completed;
+    nested.host.onProcessMessages = [&] { inner = nested.fill.run('d', 0, {}).outcome; };
+    nested.run(0);
+    EXPECT_EQ(inner, RunOutcome::AlreadyRunning);
+}
+
+TEST(FillRun, ARefreshDuringTheRunIsRepaired) {
+    Rig rig(64 * kBlock);
+    rig.host.onProcessMessages = [&] {
+        if (rig.volume.bytesWritten == 32 * kBlock && rig.host.text(Item::Label12) != "") {
+            rig.host.refreshDrivePanel();
+            rig.host.setCaption(Item::Label12, "");
+            rig.fill.forgetShownTexts();
+        }
+    };
+    rig.run(0);
+    EXPECT_EQ(rig.host.text(Item::Label12), "4.0 MB");
+    EXPECT_EQ(rig.host.text(Item::ProgressLabel), "4.0 MB");
+    EXPECT_EQ(rig.host.text(Item::ElapsedTimeLabel), "00:00:00");
+    EXPECT_EQ(rig.host.barPosition, 4);
+}
