@@ -47,34 +47,25 @@ public:
     }
 
     void showSanitizePage() override { events.push_back("page"); }
-    void refreshDrivePanel() override {
+    void refreshDrivePanel() override {  // and the idle look of the progress area
         events.push_back("refresh");
-        // The idle look of the progress area.
         barPosition = 0;
         set(DisplayItem::ProgressLabel, "");
         set(DisplayItem::PassLabel, " Pass : ");
         set(DisplayItem::ProgressGroupBox, " Progress : ");
-        set(DisplayItem::StartDateTimeLabel, "");
-        set(DisplayItem::ElapsedTimeLabel, "");
-        set(DisplayItem::RemainingDateTimeLabel, "");
-        set(DisplayItem::TimeToCompletionLabel, "");
+        for (DisplayItem i : {DisplayItem::StartDateTimeLabel, DisplayItem::ElapsedTimeLabel,
+                              DisplayItem::RemainingDateTimeLabel, DisplayItem::TimeToCompletionLabel})
+            set(i, "");
     }
     bool confirm(const std::string& text) override {
         events.push_back("confirm");
         confirmation = text;
         return answerYes;
     }
-    void showInformation(const std::string& text) override {
-        events.push_back("info");
-        boxes.push_back({"Information", text});
-    }
-    void showError(const std::string& text) override {
-        events.push_back("error");
-        boxes.push_back({"Error", text});
-    }
+    void showInformation(const std::string& text) override { box("info", "Information", text); }
+    void showError(const std::string& text) override { box("error", "Error", text); }
     void setRunningControls(bool running) override {
-        events.push_back(running ? "running" : "idle");
-        runningControls = running;
+        events.push_back(running ? "running" : "idle"), runningControls = running;
     }
     bool abortTicked() override { return abort; }
     void setAbortTicked(bool ticked) override { abort = ticked; }
@@ -84,10 +75,7 @@ public:
         if (onProcessMessages) onProcessMessages();
     }
     double now() override { return clock(); }
-    void completionBeep() override {
-        events.push_back("beep");
-        ++beeps;
-    }
+    void completionBeep() override { events.push_back("beep"), ++beeps; }
     void setCaption(DisplayItem item, std::string_view text) override { set(item, text); }
     void setProgressRange(std::int64_t minimum, std::int64_t maximum) override {
         barMin = minimum;
@@ -98,6 +86,10 @@ public:
     void flushDisplay() override { ++flushes; }
 
 private:
+    void box(const char* event, const char* kind, const std::string& text) {
+        events.push_back(event);
+        boxes.push_back({kind, text});
+    }
     void set(DisplayItem item, std::string_view text) {
         const auto i = static_cast<std::size_t>(item);
         caption[i] = text;

@@ -4,11 +4,9 @@
 
 #include "engine/fake_run_host.h"
 #include "engine/fill_files.h"
-#include "engine/progress_text.h"
 #include "engine/random_generator.h"
 #include "engine/run_messages.h"
 #include "engine/simulated_volume.h"
-#include "platform/date_time.h"
 
 using namespace qvx;
 using namespace qvx::engine;
@@ -53,8 +51,7 @@ TEST(FillRun, FillsFreeSpaceWithGiBFilesAndDeletesThemInOrder) {
     EXPECT_EQ(rig.volume.freeBytes(), 5 * GiB / 2);
     EXPECT_EQ(rig.volume.blocksDifferingFromFirst, 0);
     EXPECT_EQ(rig.volume.protocolErrors, 0);
-    EXPECT_EQ(rig.volume.lastDriveNumber, 4);
-    EXPECT_EQ(r.writtenBytes, 5 * GiB / 2);
+    EXPECT_EQ(rig.volume.lastDriveNumber, 4);  // D:
 
     EXPECT_EQ(rig.host.events, (std::vector<std::string>{"page", "refresh", "confirm", "running",
                                                          "idle", "beep", "info"}));
@@ -62,9 +59,7 @@ TEST(FillRun, FillsFreeSpaceWithGiBFilesAndDeletesThemInOrder) {
     // The clock stood still: no rate to report, and no division by zero.
     EXPECT_EQ(rig.host.boxes.back().text, CompletionText('d', "0.0"));
     EXPECT_EQ(rig.host.barMax, 2560);
-    EXPECT_EQ(rig.host.barPosition, 2560);
     EXPECT_EQ(rig.host.text(Item::ProgressLabel), "2,560.0 MB");
-    EXPECT_EQ(rig.host.text(Item::Label11), "2,560.0 MB");
     EXPECT_EQ(rig.host.text(Item::TimeToCompletionLabel), rig.host.text(Item::ElapsedTimeLabel));
     EXPECT_EQ(rig.host.text(Item::RemainingDateTimeLabel), "00:00:00");
     EXPECT_FALSE(rig.host.runningControls);
@@ -74,28 +69,18 @@ TEST(FillRun, FillsFreeSpaceWithGiBFilesAndDeletesThemInOrder) {
     EXPECT_EQ(rig.host.texts(Item::Label12).size(), 1u);
 }
 
-TEST(FillRun, ExactGiBFilesAndTheUsersSeparators) {
+TEST(FillRun, AnExactGiBFileAndTheUsersSeparators) {
     FormatSettings comma;
     comma.decimalSeparator = ",";
     comma.thousandSeparator = ".";
     comma.timeSeparator = ".";
-    {
-        Rig rig(GiB);  // one file of exactly 1 GiB fills the drive
-        rig.run(0, comma);
-        ASSERT_EQ(rig.volume.created.size(), 1u);
-        EXPECT_EQ(rig.volume.created[0].bytes, GiB);
-        EXPECT_EQ(rig.volume.writeCalls, 16384);  // the cap ends the file before a short write
-        EXPECT_EQ(rig.host.text(Item::Label12), "1.024,0 MB");
-        EXPECT_EQ(rig.host.text(Item::RemainingDateTimeLabel), "00.00.00");
-    }
-    {
-        Rig rig(GiB + kBlock);  // a full 1 GiB file is closed and the next number created
-        rig.run(0, comma);
-        ASSERT_EQ(rig.volume.created.size(), 2u);
-        EXPECT_EQ(rig.volume.created[0].bytes, GiB);
-        EXPECT_EQ(rig.volume.created[1].bytes, kBlock);
-        EXPECT_EQ(rig.volume.deletions, (std::vector<std::string>{D(1), D(2)}));
-    }
+    Rig rig(GiB);  // one file of exactly 1 GiB fills the drive
+    rig.run(0, comma);
+    ASSERT_EQ(rig.volume.created.size(), 1u);
+    EXPECT_EQ(rig.volume.created[0].bytes, GiB);
+    EXPECT_EQ(rig.volume.writeCalls, 16384);  // the cap ends the file before a short write
+    EXPECT_EQ(rig.host.text(Item::Label12), "1.024,0 MB");
+    EXPECT_EQ(rig.host.text(Item::RemainingDateTimeLabel), "00.00.00");
 }
 
 TEST(FillRun, NoFreeSpaceStillCompletes) {
