@@ -57,7 +57,9 @@ TEST(Levels, PassNumbersWalkTheGutmannCycle) {
         const PassPattern p = *PatternAt(CyclePosition(pass));
         const bool triple = (pass >= 6 && pass <= 8) || (pass >= 25 && pass <= 30);
         EXPECT_EQ(p.length, first[pass - 1] < 0 ? 0 : triple ? 3 : 1) << pass;
-        if (p.length) EXPECT_EQ(p.bytes[0], first[pass - 1]) << pass;
+        if (p.length != 0) {
+            EXPECT_EQ(p.bytes[0], first[pass - 1]) << pass;
+        }
     }
     EXPECT_EQ(PatternAt(CyclePosition(30))->bytes, (std::array<std::uint8_t, 3>{0xDB, 0x6D, 0xB6}));
     EXPECT_EQ(PatternAt(CyclePosition(7))->bytes, (std::array<std::uint8_t, 3>{0x49, 0x24, 0x92}));
