@@ -6,7 +6,8 @@ pkgs=(
   googletest libgtest-dev libgmock-dev         # GoogleTest sources (built for both targets)
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64   # cross compiler
   wine wine64                                  # runs quarvex.exe and the Windows-side tests
-  xvfb x11-utils imagemagick                   # a display, xdpyinfo, screenshots (import)
+  xvfb x11-utils imagemagick xdotool           # a display, xdpyinfo, screenshots (import), window lookup
+  fonts-liberation fonts-wine                  # metric twins of Times New Roman and Arial; Wine's own fonts
   libgif-dev                                   # giflib: baseline of the GIF benchmark only
   util-linux procps                            # mount, mountpoint, flock, pkill
 )

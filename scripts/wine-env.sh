@@ -7,7 +7,7 @@
 #   qvx_display                   makes sure DISPLAY points at an X server (starts Xvfb if needed)
 
 qvx_wine_env() {
-  local build="$1"
+  local build; build="$(mkdir -p "$1" && cd "$1" && pwd)"
   export WINEPREFIX="$build/wineprefix"
   export WINEDEBUG="${WINEDEBUG:--all}"
   # No Mono/Gecko download prompts in a fresh prefix.
@@ -19,6 +19,11 @@ qvx_wine_env() {
       if [ ! -f "$WINEPREFIX/.qvx-ready" ]; then
         echo "Creating the Wine prefix $WINEPREFIX (once per build tree)..." >&2
         wineboot -i >/dev/null 2>&1 || true
+        # Windows draw their own frames (there may be no window manager on a test display),
+        # and the program's fonts map to their metric-compatible free twins.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /d 'Liberation Serif' /f >/dev/null 2>&1 || true
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Arial' /d 'Liberation Sans' /f >/dev/null 2>&1 || true
         wineserver -w || true
         touch "$WINEPREFIX/.qvx-ready"
       fi
@@ -30,7 +35,7 @@ qvx_wine_env() {
 qvx_scratch_dir() { echo "$1/drives/scratch"; }
 
 qvx_test_drives() {
-  local build="$1" size="${2:-64m}"
+  local build size="${2:-64m}"; build="$(cd "$1" && pwd)"
   local scratch; scratch=$(qvx_scratch_dir "$build")
   local dd="$WINEPREFIX/dosdevices"
   mkdir -p "$scratch" "$build/drives/plain"

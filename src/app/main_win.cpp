@@ -1,5 +1,20 @@
-#include <windows.h>
+// Program start: the main window, then the About box, then the message loop.
+#include "app/main_form_win.h"
+#include "ui/application_win.h"
+#include "ui/message_box_win.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    return 0;
+#include <exception>
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    auto& app = qvx::ui::Application::instance();
+    app.initialize(instance);
+    try {
+        qvx::TMainForm1 mainForm;
+        app.setMainForm(&mainForm);
+        mainForm.createHandle();
+        return app.run();
+    } catch (const std::exception& e) {
+        app.showException(e.what());
+        return 1;
+    }
 }

@@ -260,6 +260,11 @@ void Control::createHandle() {
     hwnd_ = CreateWindowExW(wc.exStyle, wc.className, Widen(caption_).c_str(), style, left_, top_, width_, height_,
                             parentWnd, nullptr, Application::instance().instanceHandle(), this);
     if (!hwnd_) return;
+    // The other controls keep their creation order, which is also the Tab order; labels, which
+    // take no focus, stack above them in creation order, so that a later label is drawn over an
+    // earlier one it overlaps (a unit caption over the tail of a wide value label).
+    const bool isLabel = kind() == Kind::Label;
+    SetWindowPos(hwnd_, isLabel ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetPropW(hwnd_, kControlProp, this);
     if (wcscmp(wc.className, kContainerClass) != 0 && wcscmp(wc.className, kFormClass) != 0)
         SetWindowSubclass(hwnd_, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
@@ -276,7 +281,8 @@ void Control::destroyHandle() {
     for (Control* child : children_) child->destroyHandle();
     if (hwnd_) {
         if (hintTool_) {
-            TOOLINFOW ti{sizeof(ti)};
+            TOOLINFOW ti{};
+            ti.cbSize = sizeof(ti);
             ti.hwnd = GetParent(hwnd_);
             ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
             if (HWND tip = owner().tooltipHandle()) SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
@@ -346,7 +352,8 @@ void GraphicControl::createHandle() {
 void GraphicControl::destroyHandle() {
     if (hintTool_) {
         if (HWND tip = owner().tooltipHandle()) {
-            TOOLINFOW ti{sizeof(ti)};
+            TOOLINFOW ti{};
+            ti.cbSize = sizeof(ti);
             ti.hwnd = containerHandle();
             ti.uId = reinterpret_cast<UINT_PTR>(this);
             SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));

@@ -21,7 +21,7 @@ std::string DriveText(char letter) {
         // without media would make the list slow to build.
         const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
         wchar_t label[256] = {};
-        if (GetVolumeInformationW(root, label, 255, nullptr, nullptr, nullptr, nullptr, 0))
+        if (GetVolumeInformationW(root, label, 255, nullptr, nullptr, nullptr, nullptr, 0) && label[0])
             text += " [" + Narrow(label) + "]";
         SetErrorMode(oldMode);
     }
@@ -89,7 +89,8 @@ void DriveComboBox::placeWindow() {
     // The window's height includes the drop-down list; the selection field is made as high as
     // the control's height (its item area plus the frame around it).
     SetWindowPos(hwnd_, nullptr, left_, top_, width_, height_ + kDropDownHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    COMBOBOXINFO info{sizeof(info)};
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
     const int frame = GetComboBoxInfo(hwnd_, &info) ? 2 * info.rcItem.top : 6;
     const int itemHeight = std::max(1, height_ - frame);
     if (SendMessageW(hwnd_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0) != itemHeight)

@@ -12,29 +12,12 @@ namespace qvx::ui {
 class MainMenu;
 class MenuItem;
 
-enum class FormBorder { Sizeable, Dialog };
 enum class WindowState { Normal, Minimized, Maximized };
 
 // Modal results.
 inline constexpr int mrNone = 0;
 inline constexpr int mrOk = 1;
 inline constexpr int mrCancel = 2;
-
-struct FormSpec {
-    const char* name = "";
-    const char* caption = "";
-    int left = 0;
-    int top = 0;
-    int width = 0;   // outer size; ignored when the client size is given
-    int height = 0;
-    int clientWidth = 0;
-    int clientHeight = 0;
-    FontSpec font = {};
-    Color color = clBtnFace;
-    FormBorder border = FormBorder::Sizeable;
-    bool titleButtons = true;  // system menu, minimize and maximize
-    bool centered = false;     // centred on the screen when first shown
-};
 
 class Form : public Control {
 public:

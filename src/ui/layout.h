@@ -98,6 +98,24 @@ struct ControlSpec {
 
 using Layout = std::span<const ControlSpec>;
 
+enum class FormBorder { Sizeable, Dialog };
+struct FormSpec {
+    const char* name = "";
+    const char* caption = "";
+    int left = 0;
+    int top = 0;
+    int width = 0;   // outer size; ignored when the client size is given
+    int height = 0;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    FontSpec font = {};
+    Color color = clBtnFace;
+    FormBorder border = FormBorder::Sizeable;
+    bool titleButtons = true;  // system menu, minimize and maximize
+    bool centered = false;     // centred on the screen when first shown
+};
+
+
 // Character height in pixels <-> font size in points, at the 96 pixels per inch the layouts
 // were designed at (15 px is 11 pt, 16 px is 12 pt). Both round to nearest.
 constexpr int PointsFromPixels(int px) { return (px * 72 + 48) / 96; }

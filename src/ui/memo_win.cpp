@@ -15,20 +15,16 @@ std::string Join(const std::vector<std::string>& lines) {
 
 Memo::Memo(Form& owner, const ControlSpec& spec, Control* parent)
     : Control(owner, spec, parent),
-      lines_(spec.items),
       wordWrap_(spec.wordWrap),
       readOnly_(spec.readOnly),
       vScroll_(spec.vScroll),
       tabStop_(spec.tabStop) {
-    caption_ = Join(lines_);
+    if (!spec.items.empty()) caption_ = Join(spec.items);
 }
 
 std::string Memo::text() const { return caption_; }
 
-void Memo::setLines(std::vector<std::string> lines) {
-    lines_ = std::move(lines);
-    setCaption(Join(lines_));
-}
+void Memo::setLines(const std::vector<std::string>& lines) { setCaption(Join(lines)); }
 
 Control::WindowClass Memo::windowClass() const {
     DWORD style = ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL;

@@ -10,8 +10,7 @@ namespace qvx::ui {
 class Memo : public Control {
 public:
     Memo(Form& owner, const ControlSpec& spec, Control* parent);
-    const std::vector<std::string>& lines() const { return lines_; }
-    void setLines(std::vector<std::string> lines);
+    void setLines(const std::vector<std::string>& lines);
     // The lines joined with CR LF, as the edit control holds them.
     std::string text() const;
     bool wordWrap() const { return wordWrap_; }
@@ -22,7 +21,6 @@ protected:
     WindowClass windowClass() const override;
 
 private:
-    std::vector<std::string> lines_;
     bool wordWrap_;
     bool readOnly_;
     bool vScroll_;

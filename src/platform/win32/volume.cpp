@@ -1,0 +1,43 @@
+#include "platform/win32/volume.h"
+
+#include "platform/win32/wide_text.h"
+
+#include <windows.h>
+
+namespace qvx {
+
+std::wstring DriveRootPath(std::uint8_t driveNumber) {
+    std::wstring root = L"A:\\";
+    root[0] = static_cast<wchar_t>(64 + driveNumber);
+    return root;
+}
+
+FreeSpace QueryFreeSpace(std::uint8_t driveNumber) {
+    ULARGE_INTEGER available{}, total{}, totalFree{};
+    GetDiskFreeSpaceExW(DriveRootPath(driveNumber).c_str(), &available, &total, &totalFree);
+    FreeSpace out;
+    out.availableToCaller = static_cast<std::int64_t>(available.QuadPart);
+    out.totalToCaller = static_cast<std::int64_t>(total.QuadPart);
+    out.totalFree = static_cast<std::int64_t>(totalFree.QuadPart);
+    return out;
+}
+
+VolumeInformation QueryVolumeInformation(std::uint8_t driveNumber) {
+    wchar_t name[256] = {};
+    wchar_t fileSystem[256] = {};
+    DWORD serial = 0, maxComponent = 0, flags = 0;
+    VolumeInformation info;
+    info.ok = GetVolumeInformationW(DriveRootPath(driveNumber).c_str(), name, 255, &serial, &maxComponent, &flags,
+                                    fileSystem, 255) != FALSE;
+    if (info.ok) {
+        info.name = Narrow(name);
+        info.serial = serial;
+        info.fileSystem = Narrow(fileSystem);
+    }
+    return info;
+}
+
+FailCriticalErrorsScope::FailCriticalErrorsScope() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+FailCriticalErrorsScope::~FailCriticalErrorsScope() { SetErrorMode(previous_); }
+
+} // namespace qvx

@@ -1,0 +1,40 @@
+#pragma once
+// Volume queries by drive number (1 = A:). Failures give 0 or ok = false; nothing raises.
+#include <cstdint>
+#include <string>
+
+namespace qvx {
+
+// "A:\" with the upper-case letter of the drive number.
+std::wstring DriveRootPath(std::uint8_t driveNumber);
+
+// The three outputs of the extended free-space query, zeroed first; a failed call leaves 0.
+struct FreeSpace {
+    std::int64_t availableToCaller = 0;
+    std::int64_t totalToCaller = 0;
+    std::int64_t totalFree = 0;
+};
+FreeSpace QueryFreeSpace(std::uint8_t driveNumber);
+
+struct VolumeInformation {
+    bool ok = false;
+    std::string name;
+    std::uint32_t serial = 0;
+    std::string fileSystem;
+};
+VolumeInformation QueryVolumeInformation(std::uint8_t driveNumber);
+
+// Sets the process error mode to fail critical errors (no "drive not ready" dialog) for a
+// scope, and restores the previous mode on every way out.
+class FailCriticalErrorsScope {
+public:
+    FailCriticalErrorsScope();
+    ~FailCriticalErrorsScope();
+    FailCriticalErrorsScope(const FailCriticalErrorsScope&) = delete;
+    FailCriticalErrorsScope& operator=(const FailCriticalErrorsScope&) = delete;
+
+private:
+    unsigned previous_;
+};
+
+} // namespace qvx
