@@ -1,0 +1,51 @@
+#include "gifimage/gif_raster.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace qvx::gif {
+
+IndexedBitmap::IndexedBitmap(int width, int height)
+    : width_(width), height_(height), stride_(static_cast<int>(StrideFor(width))),
+      pixels_(static_cast<std::size_t>(stride_) * static_cast<std::size_t>(height)) {}
+
+void IndexedBitmap::SetPalette(const std::uint8_t* rgb, int size) {
+    paletteSize_ = std::clamp(size, 0, 256);
+    for (int i = 0; i < 256; ++i) {
+        colors_[i] = i < paletteSize_ ? MakePixel(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]) : kBlack;
+    }
+}
+
+MaskBitmap::MaskBitmap(int width, int height, bool white)
+    : width_(width), height_(height), stride_(static_cast<int>(StrideFor(width))),
+      bits_(static_cast<std::size_t>(stride_) * static_cast<std::size_t>(height), white ? 0xFF : 0x00) {}
+
+void MaskBitmap::Put(int x, int y, bool white) {
+    std::uint8_t& b = Row(y)[x >> 3];
+    const auto bit = static_cast<std::uint8_t>(0x80u >> (x & 7));
+    b = white ? static_cast<std::uint8_t>(b | bit) : static_cast<std::uint8_t>(b & ~bit);
+}
+
+void MaskBitmap::Fill(bool white) { std::fill(bits_.begin(), bits_.end(), white ? 0xFF : 0x00); }
+
+void MaskBitmap::FillSpan(int y, int x0, int x1, bool white) {
+    std::uint8_t* row = Row(y);
+    // Ragged head and tail bit by bit, whole bytes in between.
+    while (x0 < x1 && (x0 & 7) != 0) Put(x0++, y, white);
+    while (x1 > x0 && (x1 & 7) != 0) Put(--x1, y, white);
+    if (x1 > x0) std::memset(row + (x0 >> 3), white ? 0xFF : 0x00, static_cast<std::size_t>((x1 - x0) >> 3));
+}
+
+void MaskBitmap::FillRect(const Rect& r, bool white) {
+    for (int y = r.top; y < r.bottom; ++y) FillSpan(y, r.left, r.right, white);
+}
+
+PixelBitmap::PixelBitmap(int width, int height, Pixel fill)
+    : width_(width), height_(height),
+      pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill) {}
+
+void PixelBitmap::FillRect(const Rect& r, Pixel p) {
+    for (int y = r.top; y < r.bottom; ++y) std::fill(Row(y) + r.left, Row(y) + r.right, p);
+}
+
+} // namespace qvx::gif
