@@ -33,6 +33,7 @@ TEST(GifCompose, TransparentFramesWithDisposalTwoAndThree) {
 
     TGIFImageCore img;
     ASSERT_TRUE(Load(img, b.Bytes()));
+    ASSERT_EQ(img.FrameCount(), 3);
     ASSERT_NE(img.Mask(), nullptr);
     // Load: black composite, all-transparent mask, then F1 through its mask.
     EXPECT_EQ(CompositeOf(img), (std::vector<Pixel>{R, K, R, K, K, G, K, G}));
@@ -75,6 +76,7 @@ TEST(GifCompose, WithoutTransparencyBackgroundIsBlackAndThereIsNoMask) {
     b.AddImage(MakeImage(2, 1, {2, 2}, 1, 0)).Trailer();
     TGIFImageCore img;
     ASSERT_TRUE(Load(img, b.Bytes()));
+    ASSERT_EQ(img.FrameCount(), 3);
     EXPECT_EQ(img.Mask(), nullptr);
     EXPECT_EQ(CompositeOf(img), (std::vector<Pixel>{R, R, R}));
     img.SetCurrentFrame(2);  // disposes frame 1 (leave), draws frame 2
