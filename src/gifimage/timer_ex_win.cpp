@@ -1,0 +1,373 @@
+#include "gifimage/timer_ex_win.h"
+
+#include <algorithm>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "ui/application_win.h"
+
+namespace qvx::gif {
+
+LRESULT CALLBACK SyncWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+namespace {
+
+constexpr UINT_PTR kTimerId = 1;
+constexpr UINT kSyncTickMessage = WM_APP + 1;
+constexpr wchar_t kTimerWindowClass[] = L"QuarvexTimerExWindow";
+constexpr wchar_t kSyncWindowClass[] = L"QuarvexTimerExSync";
+
+SetTimerFunction g_setTimer = ::SetTimer;
+
+LRESULT CALLBACK TimerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+void RegisterClasses() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpfnWndProc = TimerWindowProc;
+        wc.lpszClassName = kTimerWindowClass;
+        RegisterClassExW(&wc);
+        wc.lpfnWndProc = SyncWindowProc;
+        wc.lpszClassName = kSyncWindowClass;
+        RegisterClassExW(&wc);
+    });
+}
+
+HWND CreateMessageWindow(const wchar_t* cls) {
+    RegisterClasses();
+    HWND hwnd = CreateWindowExW(0, cls, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (hwnd == nullptr) throw EOutOfResources("Cannot create the timer window");
+    return hwnd;
+}
+
+// The window through which workers run ticks on this (the GUI) thread; one per thread.
+HWND SyncWindow() {
+    thread_local HWND window = nullptr;
+    if (window == nullptr || !IsWindow(window)) window = CreateMessageWindow(kSyncWindowClass);
+    return window;
+}
+
+void ReportError(const char* what, bool onGuiThread) {
+    if (onGuiThread) {
+        ui::Application::instance().showException(what);
+    } else {
+        OutputDebugStringA((std::string("Timer: ") + what + "\n").c_str());
+    }
+}
+
+} // namespace
+
+// Everything a firing needs, shared by the TTimerEx, its window procedure and its worker, so
+// that a timer destroyed during its own firing leaves the firing something to finish with.
+struct TimerExState : std::enable_shared_from_this<TimerExState> {
+    std::atomic<TTimerEx*> owner{nullptr};
+    std::atomic<bool> enabled{true};
+    std::atomic<std::uint32_t> interval{1000};
+    bool threaded = false;
+    std::atomic<TThreadPriority> priority{TThreadPriority::tpNormal};
+    std::atomic<bool> threadSafe{false};
+
+    mutable std::mutex handlerLock;  // OnTimer may be read by a thread-safe worker
+    TTimerEx::TNotifyEvent onTimer;
+
+    // GUI thread only.
+    HWND window = nullptr;
+    bool windowTimerRunning = false;
+    std::atomic<HWND> syncWindow{nullptr};
+    std::shared_ptr<TTimerThread> thread;
+    int firing = 0;
+    std::vector<HWND> windowsToRelease;
+
+    bool HasHandler() const {
+        std::lock_guard<std::mutex> g(handlerLock);
+        return static_cast<bool>(onTimer);
+    }
+
+    // Timer(): OnTimer when enabled and assigned, on the calling thread.
+    void Fire(bool onGuiThread) {
+        TTimerEx* sender = owner.load();
+        if (!enabled.load() || sender == nullptr) return;
+        TTimerEx::TNotifyEvent handler;
+        {
+            std::lock_guard<std::mutex> g(handlerLock);
+            handler = onTimer;  // a copy: the handler may replace or destroy the original
+        }
+        if (!handler) return;
+        const auto keep = shared_from_this();
+        if (onGuiThread) ++firing;
+        try {
+            handler(*sender);
+        } catch (const std::exception& e) {
+            ReportError(e.what(), onGuiThread);
+        } catch (...) {
+            ReportError("Unknown error", onGuiThread);
+        }
+        if (onGuiThread && --firing == 0) {
+            for (HWND w : windowsToRelease) DestroyWindow(w);
+            windowsToRelease.clear();
+        }
+    }
+
+    void ReleaseWindow() {
+        if (window == nullptr) return;
+        KillTimer(window, kTimerId);
+        windowTimerRunning = false;
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        // Not while a tick runs: it may have come through this very window.
+        if (firing > 0) {
+            windowsToRelease.push_back(window);
+        } else {
+            DestroyWindow(window);
+        }
+        window = nullptr;
+    }
+};
+
+namespace {
+
+LRESULT CALLBACK TimerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_TIMER && wp == kTimerId) {
+        auto* state = reinterpret_cast<TimerExState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        // A WM_TIMER posted before the timer was stopped may still arrive: ignore it.
+        if (state != nullptr && state->window == hwnd && state->windowTimerRunning) state->Fire(true);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+} // namespace
+
+LRESULT CALLBACK SyncWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == kSyncTickMessage) {
+        // The worker waits in SendMessage and keeps itself alive meanwhile.
+        reinterpret_cast<TTimerThread*>(lp)->SynchronizedTick();
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+int ToWin32Priority(TThreadPriority priority) {
+    switch (priority) {
+    case TThreadPriority::tpIdle: return THREAD_PRIORITY_IDLE;
+    case TThreadPriority::tpLowest: return THREAD_PRIORITY_LOWEST;
+    case TThreadPriority::tpLower: return THREAD_PRIORITY_BELOW_NORMAL;
+    case TThreadPriority::tpNormal: return THREAD_PRIORITY_NORMAL;
+    case TThreadPriority::tpHigher: return THREAD_PRIORITY_ABOVE_NORMAL;
+    case TThreadPriority::tpHighest: return THREAD_PRIORITY_HIGHEST;
+    case TThreadPriority::tpTimeCritical: return THREAD_PRIORITY_TIME_CRITICAL;
+    }
+    return THREAD_PRIORITY_NORMAL;
+}
+
+SetTimerFunction SetTimerFunctionForTests(SetTimerFunction fn) {
+    const SetTimerFunction previous = g_setTimer;
+    g_setTimer = fn != nullptr ? fn : ::SetTimer;
+    return previous;
+}
+
+// ---- TTimerThread ----------------------------------------------------------------------
+
+TTimerThread::TTimerThread(std::shared_ptr<TimerExState> timer) : timer_(std::move(timer)) {}
+
+std::shared_ptr<TTimerThread> TTimerThread::CreateSuspended(std::shared_ptr<TimerExState> timer) {
+    std::shared_ptr<TTimerThread> t(new TTimerThread(std::move(timer)));
+    t->wake_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    t->stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (t->wake_ != nullptr && t->stop_ != nullptr) {
+        t->self_ = t;
+        t->thread_ = CreateThread(nullptr, 0, ThreadProc, t.get(), CREATE_SUSPENDED, nullptr);
+    }
+    if (t->thread_ == nullptr) {
+        t->self_.reset();
+        throw EOutOfResources("Cannot create the timer thread");
+    }
+    return t;
+}
+
+TTimerThread::~TTimerThread() {
+    if (thread_ != nullptr) CloseHandle(thread_);
+    if (wake_ != nullptr) CloseHandle(wake_);
+    if (stop_ != nullptr) CloseHandle(stop_);
+}
+
+DWORD WINAPI TTimerThread::ThreadProc(void* p) {
+    // The thread's reference: the object lives at least until Execute has returned.
+    const std::shared_ptr<TTimerThread> self = std::move(static_cast<TTimerThread*>(p)->self_);
+    self->Execute();
+    return 0;
+}
+
+void TTimerThread::Execute() {
+    SetThreadPriority(GetCurrentThread(), ToWin32Priority(timer_->priority.load()));
+    while (!terminated_.load()) {
+        while (suspended_.load() && !terminated_.load()) WaitForSingleObject(wake_, INFINITE);
+        if (terminated_.load()) break;
+        // A new interval applies from the next sleep.
+        WaitForSingleObject(stop_, std::max<std::uint32_t>(1, timer_->interval.load()));
+        if (terminated_.load()) break;
+        if (suspended_.load()) continue;  // stopped during the sleep: no firing
+        if (timer_->threadSafe.load()) {
+            timer_->Fire(false);
+        } else {
+            SendMessageW(timer_->syncWindow.load(), kSyncTickMessage, 0, reinterpret_cast<LPARAM>(this));
+        }
+    }
+}
+
+void TTimerThread::SynchronizedTick() {
+    if (!terminated_.load() && !suspended_.load()) timer_->Fire(true);
+}
+
+void TTimerThread::Resume() {
+    suspended_.store(false);
+    SetEvent(wake_);
+    if (!started_) {
+        started_ = true;
+        DWORD previous;
+        do previous = ResumeThread(thread_);
+        while (previous != static_cast<DWORD>(-1) && previous > 1);
+    }
+}
+
+void TTimerThread::Suspend() {
+    suspended_.store(true);
+    ResetEvent(wake_);
+}
+
+void TTimerThread::Terminate() {
+    terminated_.store(true);
+    SetEvent(stop_);
+    SetEvent(wake_);
+    if (!started_) {
+        started_ = true;
+        DWORD previous;
+        do previous = ResumeThread(thread_);
+        while (previous != static_cast<DWORD>(-1) && previous > 1);
+    }
+}
+
+void TTimerThread::SetPriority(TThreadPriority priority) { SetThreadPriority(thread_, ToWin32Priority(priority)); }
+
+// ---- TTimerEx --------------------------------------------------------------------------
+
+TTimerEx::TTimerEx() : state_(std::make_shared<TimerExState>()) {
+    state_->owner.store(this);
+    UpdateTimer();
+}
+
+TTimerEx::~TTimerEx() {
+    TimerExState& s = *state_;
+    s.enabled.store(false);
+    try {
+        UpdateTimer();  // never asks for a window timer while disabled
+    } catch (...) {
+    }
+    if (s.thread) {
+        s.thread->Terminate();
+        s.thread.reset();
+    }
+    s.ReleaseWindow();
+    s.owner.store(nullptr);
+    TNotifyEvent old;
+    {
+        std::lock_guard<std::mutex> g(s.handlerLock);
+        old.swap(s.onTimer);
+    }
+}
+
+void TTimerEx::UpdateTimer() {
+    TimerExState& s = *state_;
+    if (s.thread && !s.thread->Suspended()) s.thread->Suspend();
+    if (s.window != nullptr) {
+        KillTimer(s.window, kTimerId);
+        s.windowTimerRunning = false;
+    }
+    if (s.threaded) {
+        s.ReleaseWindow();
+        if (!s.thread) {
+            s.syncWindow.store(SyncWindow());
+            s.thread = TTimerThread::CreateSuspended(state_);
+        }
+    } else {
+        if (s.thread) {
+            s.thread->Terminate();
+            s.thread.reset();
+        }
+        if (s.window == nullptr) {
+            s.window = CreateMessageWindow(kTimerWindowClass);
+            SetWindowLongPtrW(s.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&s));
+        }
+    }
+    if (s.interval.load() != 0 && s.enabled.load() && s.HasHandler()) {
+        if (s.threaded) {
+            s.thread->SetPriority(s.priority.load());
+            s.thread->Resume();
+        } else {
+            if (g_setTimer(s.window, kTimerId, s.interval.load(), nullptr) == 0)
+                throw EOutOfResources("No More Timers Available");
+            s.windowTimerRunning = true;
+        }
+    }
+}
+
+bool TTimerEx::Enabled() const { return state_->enabled.load(); }
+void TTimerEx::SetEnabled(bool value) {
+    if (value == state_->enabled.load()) return;
+    state_->enabled.store(value);
+    UpdateTimer();
+}
+
+std::uint32_t TTimerEx::Interval() const { return state_->interval.load(); }
+void TTimerEx::SetInterval(std::uint32_t value) {
+    if (value == state_->interval.load()) return;
+    state_->interval.store(value);
+    UpdateTimer();
+}
+
+bool TTimerEx::Threaded() const { return state_->threaded; }
+void TTimerEx::SetThreaded(bool value) {
+    if (value == state_->threaded) return;
+    state_->threaded = value;
+    UpdateTimer();
+}
+
+TThreadPriority TTimerEx::ThreadPriority() const { return state_->priority.load(); }
+void TTimerEx::SetThreadPriority(TThreadPriority value) {
+    if (value == state_->priority.load()) return;
+    state_->priority.store(value);
+    if (state_->threaded) UpdateTimer();
+}
+
+bool TTimerEx::ThreadSafe() const { return state_->threadSafe.load(); }
+void TTimerEx::SetThreadSafe(bool value) { state_->threadSafe.store(value); }
+
+void TTimerEx::SetOnTimer(TNotifyEvent handler) {
+    TNotifyEvent old;
+    {
+        std::lock_guard<std::mutex> g(state_->handlerLock);
+        old.swap(state_->onTimer);
+        state_->onTimer = std::move(handler);
+    }
+    UpdateTimer();
+}
+
+bool TTimerEx::HasOnTimer() const { return state_->HasHandler(); }
+
+void TTimerEx::SetTickHandler(std::function<void()> handler) {
+    if (!handler) {
+        SetOnTimer(nullptr);
+        return;
+    }
+    SetOnTimer([h = std::move(handler)](TTimerEx&) { h(); });
+}
+
+void TTimerEx::Timer() { state_->Fire(true); }
+
+HWND TTimerEx::WindowHandle() const { return state_->window; }
+bool TTimerEx::HasThread() const { return static_cast<bool>(state_->thread); }
+
+} // namespace qvx::gif
