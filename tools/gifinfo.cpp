@@ -1,0 +1,124 @@
+// gifinfo: prints what the GIF control makes of each file named, one "key: value" line per
+// item, so that outputs can be compared with diff (also against other decoders).
+//
+//   gifinfo [--composite] FILE...
+//
+// Per file: the load status, the version, logical size, loop count and frame count, then one
+// line per frame with its fields and the 64-bit FNV-1a hash of its colour indices (rows top to
+// bottom, exactly width bytes each). --composite adds, after each frame is drawn the way the
+// animation draws it, the FNV-1a hash of the composite as RGBA bytes (rows top to bottom;
+// pixels transparent in the mask as 0,0,0,0, others as their colour and 255).
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "gifimage/gif_image_core.h"
+
+namespace {
+
+using namespace qvx::gif;
+
+struct Fnv1a {
+    std::uint64_t h = 0xcbf29ce484222325ull;
+    void Add(std::uint8_t b) {
+        h ^= b;
+        h *= 0x100000001b3ull;
+    }
+};
+
+std::uint64_t IndexHash(const TGIFFrame& f) {
+    Fnv1a fnv;
+    for (int y = 0; y < f.FHeight; ++y)
+        for (int x = 0; x < f.FWidth; ++x) fnv.Add(f.FBitmap.At(x, y));
+    return fnv.h;
+}
+
+std::uint64_t CompositeHash(const TGIFImageCore& img) {
+    const PixelBitmap& c = img.Composite();
+    const MaskBitmap* mask = img.Mask();
+    Fnv1a fnv;
+    for (int y = 0; y < c.Height(); ++y)
+        for (int x = 0; x < c.Width(); ++x) {
+            if (mask != nullptr && mask->Get(x, y)) {
+                for (int i = 0; i < 4; ++i) fnv.Add(0);
+                continue;
+            }
+            const Pixel p = c.At(x, y);
+            fnv.Add(PixelRed(p));
+            fnv.Add(PixelGreen(p));
+            fnv.Add(PixelBlue(p));
+            fnv.Add(255);
+        }
+    return fnv.h;
+}
+
+void PrintFrame(int k, const TGIFFrame& f) {
+    std::printf("frame %d: left=%d top=%d width=%d height=%d interlaced=%d local_depth=%d delay_ms=%d "
+                "disposal=%d transparent=%d transparent_index=%d indices_fnv1a=%016" PRIx64 "\n",
+                k, f.FLeft, f.FTop, f.FWidth, f.FHeight, f.FInterlaced ? 1 : 0, f.FLocalDepth, f.FDelay,
+                f.FDisposal, f.FTransparent ? 1 : 0, f.FTransparentIndex, IndexHash(f));
+}
+
+int Report(const char* path, bool composite) {
+    std::printf("file: %s\n", path);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::printf("load: failed\nerror: cannot read the file\n");
+        return 1;
+    }
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    TGIFImageCore img;
+    if (!img.LoadFromStream(bytes)) {
+        std::printf("load: failed\n");
+        return 1;
+    }
+    std::printf("load: ok\n");
+    std::printf("version: %s\n", img.Version() == TGIFVersion::gvGIF89a ? "GIF89a" : "GIF87a");
+    std::printf("logical_size: %dx%d\n", img.ImageWidth(), img.ImageHeight());
+    std::printf("loop_count: %d\n", img.LoopCount());
+    std::printf("frame_count: %d\n", img.FrameCount());
+    for (int k = 1; k <= img.FrameCount(); ++k) PrintFrame(k, *img.Frame(k));
+    if (composite) {
+        // Drawn as playback draws: frame 1 at load, then each tick disposes the previous
+        // frame and draws the next (the first tick draws nothing).
+        std::printf("composite 1: rgba_fnv1a=%016" PRIx64 "\n", CompositeHash(img));
+        if (img.FrameCount() > 1) {
+            img.SetLoop(true);
+            img.SetAnimate(true);
+            img.TimerTick();
+            for (int k = 2; k <= img.FrameCount(); ++k) {
+                img.TimerTick();
+                std::printf("composite %d: rgba_fnv1a=%016" PRIx64 "\n", k, CompositeHash(img));
+            }
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    bool composite = false;
+    std::vector<const char*> files;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--composite") == 0) {
+            composite = true;
+        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf("usage: gifinfo [--composite] FILE...\n");
+            return 0;
+        } else {
+            files.push_back(argv[i]);
+        }
+    }
+    if (files.empty()) {
+        std::fprintf(stderr, "usage: gifinfo [--composite] FILE...\n");
+        return 2;
+    }
+    int failures = 0;
+    for (const char* f : files) failures += Report(f, composite);
+    return failures == 0 ? 0 : 1;
+}
