@@ -14,7 +14,7 @@ cmake --build --preset windows -j"$(nproc)" --target quarvex
 build="$root/build/windows"
 headless=0
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then headless=1; unset DISPLAY; qvx_display; fi
-qvx_wine_env "$build"
+qvx_wine_env "$build" run
 qvx_test_drives "$build" 256m
 if [ -n "$QUARVEX_TMPFS_DRIVE" ]; then
   echo "Scratch drive S: is a 256 MiB tmpfs ($(qvx_scratch_dir "$build")): safe to sanitize."

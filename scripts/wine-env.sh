@@ -7,27 +7,32 @@
 #   qvx_display                   makes sure DISPLAY points at an X server (starts Xvfb if needed)
 
 qvx_wine_env() {
-  local build; build="$(mkdir -p "$1" && cd "$1" && pwd)"
-  export WINEPREFIX="$build/wineprefix"
+  # $1: build tree; $2: "test" (default) or "run". The test prefix makes every window unmanaged:
+  # without a window manager Wine would wait two seconds for one at every hidden or destroyed
+  # top-level window. The run prefix leaves windows to the user's window manager.
+  local build kind="${2:-test}"; build="$(mkdir -p "$1" && cd "$1" && pwd)"
+  if [ "$kind" = run ]; then export WINEPREFIX="$build/wineprefix-run"; else export WINEPREFIX="$build/wineprefix"; fi
   export WINEDEBUG="${WINEDEBUG:--all}"
   # No Mono/Gecko download prompts in a fresh prefix.
   export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
   if [ ! -f "$WINEPREFIX/.qvx-ready" ]; then
-    mkdir -p "$build"
     (
       flock 9
       if [ ! -f "$WINEPREFIX/.qvx-ready" ]; then
         echo "Creating the Wine prefix $WINEPREFIX (once per build tree)..." >&2
         wineboot -i >/dev/null 2>&1 || true
-        # Windows draw their own frames (there may be no window manager on a test display),
-        # and the program's fonts map to their metric-compatible free twins.
+        # Windows draw their own frames (a test display has no window manager), and the
+        # program's fonts map to their metric-compatible free twins.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
+        if [ "$kind" != run ]; then
+          wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+        fi
         wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /d 'Liberation Serif' /f >/dev/null 2>&1 || true
         wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Arial' /d 'Liberation Sans' /f >/dev/null 2>&1 || true
-        wineserver -w || true
+        wineserver -k >/dev/null 2>&1 || true
         touch "$WINEPREFIX/.qvx-ready"
       fi
-    ) 9>"$build/.wineprefix.lock"
+    ) 9>"$build/.wineprefix-$kind.lock"
   fi
 }
 

@@ -112,6 +112,14 @@ void Application::terminate() {
     }
 }
 
+void Application::resetForTests() {
+    terminated_ = false;
+    mainForm_ = nullptr;
+    activeForm_ = nullptr;
+    dirty_.clear();
+    deferDepth_ = 0;
+}
+
 void Application::beginDeferredUpdates() {
     if (deferDepth_++ == 0) lastFlush_ = clockSeconds();
 }

@@ -40,6 +40,8 @@ public:
     void processMessagesThrottled();
     bool terminated() const { return terminated_; }
     void terminate();
+    // Forgets the main form and a termination (tests build and close many forms).
+    void resetForTests();
 
     // Deferred window updates: while at least one deferral is open, control property changes
     // only mark the control dirty; flushDeferred() brings the windows up to date.

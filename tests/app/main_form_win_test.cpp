@@ -1,0 +1,272 @@
+// The main window as a user (or a screen reader) meets it: real windows with their captions and
+// places, menus, pages, the drive panel, closing, and the launcher's show state.
+#include "app/main_form_layout.h"
+#include "app/main_form_win.h"
+#include "drive/drive_info_win.h"
+#include "platform/win32/wide_text.h"
+#include "support/win_test_support.h"
+#include "ui/application_win.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qvx {
+namespace {
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::ResetApplication();
+        DeleteFileW(Widen(test::ExeFolder() + "quarvex.ini").c_str());
+        form = std::make_unique<TMainForm1>();
+        ui::Application::instance().setMainForm(form.get());
+        form->createHandle();
+        form->show();
+    }
+    void TearDown() override {
+        form.reset();
+        test::ResetApplication();
+    }
+
+    // WS_VISIBLE of the control's own window (a control on the hidden page is still "shown").
+    static bool ShownFlag(const ui::Control& c) { return (GetWindowLongW(c.handle(), GWL_STYLE) & WS_VISIBLE) != 0; }
+
+    // Where a control's window lies inside its parent window's client area.
+    static RECT PlaceInParent(HWND hwnd) {
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+
+    static std::string MenuText(HMENU menu, int pos) {
+        wchar_t buf[128] = {};
+        GetMenuStringW(menu, pos, buf, 128, MF_BYPOSITION);
+        return Narrow(buf);
+    }
+
+    static std::vector<std::string> MenuTexts(HMENU menu) {
+        std::vector<std::string> texts;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+            texts.push_back((state & MF_SEPARATOR) ? "-" : MenuText(menu, i));
+        }
+        return texts;
+    }
+
+    test::MessageBoxRecorder boxes;
+    std::unique_ptr<TMainForm1> form;
+};
+
+TEST_F(MainFormTest, EveryVisualControlIsARealWindowAtItsDesignPlace) {
+    // The design client area gives every control the place its layout row names.
+    form->setClientSize(597, 373);
+    EXPECT_EQ(form->clientWidth(), 597);
+    EXPECT_EQ(form->clientHeight(), 373);
+    int checked = 0;
+    for (const ui::ControlSpec& row : MainFormLayout()) {
+        if (!ui::IsVisual(row.kind)) continue;
+        auto& control = form->find<ui::Control>(row.name);
+        ASSERT_NE(control.handle(), nullptr) << row.name;
+        if (row.kind == ui::Kind::TabSheet) continue;  // placed by the page control
+        if (row.kind == ui::Kind::Memo) continue;      // filled into its group box at start-up
+        const RECT r = PlaceInParent(control.handle());
+        EXPECT_EQ(r.left, row.left) << row.name;
+        EXPECT_EQ(r.top, row.top) << row.name;
+        EXPECT_EQ(r.right - r.left, row.width) << row.name;
+        if (row.kind != ui::Kind::DriveComboBox) {  // its window includes the drop-down list
+            EXPECT_EQ(r.bottom - r.top, row.height) << row.name;
+        }
+        if (row.kind == ui::Kind::Label || row.kind == ui::Kind::BitBtn || row.kind == ui::Kind::GroupBox) {
+            EXPECT_EQ(test::WindowText(control.handle()), control.caption()) << row.name;
+        }
+        if (row.kind != ui::Kind::Memo) {
+            EXPECT_EQ(ShownFlag(control), row.visible) << row.name;
+        }
+        ++checked;
+    }
+    EXPECT_GT(checked, 35);
+    // Texts a reader of the window finds.
+    EXPECT_EQ(test::WindowText(form->find<ui::Control>("Label2").handle()), "Drive Volume Serial Number :");
+    EXPECT_EQ(test::WindowText(form->Halt_BitBtn.handle()), "Abort");
+    EXPECT_EQ(test::WindowText(form->GroupBox1.handle()), " Selected Drive : ");
+    // Fonts: bold 16 px buttons (12 pt), regular 15 px progress captions (11 pt).
+    EXPECT_EQ(form->Refresh_BitBtn.fontSize(), 12);
+    EXPECT_TRUE(form->Refresh_BitBtn.font().bold);
+    EXPECT_EQ(form->find<ui::Control>("Label5").fontSize(), 11);
+    EXPECT_EQ(form->find<ui::Control>("Label5").font().face, "Times New Roman");
+}
+
+TEST_F(MainFormTest, ButtonsHintsAndGlyphs) {
+    EXPECT_FALSE(IsWindowEnabled(form->Halt_BitBtn.handle()));
+    for (ui::BitBtn* b : {&form->Refresh_BitBtn, &form->Sanitize_BitBtn, &form->Exit_BitBtn})
+        EXPECT_TRUE(IsWindowEnabled(b->handle())) << b->name();
+    // Each button has a two-image glyph whose disabled look differs from the normal one.
+    for (ui::BitBtn* b : {&form->Refresh_BitBtn, &form->Sanitize_BitBtn, &form->Halt_BitBtn, &form->Exit_BitBtn}) {
+        const ui::Glyph& g = b->glyph();
+        ASSERT_FALSE(g.empty()) << b->name();
+        const auto& px = g.pixels();
+        const int w = g.imageWidth();
+        int differing = 0;
+        for (int y = 0; y < g.imageHeight(); ++y)
+            for (int x = 0; x < w; ++x)
+                if (px[y * 2 * w + x] != px[y * 2 * w + w + x]) ++differing;
+        EXPECT_GT(differing, 10) << b->name();
+    }
+    // The hints are registered with the window's tooltip.
+    std::vector<std::string> tips;
+    HWND tip = form->tooltipHandle();
+    const int count = static_cast<int>(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof(ti);
+        ti.lpszText = text;
+        SendMessageW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&ti));
+        tips.push_back(Narrow(text));
+    }
+    for (const char* hint : {"Refresh the details for the selected drive.", "Sanitize the free space on the selected drive.",
+                             "Abort the sanitization process.", "Exit this program."})
+        EXPECT_NE(std::find(tips.begin(), tips.end(), hint), tips.end()) << hint;
+}
+
+TEST_F(MainFormTest, MenusAndPagesInOrder) {
+    HMENU bar = GetMenu(form->handle());
+    ASSERT_NE(bar, nullptr);
+    // The hidden spare item is not on the bar; the hidden separator is not in the Help menu.
+    EXPECT_EQ(MenuTexts(bar), (std::vector<std::string>{"&File", "&Help"}));
+    EXPECT_EQ(MenuTexts(GetSubMenu(bar, 0)), (std::vector<std::string>{"Always &On Top", "&Auto-Run at Windows Startup",
+                                                                        "&Restore Factory Defaults", "-", "E&xit"}));
+    EXPECT_EQ(MenuTexts(GetSubMenu(bar, 1)),
+              (std::vector<std::string>{"&View Readme file", "View &Shareware Catalog", "&About"}));
+    EXPECT_FALSE(form->SpareMenu.visible());
+    EXPECT_EQ(form->SpareMenu.caption(), "");
+
+    HWND tabs = form->Overall_PageControl.handle();
+    ASSERT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 2);
+    std::vector<std::string> names;
+    for (int i = 0; i < 2; ++i) {
+        wchar_t text[64] = {};
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 64;
+        SendMessageW(tabs, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+        names.push_back(Narrow(text));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Sanitize", "Settings"}));
+    EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 0);
+    EXPECT_TRUE(IsWindowVisible(form->TabSheet6.handle()));
+    EXPECT_FALSE(IsWindowVisible(form->TabSheet7.handle()));
+}
+
+TEST_F(MainFormTest, StartUpShowsTheDriveThroughTheSelectorAndTheLevelDescription) {
+    EXPECT_EQ(form->DriveComboBox1.drive(), 'c');
+    // Free and total space of C: (whose free space other programs may be changing).
+    EXPECT_NE(form->Disk_Space_Label.caption().find(" GB"), std::string::npos);
+    EXPECT_NE(form->Disk_Space_Label.caption().find(" / "), std::string::npos);
+    EXPECT_EQ(form->Pass_Label.caption(), " Pass : ");
+    EXPECT_EQ(test::WindowText(form->handle()), "Quarvex v2.0f    -  Basic / Quick  (1 Pass)");
+    EXPECT_TRUE(ShownFlag(*form->Memos[0]));
+    for (int i = 1; i < 6; ++i) EXPECT_FALSE(form->Memos[i]->visible());
+
+    // Choosing a level with the mouse shows only its description and names it in the caption.
+    form->Overall_PageControl.setActivePage(form->TabSheet7);
+    SendMessageW(form->Sanitization_Level_RadioGroup.itemHandle(1), BM_CLICK, 0, 0);
+    EXPECT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 1);
+    EXPECT_EQ(test::WindowText(form->handle()), "Quarvex v2.0f    -  Medium  (3 Passes)");
+    EXPECT_TRUE(IsWindowVisible(form->Memos[1]->handle()));
+    for (int i = 0; i < 6; ++i) {
+        if (i != 1) EXPECT_FALSE(IsWindowVisible(form->Memos[i]->handle())) << i;
+    }
+    // The memos fill their group box and wrap their lines.
+    RECT memo = PlaceInParent(form->Memos[1]->handle());
+    EXPECT_LE(memo.left, 3);
+    EXPECT_GE(memo.right, form->GroupBox2.width() - 3);
+    EXPECT_FALSE(GetWindowLongW(form->Memos[1]->handle(), GWL_STYLE) & ES_AUTOHSCROLL);
+}
+
+TEST_F(MainFormTest, DrivePanelFollowsTheSelectorForLabelledUnlabelledAndFailingDrives) {
+    form->Pass_Label.setCaption("Pass 3 of 9 : ");
+    form->DriveComboBox1.setDrive('U');  // a plain folder: no label
+    EXPECT_EQ(form->DriveComboBox1.drive(), 'u');
+    EXPECT_EQ(form->Volume_Name_Label.caption(), "");
+    EXPECT_EQ(form->Volume_Serial_Number_Label.caption().size(), 8u);
+    EXPECT_NE(form->File_System_Name_Label.caption(), "Unknown");
+    EXPECT_EQ(form->Pass_Label.caption(), " Pass : ");  // the refresh resets the progress area
+
+    form->DriveComboBox1.setDrive('q');  // no such drive: every query fails quietly
+    EXPECT_EQ(form->Disk_Space_Label.caption(), "0");
+    EXPECT_EQ(form->Volume_Name_Label.caption(), "Unknown");
+    EXPECT_EQ(form->Volume_Serial_Number_Label.caption(), "Unknown");
+    EXPECT_EQ(form->File_System_Name_Label.caption(), "Unknown");
+    EXPECT_EQ(boxes.count(), 0u);
+
+    form->DriveComboBox1.setDrive('f');  // mapped to a folder that is gone: no space figures
+    EXPECT_EQ(form->Disk_Space_Label.caption(), "0");
+
+    std::string why;
+    if (const char s = test::TmpfsDrive(&why)) {
+        form->DriveComboBox1.setDrive(s);
+        EXPECT_EQ(form->Volume_Name_Label.caption(), "QVXSCRATCH");
+        EXPECT_EQ(form->Volume_Serial_Number_Label.caption(), "00F0A1B2");
+        EXPECT_EQ(form->Disk_Space_Label.caption(), "64.0 MB / 64.0 MB");
+    } else {
+        std::printf("SKIPPED part: labelled tmpfs drive not available: %s\n", why.c_str());
+    }
+}
+
+TEST_F(MainFormTest, ExitClosesTheWindow) {
+    form->Exit_BitBtn.click();
+    EXPECT_TRUE(ui::Application::instance().terminated());
+    EXPECT_FALSE(IsWindowVisible(form->handle()));
+}
+
+TEST(MainFormProcess, ALauncherAskingForAMinimizedStartGetsAMinimizedWindow) {
+    const char* build = std::getenv("QUARVEX_BUILD_DIR");
+    ASSERT_NE(build, nullptr) << "run through ctest";
+    std::wstring exe = Widen(std::string(build) + "/src/quarvex.exe");
+    for (auto& c : exe)
+        if (c == L'/') c = L'\\';
+    // Build dirs are Unix paths; Wine reaches them through Z:.
+    std::wstring cmd = L"\"Z:" + exe + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWMINNOACTIVE;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    HWND window = nullptr;
+    std::pair<DWORD, HWND*> search{pi.dwProcessId, &window};
+    test::PumpUntil([&] {
+        EnumWindows(
+            [](HWND h, LPARAM lp) {
+                auto* ctx = reinterpret_cast<std::pair<DWORD, HWND*>*>(lp);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(h, &pid);
+                wchar_t cls[64] = {};
+                GetClassNameW(h, cls, 64);
+                if (pid == ctx->first && std::wstring(cls) == L"QuarvexForm" && IsWindowVisible(h)) {
+                    *ctx->second = h;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return window != nullptr;
+    }, 15000);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(IsIconic(window));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 15000), WAIT_OBJECT_0);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+}
+
+} // namespace
+} // namespace qvx

@@ -1,0 +1,66 @@
+#pragma once
+// Helpers for the Windows-side tests: answering message boxes, pumping messages until
+// something happens, and the test drives the runner script maps.
+#include "ui/message_box_win.h"
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qvx::test {
+
+// Records every message box the code under test shows and answers it from a script
+// (No for questions, OK for notices, unless told otherwise). Restores the real boxes on
+// destruction.
+class MessageBoxRecorder {
+public:
+    MessageBoxRecorder();
+    ~MessageBoxRecorder();
+    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
+    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
+
+    // Answers for the next Yes/No questions, in order.
+    void answer(ui::MsgResult result) { answers_.push_back(result); }
+    // Runs when a box is shown, before it is answered (e.g. to look at the window then).
+    std::function<void(const ui::MessageBoxCall&)> onShow;
+
+    const std::vector<ui::MessageBoxCall>& calls() const { return calls_; }
+    size_t count() const { return calls_.size(); }
+    const ui::MessageBoxCall& last() const { return calls_.back(); }
+
+private:
+    std::vector<ui::MessageBoxCall> calls_;
+    std::deque<ui::MsgResult> answers_;
+    ui::MessageBoxHook previous_;
+};
+
+// Processes messages until the predicate holds or the time is up; returns the predicate.
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);
+// Processes messages for a while.
+void PumpFor(int ms);
+
+// Makes the application usable again by the next test after a form closed it.
+void ResetApplication();
+
+// The letter of the small size-limited test drive (a tmpfs mapped by the runner), or 0 with
+// the reason in `why` when this machine could not provide one.
+char TmpfsDrive(std::string* why = nullptr);
+// Host path of the tmpfs drive's root (for planting files).
+std::string TmpfsHostPath();
+
+// The folder the test executable lives in, with a trailing backslash.
+std::string ExeFolder();
+
+// Text of a window (UTF-8).
+std::string WindowText(HWND hwnd);
+
+} // namespace qvx::test
+
+// Skips the current test with a clear reason when there is no tmpfs drive.
+#define QVX_REQUIRE_TMPFS_DRIVE(letterVar)                                                        \
+    std::string qvxWhy;                                                                           \
+    const char letterVar = ::qvx::test::TmpfsDrive(&qvxWhy);                                      \
+    if (!letterVar) GTEST_SKIP() << "SKIPPED: no size-limited test drive: " << qvxWhy
