@@ -321,11 +321,22 @@ bool Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         result = 0;
         return true;
     case WM_ACTIVATE:
-        if (LOWORD(wp) != WA_INACTIVE) {
-            if (!modal_ || Application::instance().activeForm() == this) Application::instance().setActiveForm(this);
-            if (OnActivate) OnActivate(*this);
+        if (LOWORD(wp) == WA_INACTIVE) {
+            // Remember the focused control, to give the focus back when the form is active again.
+            HWND focus = GetFocus();
+            if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+            break;
         }
-        break;
+        if (!modal_ || Application::instance().activeForm() == this) Application::instance().setActiveForm(this);
+        if (!HIWORD(wp)) {  // not minimized
+            HWND target = lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_)
+                              ? lastFocus_
+                              : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+            if (target) SetFocus(target);
+        }
+        if (OnActivate) OnActivate(*this);
+        result = 0;
+        return true;
     case WM_DESTROY:
         if (Application::instance().mainForm() == this) PostQuitMessage(0);
         break;

@@ -88,6 +88,7 @@ private:
     std::vector<std::unique_ptr<Component>> components_;
     MainMenu* menu_ = nullptr;
     HWND tooltip_ = nullptr;
+    HWND lastFocus_ = nullptr;
     bool keyPreview_ = false;
     bool modal_ = false;
     bool closing_ = false;
