@@ -1,6 +1,7 @@
 // libFuzzer target for the GIF load path: load, play every frame through the composition the
-// animation uses, and reload from the stored "Data" value. Any crash, sanitizer report or
-// broken invariant (trap) is a finding.
+// animation uses, and reload from the stored "Data" value with the reference (value by value)
+// raster decoding, which must give the same frames. Any crash, sanitizer report or broken
+// invariant (trap) is a finding.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -32,8 +33,12 @@ void CheckLoaded(const TGIFImageCore& img) {
 
 bool SameFrames(const TGIFImageCore& a, const TGIFImageCore& b) {
     if (a.FrameCount() != b.FrameCount()) return false;
-    for (int k = 1; k <= a.FrameCount(); ++k)
-        if (a.Frame(k)->FBitmap.Bits() != b.Frame(k)->FBitmap.Bits()) return false;
+    for (int k = 1; k <= a.FrameCount(); ++k) {
+        const TGIFFrame& fa = *a.Frame(k);
+        const TGIFFrame& fb = *b.Frame(k);
+        if (fa.FBitmap.Bits() != fb.FBitmap.Bits() || fa.FMaskBitmap.Bits() != fb.FMaskBitmap.Bits()) return false;
+        if (fa.FBitmap.Colors() != fb.FBitmap.Colors()) return false;
+    }
     return true;
 }
 
@@ -63,9 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     img.SetAnimate(false);
     Check(img.CurrentFrame() == 1);
 
-    // The stored form of the file decodes to the same frames.
+    // The stored form of the file decodes to the same frames, also value by value.
     TGIFImageCore copy;
     copy.MaxDecodedBytes = img.MaxDecodedBytes;
+    copy.ReferenceDecode = true;
     Check(copy.ReadData(img.WriteData()));
     copy.Loaded();
     Check(SameFrames(img, copy));

@@ -1,13 +1,19 @@
 #include "gifimage/gif_decoder.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 namespace qvx::gif {
 namespace {
 
 constexpr int kTableSize = 4096;  // codes are at most 12 bits
 constexpr int kMaxStack = 4095;   // more stacked values than this mark a broken stream
+
+// The direct path keeps string tails in 64-bit words, string order = memory order.
+static_assert(std::endian::native == std::endian::little, "string tails assume a little-endian machine");
 
 // The rows of an image in the order its raster stores them.
 class RowOrder {
@@ -39,9 +45,12 @@ private:
 // always hold the bits of a code that straddles two sub-blocks (a code is at most 12 bits).
 class LzwDecoder {
 public:
-    LzwDecoder(ByteStream& stream, int minCodeSize) : s_(stream), m_(minCodeSize) {
+    LzwDecoder(ByteStream& stream, int minCodeSize, bool literal) : s_(stream), m_(minCodeSize) {
         clear_ = 1 << m_;
         end_ = clear_ + 1;
+        // Strings of roots below 256 are bytes as they are; wider roots keep the slow path,
+        // which compares whole values with the transparent index.
+        direct_ = !literal && clear_ <= 256;
         ResetTable();
         // The first sub-block goes to the start of the buffer.
         const int n = s_.ReadByte();
@@ -71,8 +80,10 @@ public:
     // Reads one code and leaves its whole string on the stack, returning the value that comes
     // first (the stack's top, popped). Only called with an empty stack. Returns -1 when the
     // code data has ended and -2 at the end code or a broken stream.
-    int NextString() {
-        int code = NextCode();
+    int NextString() { return Step(NextCode()); }
+
+    // NextString for a code already read.
+    int Step(int code) {
         if (code < 0) return code;
         if (code == clear_) {
             ResetTable();
@@ -88,31 +99,56 @@ public:
             return -2;
         }
         const int incoming = code;
+        // Locals, so that the walk down the prefix chain stays in registers.
+        int sp = sp_;
+        std::uint16_t* const stack = stack_;
         if (code >= nextFree_) {
-            stack_[sp_++] = static_cast<std::uint16_t>(firstValue_);
+            stack[sp++] = static_cast<std::uint16_t>(firstValue_);
             code = oldCode_;
         }
         while (code >= clear_) {
-            stack_[sp_++] = suffix_[code];
-            if (sp_ > kMaxStack) return -2;
-            if (prefix_[code] == code) return -2;
-            code = prefix_[code];
+            stack[sp++] = suffix_[code];
+            const int prefix = prefix_[code];
+            if (sp > kMaxStack || prefix == code) {
+                sp_ = sp;
+                return -2;
+            }
+            code = prefix;
         }
+        sp_ = sp;
         firstValue_ = suffix_[code];
         stack_[sp_++] = static_cast<std::uint16_t>(firstValue_);
-        if (nextFree_ < kTableSize) {
-            suffix_[nextFree_] = static_cast<std::uint16_t>(firstValue_);
-            prefix_[nextFree_] = static_cast<std::uint16_t>(oldCode_);
-            ++nextFree_;
-            // ">=" rather than "==" so that the code size also grows for the degenerate
-            // minimum code sizes 0 and 1, whose first free entry already lies past the limit.
-            if (nextFree_ >= limit_ && limit_ < kTableSize) {
-                limit_ *= 2;
-                ++codeSize_;
-            }
-        }
+        AddEntry();
         oldCode_ = incoming;
         return stack_[--sp_];
+    }
+
+    // The direct path: when the code's string is well-formed (a chain of entries made from
+    // earlier entries, ending in a root) and at most `room` long, writes it to `out` and
+    // returns its length. Otherwise returns 0 and reads nothing: the caller takes Step.
+    // Well-formed strings can neither loop nor exceed the stack, so both paths give the same
+    // values and leave the same table behind.
+    int Direct(int code, std::uint8_t* out, int room) {
+        if (!direct_ || code < 0 || code == clear_ || code == end_) return 0;
+        int n;
+        if (code < nextFree_) {
+            n = len_[code];
+            if (n == 0 || n > room) return 0;
+            WriteChain(code, out, n);
+        } else if (code == nextFree_ && oldCode_ >= 0 && oldCode_ < nextFree_ && firstValue_ < clear_) {
+            // The string of the previous code, then the previous first value.
+            const int previous = len_[oldCode_];
+            n = previous + 1;
+            if (previous == 0 || n > room) return 0;
+            WriteChain(oldCode_, out, previous);
+            out[previous] = static_cast<std::uint8_t>(firstValue_);
+        } else {
+            return 0;
+        }
+        firstValue_ = out[0];
+        AddEntry();
+        oldCode_ = code;
+        return n;
     }
 
     // The value before any LZW step: the first code that is not a clear code, unchanged.
@@ -125,15 +161,74 @@ public:
     }
 
     int StackCount() const { return sp_; }
+    bool DirectPath() const { return direct_; }
     std::uint16_t Pop() { return stack_[--sp_]; }
     void DropStack() { sp_ = 0; }
 
 private:
     void ResetTable() {
-        for (int i = 0; i < clear_ && i < kTableSize; ++i) suffix_[i] = static_cast<std::uint16_t>(i);
+        for (int i = 0; i < clear_ && i < kTableSize; ++i) {
+            suffix_[i] = static_cast<std::uint16_t>(i);
+            len_[i] = 1;
+            tail_[i] = static_cast<std::uint64_t>(i & 0xFF) << 56;
+            tailLen_[i] = 1;
+        }
+        if (clear_ < kTableSize) len_[clear_] = 0;
+        if (end_ < kTableSize) len_[end_] = 0;
         codeSize_ = m_ + 1;
         limit_ = 2 * clear_;
         nextFree_ = clear_ + 2;
+    }
+
+    // Step 8 of the LZW step: a new entry (the first value after the old code's string).
+    void AddEntry() {
+        if (nextFree_ >= kTableSize) return;
+        suffix_[nextFree_] = static_cast<std::uint16_t>(firstValue_);
+        prefix_[nextFree_] = static_cast<std::uint16_t>(oldCode_);
+        // Its length is known only when the old code is a root or an entry of this table
+        // generation whose own length is known; 0 sends its codes down the slow path.
+        int len = 0;
+        if (oldCode_ >= 0 && oldCode_ < nextFree_ && len_[oldCode_] != 0) {
+            len = len_[oldCode_] + 1;
+            // The new value joins the old code's tail, or starts a new tail after it.
+            const auto value = static_cast<std::uint64_t>(firstValue_ & 0xFF) << 56;
+            if (tailLen_[oldCode_] < 8) {
+                tail_[nextFree_] = (tail_[oldCode_] >> 8) | value;
+                tailLen_[nextFree_] = static_cast<std::uint8_t>(tailLen_[oldCode_] + 1);
+                jump_[nextFree_] = jump_[oldCode_];
+            } else {
+                tail_[nextFree_] = value;
+                tailLen_[nextFree_] = 1;
+                jump_[nextFree_] = static_cast<std::uint16_t>(oldCode_);
+            }
+        }
+        len_[nextFree_] = static_cast<std::uint16_t>(len);
+        ++nextFree_;
+        // ">=" rather than "==" so that the code size also grows for the degenerate
+        // minimum code sizes 0 and 1, whose first free entry already lies past the limit.
+        if (nextFree_ >= limit_ && limit_ < kTableSize) {
+            limit_ *= 2;
+            ++codeSize_;
+        }
+    }
+
+    // The n values of a well-formed string, first to last: tail by tail from the end, eight
+    // bytes at a time. A store may spill below its tail, but only into the part of the string
+    // that the tails before it overwrite; the last tails are copied byte by byte.
+    void WriteChain(int code, std::uint8_t* out, int n) const {
+        int end = n;
+        while (end > 0) {
+            const int k = tailLen_[code];
+            if (end >= 8) {
+                std::memcpy(out + end - 8, &tail_[code], 8);
+            } else {
+                std::uint8_t bytes[8];
+                std::memcpy(bytes, &tail_[code], 8);
+                std::memcpy(out + end - k, bytes + 8 - k, static_cast<std::size_t>(k));
+            }
+            end -= k;
+            code = jump_[code];
+        }
     }
 
     // Brings in sub-blocks until the next code is complete. False at the end of the code data.
@@ -169,14 +264,24 @@ private:
     int sp_ = 0;
     int validBits_ = 0, bitPos_ = 0;
     bool endOfData_ = false;
+    bool direct_ = false;
     // Two carried bytes, one sub-block, and slack for the three-byte reads of NextCode.
     std::uint8_t buf_[2 + 255 + 5] = {};
     std::uint16_t prefix_[kTableSize] = {};
     std::uint16_t suffix_[kTableSize] = {};
     std::uint16_t stack_[kTableSize] = {};
+    std::uint16_t len_[kTableSize] = {};  // string length of an entry; 0: not known to be well-formed
+    // For entries of known length: the string's last 1..8 values (in the word's high bytes) and
+    // the entry whose string comes before them.
+    std::uint64_t tail_[kTableSize] = {};
+    std::uint8_t tailLen_[kTableSize] = {};
+    std::uint16_t jump_[kTableSize] = {};
 };
 
-// Writes decoded values into the bitmap row by row in the image's row order.
+// Writes decoded values into the bitmap row by row in the image's row order. The mask of a
+// transparent image is made from a row's bytes once the row is done; values above 255 (only
+// in broken streams) whose low byte is the transparent index are noted and left opaque,
+// since the transparency test compares whole values.
 class RasterWriter {
 public:
     RasterWriter(IndexedBitmap& pixels, MaskBitmap* mask, const RasterParams& params)
@@ -191,27 +296,29 @@ public:
     bool Complete() const { return complete_; }
     int Room() const { return width_ - x_; }
 
-    // Values of the LZW stream can exceed a byte (codes up to 4095); the pixel keeps the low
-    // byte, while the transparency test compares the whole value.
+    // The pixel keeps the value's low byte.
     void Put(int value) {
         row_[x_] = static_cast<std::uint8_t>(value);
-        if (mask_ != nullptr && value == transparentIndex_) mask_->Set(x_, order_.Row());
+        if (value > 0xFF) NoteWide(x_, value);
         if (++x_ == width_) EndRow();
+    }
+
+    std::uint8_t* Cursor() { return row_ + x_; }
+
+    // n values were written at Cursor() by the direct path.
+    void Advance(int n) {
+        x_ += n;
+        if (x_ == width_) EndRow();
     }
 
     // Moves up to Room() values from the decoder's stack into the current row.
     void PutFromStack(LzwDecoder& lzw) {
         const int n = std::min(lzw.StackCount(), Room());
         std::uint8_t* out = row_ + x_;
-        if (mask_ == nullptr) {
-            for (int i = 0; i < n; ++i) out[i] = static_cast<std::uint8_t>(lzw.Pop());
-        } else {
-            const int y = order_.Row();
-            for (int i = 0; i < n; ++i) {
-                const int v = lzw.Pop();
-                out[i] = static_cast<std::uint8_t>(v);
-                if (v == transparentIndex_) mask_->Set(x_ + i, y);
-            }
+        for (int i = 0; i < n; ++i) {
+            const int v = lzw.Pop();
+            out[i] = static_cast<std::uint8_t>(v);
+            if (v > 0xFF) NoteWide(x_ + i, v);
         }
         x_ += n;
         if (x_ == width_) EndRow();
@@ -220,6 +327,7 @@ public:
     // Marks every pixel not reached yet as transparent, continuing in row order.
     void MarkRestTransparent() {
         if (mask_ == nullptr || complete_) return;
+        MaskRow(x_);
         for (;;) {
             mask_->FillSpan(order_.Row(), x_, width_, true);
             x_ = 0;
@@ -229,7 +337,30 @@ public:
     }
 
 private:
+    void NoteWide(int x, int value) {
+        if (mask_ != nullptr && (value & 0xFF) == transparentIndex_) wide_.push_back(x);
+    }
+
+    // The mask bits of the current row's first n pixels (the row's mask is still all black).
+    void MaskRow(int n) {
+        if (mask_ == nullptr) return;
+        std::uint8_t* bits = mask_->Row(order_.Row());
+        const auto t = static_cast<std::uint8_t>(transparentIndex_);
+        int x = 0;
+        for (; x + 8 <= n; x += 8) {
+            unsigned b = 0;
+            for (int i = 0; i < 8; ++i) b = (b << 1) | (row_[x + i] == t ? 1u : 0u);
+            bits[x >> 3] = static_cast<std::uint8_t>(b);
+        }
+        for (; x < n; ++x)
+            if (row_[x] == t) bits[x >> 3] |= static_cast<std::uint8_t>(0x80u >> (x & 7));
+        for (int w : wide_)
+            if (w < n) bits[w >> 3] &= static_cast<std::uint8_t>(~(0x80u >> (w & 7)));
+        wide_.clear();
+    }
+
     void EndRow() {
+        MaskRow(width_);
         if (progress_ != nullptr && (order_.Row() & rowStepMask_) == 0) progress_->RowsDone();
         x_ = 0;
         if (order_.Next()) {
@@ -249,6 +380,7 @@ private:
     std::uint8_t* row_ = nullptr;
     int x_ = 0;
     bool complete_ = false;
+    std::vector<int> wide_;  // positions in the current row of values above 255 that look transparent
 };
 
 } // namespace
@@ -262,7 +394,7 @@ void DecodeRaster(ByteStream& stream, IndexedBitmap& pixels, MaskBitmap* mask, c
         throw GifError();
     }
     if (m >= 0) {
-        auto lzw = std::make_unique<LzwDecoder>(stream, m);
+        auto lzw = std::make_unique<LzwDecoder>(stream, m, params.literal);
         int v = lzw->FirstValue();
         if (v >= 0) {
             out.Put(v);
@@ -271,7 +403,15 @@ void DecodeRaster(ByteStream& stream, IndexedBitmap& pixels, MaskBitmap* mask, c
                     out.PutFromStack(*lzw);
                     continue;
                 }
-                v = lzw->NextString();
+                const int code = lzw->NextCode();
+                if (lzw->DirectPath()) {
+                    const int n = lzw->Direct(code, out.Cursor(), out.Room());
+                    if (n > 0) {
+                        out.Advance(n);
+                        continue;
+                    }
+                }
+                v = lzw->Step(code);
                 if (v < 0) break;
                 out.Put(v);
             }

@@ -82,6 +82,9 @@ struct RasterParams {
     bool transparent = false;      // fill `mask` for pixels of transparentIndex
     std::uint8_t transparentIndex = 0;
     RasterProgress* progress = nullptr;  // null: no reports
+    // Decode value by value only, without the direct path for well-formed strings. Both give
+    // the same pixels; tests and the fuzzer compare them.
+    bool literal = false;
 };
 
 // Decodes one image's code stream, starting at its minimum-code-size byte, into `pixels` (already

@@ -46,16 +46,16 @@ bool TGIFImageCore::LoadFromStream(std::span<const std::uint8_t> stream) {
     bool ok = false;
     FLoading = true;
     try {
-        FWorking.assign(stream.begin(), stream.end());
-        LoadWorkingStream();
+        // The one copy of the file: it becomes Data, and the decoder reads it there (the
+        // stream may itself be Data, which the load empties first).
+        std::vector<std::uint8_t> file(stream.begin(), stream.end());
+        LoadFile(std::move(file));
         ok = true;
     } catch (...) {
         // Malformed data, the memory budget, allocation failure and errors raised by event
         // handlers all end the same way: an empty control.
     }
     FStream = nullptr;
-    FWorking.clear();
-    FWorking.shrink_to_fit();
     FLoading = false;
     if (!ok) {
         Clear();
@@ -66,13 +66,13 @@ bool TGIFImageCore::LoadFromStream(std::span<const std::uint8_t> stream) {
     return true;
 }
 
-void TGIFImageCore::LoadWorkingStream() {
+void TGIFImageCore::LoadFile(std::vector<std::uint8_t>&& file) {
     ResetFrames();
     std::uint8_t gce[6] = {};
-    FData = FWorking;
-    if (FWorking.empty()) throw GifError();
+    FData = std::move(file);
+    if (FData.empty()) throw GifError();
 
-    ByteStream s(FWorking);
+    ByteStream s(FData);
     FStream = &s;
 
     std::uint8_t header[6];
@@ -242,6 +242,7 @@ bool TGIFImageCore::ReadFrame(TGIFFrame& frame, const std::uint8_t (&gce)[6]) {
     params.interlaced = frame.FInterlaced;
     params.transparent = frame.FTransparent;
     params.transparentIndex = frame.FTransparentIndex;
+    params.literal = ReferenceDecode;
     FrameProgress progress([this] { Progress(); });
     if (OnProgress) params.progress = &progress;
     DecodeRaster(s, frame.FBitmap, frame.FTransparent ? &frame.FMaskBitmap : nullptr, params);
@@ -266,8 +267,7 @@ void TGIFImageCore::Assign(const TGIFImageCore* source) {
         return;
     }
     // The file is the whole image; loading it again gives the same frames.
-    const std::vector<std::uint8_t> file = source->FData;
-    LoadFromStream(file);
+    LoadFromStream(source->FData);
 }
 
 void TGIFImageCore::Clear() {
@@ -297,10 +297,7 @@ void TGIFImageCore::ResetFrames() {
 }
 
 void TGIFImageCore::Loaded() {
-    if (!FData.empty()) {
-        const std::vector<std::uint8_t> file = FData;
-        LoadFromStream(file);
-    }
+    if (!FData.empty()) LoadFromStream(FData);
 }
 
 std::vector<std::uint8_t> TGIFImageCore::WriteData() const {
@@ -314,6 +311,7 @@ std::vector<std::uint8_t> TGIFImageCore::WriteData() const {
 }
 
 bool TGIFImageCore::ReadData(std::span<const std::uint8_t> value) {
+    if (FLoading) return false;  // the load is reading Data
     FData.clear();
     if (value.size() < 4) return false;
     const auto n = static_cast<std::int32_t>(std::uint32_t{value[0]} | (std::uint32_t{value[1]} << 8) |
@@ -351,16 +349,24 @@ void TGIFImageCore::DrawFrame() {
     if (f.FTransparent) {
         // Composite XOR bitmap, AND frame mask, XOR bitmap: the composite stays where the frame
         // is transparent and takes the frame's colour elsewhere; the mask stays transparent
-        // only where both are.
+        // only where both are. Eight pixels per mask byte.
         for (int y = 0; y < f.FHeight; ++y) {
             const std::uint8_t* src = f.FBitmap.Row(y);
             const std::uint8_t* fm = f.FMaskBitmap.Row(y);
             Pixel* dst = FComposite.Row(r.top + y) + r.left;
-            for (int x = 0; x < f.FWidth; ++x) {
-                if ((fm[x >> 3] >> (7 - (x & 7))) & 1) continue;
-                dst[x] = colors[src[x]];
-                if (mask != nullptr) mask->Put(r.left + x, r.top + y, false);
+            for (int x0 = 0; x0 < f.FWidth; x0 += 8) {
+                const int n = std::min(8, f.FWidth - x0);
+                const unsigned m = fm[x0 >> 3];
+                if (m == 0) {
+                    for (int i = 0; i < n; ++i) dst[x0 + i] = colors[src[x0 + i]];
+                } else if (m != 0xFF || n < 8) {
+                    for (int i = 0; i < n; ++i) {
+                        const Pixel c = colors[src[x0 + i]];
+                        dst[x0 + i] = (m & (0x80u >> i)) != 0 ? dst[x0 + i] : c;
+                    }
+                }
             }
+            if (mask != nullptr) mask->AndRow(r.top + y, r.left, fm, f.FWidth);
         }
     } else {
         if (mask != nullptr) mask->FillRect(r, false);

@@ -94,7 +94,8 @@ public:
     // Data is not empty (StoresData).
     bool StoresData() const { return !FData.empty(); }
     std::vector<std::uint8_t> WriteData() const;
-    // Reads a stored "Data" value into Data; false for a value cut short (Data stays empty).
+    // Reads a stored "Data" value into Data; false for a value cut short (Data stays empty),
+    // and during a load.
     bool ReadData(std::span<const std::uint8_t> value);
 
     bool FirstImageOnly = false;
@@ -108,6 +109,9 @@ public:
     // would need more fails to load. Also keeps a small file from asking for an enormous
     // composite (an image at offset 65535 makes a 65536-pixel-wide logical screen).
     std::size_t MaxDecodedBytes = kDefaultDecodeBudget;
+    // Decode rasters value by value, without the direct path for well-formed strings: slower,
+    // same result. For checking the fast path against it.
+    bool ReferenceDecode = false;
 
     // ---- Image state -------------------------------------------------------------------
     bool Empty() const { return FEmpty; }
@@ -216,7 +220,7 @@ protected:
     void ResetFrames();
 
 private:
-    void LoadWorkingStream();
+    void LoadFile(std::vector<std::uint8_t>&& file);
     bool ReadFrame(TGIFFrame& frame, const std::uint8_t (&gce)[6]);
     void ReadExtension(std::uint8_t label, std::uint8_t (&gce)[6]);
     void Reserve(std::size_t bytes);
@@ -237,8 +241,7 @@ private:
     std::vector<std::uint8_t> FData;
     std::size_t FDecodedBytes = 0;
 
-    // Load in progress.
-    std::vector<std::uint8_t> FWorking;
+    // Load in progress: the decoder's cursor over Data.
     ByteStream* FStream = nullptr;
     bool FKeepOnProcessing = true;
     bool FLoading = false;

@@ -20,12 +20,6 @@ MaskBitmap::MaskBitmap(int width, int height, bool white)
     : width_(width), height_(height), stride_(static_cast<int>(StrideFor(width))),
       bits_(static_cast<std::size_t>(stride_) * static_cast<std::size_t>(height), white ? 0xFF : 0x00) {}
 
-void MaskBitmap::Put(int x, int y, bool white) {
-    std::uint8_t& b = Row(y)[x >> 3];
-    const auto bit = static_cast<std::uint8_t>(0x80u >> (x & 7));
-    b = white ? static_cast<std::uint8_t>(b | bit) : static_cast<std::uint8_t>(b & ~bit);
-}
-
 void MaskBitmap::Fill(bool white) { std::fill(bits_.begin(), bits_.end(), white ? 0xFF : 0x00); }
 
 void MaskBitmap::FillSpan(int y, int x0, int x1, bool white) {
@@ -38,6 +32,21 @@ void MaskBitmap::FillSpan(int y, int x0, int x1, bool white) {
 
 void MaskBitmap::FillRect(const Rect& r, bool white) {
     for (int y = r.top; y < r.bottom; ++y) FillSpan(y, r.left, r.right, white);
+}
+
+void MaskBitmap::AndRow(int y, int x, const std::uint8_t* src, int n) {
+    std::uint8_t* dst = Row(y);
+    for (int j = 0; 8 * j < n; ++j) {
+        // Source bits 8j..8j+7 that exist and are black, as a byte, most significant bit first.
+        const int valid = n - 8 * j >= 8 ? 8 : n - 8 * j;
+        const auto validBits = static_cast<unsigned>(0xFF00u >> valid) & 0xFFu;
+        const unsigned clear = ~static_cast<unsigned>(src[j]) & validBits;
+        if (clear == 0) continue;
+        const int d = x + 8 * j;
+        const unsigned spread = (clear << 8) >> (d & 7);  // across two destination bytes
+        dst[d >> 3] &= static_cast<std::uint8_t>(~(spread >> 8));
+        if ((spread & 0xFF) != 0) dst[(d >> 3) + 1] &= static_cast<std::uint8_t>(~spread);
+    }
 }
 
 PixelBitmap::PixelBitmap(int width, int height, Pixel fill)

@@ -88,12 +88,19 @@ public:
 
     bool Get(int x, int y) const { return (Row(y)[x >> 3] >> (7 - (x & 7))) & 1; }
     void Set(int x, int y) { Row(y)[x >> 3] |= static_cast<std::uint8_t>(0x80u >> (x & 7)); }
-    void Put(int x, int y, bool white);
+    void Put(int x, int y, bool white) {
+        std::uint8_t& b = Row(y)[x >> 3];
+        const auto bit = static_cast<std::uint8_t>(0x80u >> (x & 7));
+        b = white ? static_cast<std::uint8_t>(b | bit) : static_cast<std::uint8_t>(b & ~bit);
+    }
 
     void Fill(bool white);
     // Sets bits [x0, x1) of row y to `white`.
     void FillSpan(int y, int x0, int x1, bool white);
     void FillRect(const Rect& r, bool white);
+    // Row y's bits [x, x + n) become black wherever bits [0, n) of `src` (a row of another
+    // mask) are black: an AND of the two masks at an offset.
+    void AndRow(int y, int x, const std::uint8_t* src, int n);
 
     const std::vector<std::uint8_t>& Bits() const { return bits_; }
 

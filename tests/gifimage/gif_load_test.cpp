@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 
 #include "gif_test_support.h"
 
@@ -411,6 +412,43 @@ TEST(GifLoad, TruncationAtEveryOffset) {
     }
 }
 
+// The direct path for well-formed strings must give exactly what value-by-value decoding gives.
+void ExpectSameDecoding(const std::vector<std::uint8_t>& file) {
+    TGIFImageCore fast, reference;
+    reference.ReferenceDecode = true;
+    ASSERT_EQ(Load(fast, file), Load(reference, file));
+    ASSERT_EQ(fast.FrameCount(), reference.FrameCount());
+    for (int k = 1; k <= fast.FrameCount(); ++k) {
+        EXPECT_EQ(fast.Frame(k)->FBitmap.Bits(), reference.Frame(k)->FBitmap.Bits()) << "frame " << k;
+        EXPECT_EQ(fast.Frame(k)->FMaskBitmap.Bits(), reference.Frame(k)->FMaskBitmap.Bits()) << "frame " << k;
+    }
+}
+
+TEST(GifLoad, DirectAndReferenceDecodingAgree) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        const int w = 1 + static_cast<int>(rng() % 70), h = 1 + static_cast<int>(rng() % 40);
+        const int colors = 2 << (rng() % 8);
+        GifBuilder b(w, h, Palette(colors));
+        b.Control({.transparent = true, .transparentIndex = static_cast<std::uint8_t>(rng() % colors)});
+        auto image = MakeImage(w, h, Pattern(w, h, colors, rng()));
+        image.interlaced = rng() % 2 == 0;
+        image.resetWhenFull = rng() % 2 == 0;
+        image.subBlockSize = 1 + static_cast<int>(rng() % 255);
+        b.AddImage(image);
+        auto file = b.Trailer().Bytes();
+        ExpectSameDecoding(file);
+        // Flip bytes inside the raster: broken strings, codes beyond the table, early ends.
+        for (int flip = 0; flip < 8; ++flip) {
+            auto broken = file;
+            const std::size_t at = 13 + 3 * static_cast<std::size_t>(colors) + 8 + 10 + 2 + rng() % (file.size() - (13 + 3 * colors + 8 + 10 + 3));
+            broken[at] ^= static_cast<std::uint8_t>(1 + rng() % 255);
+            ExpectSameDecoding(broken);
+        }
+    }
+}
+
 TEST(GifLoad, DataPropertyRoundTrip) {
     GifBuilder b(5, 4, Palette(8));
     b.Loop(3);
@@ -522,10 +560,11 @@ TEST(GifLoad, ProgressReportsAndVeto) {
     img.OnProgress = nullptr;
     img.OnChange = [](TGIFImageCore&) { throw std::runtime_error("handler"); };
     EXPECT_FALSE(Load(img, b.Bytes()));
-    // A handler cannot restart or clear the load it is part of.
+    // A handler cannot restart or clear the load it is part of, nor replace the file.
     img.OnChange = [&](TGIFImageCore& self) {
         EXPECT_FALSE(self.LoadFromStream(b.Bytes()));
         self.Clear();
+        EXPECT_FALSE(self.ReadData(std::vector<std::uint8_t>{1, 0, 0, 0, 'G'}));
     };
     EXPECT_TRUE(Load(img, b.Bytes()));
     EXPECT_EQ(img.FrameCount(), 3);

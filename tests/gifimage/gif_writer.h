@@ -177,6 +177,7 @@ class GifBuilder {
 public:
     // Header and logical screen; `version` is the three bytes after "GIF".
     GifBuilder(int width, int height, const std::vector<Rgb>& globalColors = {}, std::string_view version = "89a") {
+        out_.reserve(13 + 768);
         Raw({'G', 'I', 'F'});
         for (char c : version.substr(0, 3)) out_.push_back(static_cast<std::uint8_t>(c));
         Le16(width);
