@@ -1,0 +1,210 @@
+#include "gifimage/gif_image_win.h"
+
+#include <vector>
+
+#include "gifimage/timer_ex_win.h"
+#include "ui/application_win.h"
+#include "ui/control_factory_win.h"
+
+namespace qvx::gif {
+namespace {
+
+// Stretching: halftone when a deep bitmap goes to a palette device, otherwise keep white
+// pixels of a shrunk mask (transparent stays transparent) or simply drop rows and columns.
+void ChooseStretchMode(HDC dc, int bitmapBits) {
+    const int deviceBits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+    if (deviceBits <= 8 && bitmapBits > deviceBits) {
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+    } else {
+        SetStretchBltMode(dc, bitmapBits == 1 ? WHITEONBLACK : COLORONCOLOR);
+    }
+}
+
+struct MonoBitmapInfo {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[2];
+};
+
+} // namespace
+
+TGIFImage::TGIFImage(ui::Form& owner, const ui::ControlSpec& spec, ui::Control* parent)
+    : ui::GraphicControl(owner, spec, parent) {
+    SetStretch(spec.stretch);
+    SetAutoSize(spec.autoSize);
+}
+
+TGIFImage::~TGIFImage() {
+    ArmTimer(false, 0);  // no tick may reach a half-destroyed control
+    if (palette_ != nullptr) DeleteObject(palette_);
+}
+
+void TGIFImage::paint(HDC dc) {
+    try {
+        if (PaintMessageStart() && (!Empty() || Opaque())) PaintTo(dc);
+        PaintMessageFinish();
+    } catch (const std::exception& e) {
+        // Arming the timer can fail ("No More Timers Available"); never through WM_PAINT.
+        ui::Application::instance().showException(e.what());
+    }
+}
+
+void TGIFImage::PaintTo(HDC dc) {
+    if (!Visible()) return;
+    const PaintPlan plan = PlanPaint();
+    if (plan.fillBackground) {
+        HBRUSH brush = CreateSolidBrush(backgroundColor());
+        HGDIOBJ old = SelectObject(dc, brush);
+        PatBlt(dc, 0, 0, width(), height(), PATCOPY);
+        SelectObject(dc, old);
+        DeleteObject(brush);
+    }
+    if (plan.targets.empty()) return;
+    // On a palette device the colours come from the frame's palette.
+    HPALETTE oldPalette = nullptr;
+    const bool paletteDevice = (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0;
+    if (paletteDevice) {
+        if (HPALETTE p = GetPalette()) {
+            oldPalette = SelectPalette(dc, p, TRUE);
+            RealizePalette(dc);
+        }
+    }
+    for (const Rect& t : plan.targets) {
+        const RECT r{t.left, t.top, t.right, t.bottom};
+        if (plan.transparent && Mask() != nullptr) {
+            // Where the mask is white the background stays; the composite is black there.
+            BlitBitmap(*Mask(), dc, r, SRCAND);
+            BlitBitmap(Composite(), dc, r, SRCINVERT);
+        } else {
+            BlitBitmap(Composite(), dc, r, SRCCOPY);
+        }
+    }
+    if (oldPalette != nullptr) SelectPalette(dc, oldPalette, TRUE);
+}
+
+void TGIFImage::BlitBitmap(const PixelBitmap& bitmap, HDC dc, const RECT& r, DWORD rop) {
+    if (bitmap.Empty()) return;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w != bitmap.Width() || h != bitmap.Height()) ChooseStretchMode(dc, 32);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = bitmap.Width();
+    bi.bmiHeader.biHeight = -bitmap.Height();  // top-down
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    StretchDIBits(dc, r.left, r.top, w, h, 0, 0, bitmap.Width(), bitmap.Height(), bitmap.Pixels().data(), &bi,
+                  DIB_RGB_COLORS, rop);
+}
+
+void TGIFImage::BlitBitmap(const MaskBitmap& bitmap, HDC dc, const RECT& r, DWORD rop) {
+    if (bitmap.Empty()) return;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w != bitmap.Width() || h != bitmap.Height()) ChooseStretchMode(dc, 1);
+    MonoBitmapInfo bi{};
+    bi.header.biSize = sizeof(BITMAPINFOHEADER);
+    bi.header.biWidth = bitmap.Width();
+    bi.header.biHeight = bitmap.Height();  // bottom-up, as the mask rows are stored
+    bi.header.biPlanes = 1;
+    bi.header.biBitCount = 1;
+    bi.header.biCompression = BI_RGB;
+    bi.header.biClrUsed = 2;
+    bi.colors[1] = {255, 255, 255, 0};
+    StretchDIBits(dc, r.left, r.top, w, h, 0, 0, bitmap.Width(), bitmap.Height(), bitmap.Bits().data(),
+                  reinterpret_cast<const BITMAPINFO*>(&bi), DIB_RGB_COLORS, rop);
+}
+
+void TGIFImage::Invalidate() { ui::GraphicControl::invalidate(); }
+
+void TGIFImage::Repaint() {
+    HWND wnd = containerHandle();
+    if (wnd == nullptr || repainting_ || !Visible() || !visible()) return;
+    repainting_ = true;
+    HDC windowDc = GetDC(wnd);
+    RECT client;
+    GetClientRect(wnd, &client);
+    HDC dc = windowDc;
+    HDC memoryDc = nullptr;
+    HBITMAP memoryBitmap = nullptr;
+    HGDIOBJ oldBitmap = nullptr;
+    if (DoubleBuffered() && !OpaqueCover()) {
+        memoryDc = CreateCompatibleDC(windowDc);
+        memoryBitmap = CreateCompatibleBitmap(windowDc, client.right, client.bottom);
+        if (memoryDc != nullptr && memoryBitmap != nullptr) {
+            oldBitmap = SelectObject(memoryDc, memoryBitmap);
+            dc = memoryDc;
+        }
+    }
+    // The image's rectangle in the parent, kept inside the control.
+    const Rect ir = ImageRect();
+    RECT r{ir.left + left(), ir.top + top(), ir.right + left(), ir.bottom + top()};
+    const RECT bounds = boundsRect();
+    if (IntersectRect(&r, &r, &bounds)) {
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+        if (OpaqueStyle()) {
+            OffsetViewportOrgEx(dc, left(), top(), nullptr);
+            PaintTo(dc);
+        } else {
+            // The parent paints its background and its graphic controls, this one included.
+            SendMessageW(wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
+            SendMessageW(wnd, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+        }
+        RestoreDC(dc, saved);
+        if (dc == memoryDc) BitBlt(windowDc, r.left, r.top, r.right - r.left, r.bottom - r.top, memoryDc, r.left, r.top, SRCCOPY);
+    }
+    if (oldBitmap != nullptr) SelectObject(memoryDc, oldBitmap);
+    if (memoryBitmap != nullptr) DeleteObject(memoryBitmap);
+    if (memoryDc != nullptr) DeleteDC(memoryDc);
+    ReleaseDC(wnd, windowDc);
+    repainting_ = false;
+}
+
+void TGIFImage::PostPaletteQuery(bool onlyWhenParentFocused) {
+    HWND wnd = containerHandle();
+    if (wnd == nullptr) return;
+    if (onlyWhenParentFocused && GetFocus() != wnd) return;
+    PostMessageW(wnd, WM_QUERYNEWPALETTE, 0, 0);
+}
+
+std::unique_ptr<IAnimationTimer> TGIFImage::CreateTimer() { return std::make_unique<TTimerEx>(); }
+
+HPALETTE TGIFImage::GetPalette() {
+    if (palette_ != nullptr) {
+        DeleteObject(palette_);
+        palette_ = nullptr;
+    }
+    const TGIFFrame* f = Frame(CurrentFrame());
+    if (Empty() || !Visible() || f == nullptr || f->FBitmap.PaletteSize() == 0) return nullptr;
+    const int n = f->FBitmap.PaletteSize();
+    std::vector<std::uint8_t> storage(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * static_cast<std::size_t>(n));
+    auto* lp = reinterpret_cast<LOGPALETTE*>(storage.data());
+    lp->palVersion = 0x300;
+    lp->palNumEntries = static_cast<WORD>(n);
+    for (int i = 0; i < n; ++i) {
+        const Pixel c = f->FBitmap.Color(static_cast<std::uint8_t>(i));
+        lp->palPalEntry[i] = {PixelRed(c), PixelGreen(c), PixelBlue(c), 0};
+    }
+    palette_ = CreatePalette(lp);
+    return palette_;
+}
+
+bool TGIFImage::AssignTo(ui::Picture& destination) {
+    const IndexedBitmap* copy = FirstFrameCopy();
+    if (copy == nullptr) return false;
+    std::vector<std::uint32_t> argb(static_cast<std::size_t>(copy->Width()) * static_cast<std::size_t>(copy->Height()));
+    for (int y = 0; y < copy->Height(); ++y)
+        for (int x = 0; x < copy->Width(); ++x)
+            argb[static_cast<std::size_t>(y) * copy->Width() + x] = 0xFF000000u | copy->Color(copy->At(x, y));
+    destination = ui::Picture(copy->Width(), copy->Height(), argb);
+    return true;
+}
+
+void RegisterGIFImageKind() {
+    ui::RegisterComponentKind(ui::Kind::GIFImage,
+                              [](ui::Form& owner, const ui::ControlSpec& spec, ui::Control* parent) -> std::unique_ptr<ui::Component> {
+                                  return std::make_unique<TGIFImage>(owner, spec, parent);
+                              });
+}
+
+} // namespace qvx::gif
