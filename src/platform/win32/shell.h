@@ -1,0 +1,32 @@
+#pragma once
+// Handing addresses and documents to the Windows shell, and starting programs by command line,
+// behind a hook so that tests can observe the calls without launching anything.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace qvx {
+
+// Opens an address, a "mailto:" link or a document with the shell's verb "open" (ShellExecute).
+// The result is not reported: the shell shows its own errors.
+void ShellOpen(HWND owner, const std::string& target, int showCommand = SW_SHOWNORMAL);
+
+// Starts a program from a command line, as WinExec does: the first blank-separated word names
+// the program, found through the usual search for executables; the call does not wait for it.
+// Unlike WinExec it takes the command line as Unicode and has no length limit below the
+// system's. True when the program started.
+bool StartCommandLine(const std::string& commandLine, int showCommand = SW_SHOWNORMAL);
+
+struct ShellCall {
+    enum class Kind { Open, CommandLine } kind;
+    HWND owner;             // Open only
+    std::string verb;       // "open" for Open; empty for a command line
+    std::string target;     // the address or document, or the command line
+    int showCommand;
+};
+// Replaces the real calls (tests); an empty hook restores them. Returns the previous hook.
+// While a hook is set, StartCommandLine reports success.
+std::function<void(const ShellCall&)> SetShellHook(std::function<void(const ShellCall&)> hook);
+
+} // namespace qvx
