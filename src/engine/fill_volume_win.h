@@ -2,11 +2,21 @@
 // The fill run's volume on Windows. Every fill file is created delete-on-close and its handle
 // is kept until the end of its pass, so that the system removes it when the handle goes: at the
 // pass's deletion step, and also when the process is killed or crashes mid-run. The files are
-// opened without delete sharing, so no other process can delete them during their pass.
+// opened without delete sharing, so no other process can delete or rename them during their
+// pass.
+//
+// Holding one handle per GiB is far below what Windows allows a process (a 16 TiB pass holds
+// 16,384), but under Wine every handle also holds a Unix file descriptor, and the process's
+// descriptor limit can be much lower. When the system refuses a handle, the volume gives back
+// two handles it kept in reserve and writes the rest of the pass's fill files the plain way:
+// created, written, closed, deleted by name at the pass's end. The run goes on; only those
+// files would outlive a killed process (the next run's leftover sweep removes them).
 #include "engine/fill_volume.h"
 
 #include <windows.h>
 
+#include <array>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,16 +39,36 @@ public:
     std::vector<std::string> listLeftoverFillFiles(char driveLetter) override;
     bool deleteLeftoverFillFile(const std::string& fileName) override;
 
-    // Fill files whose handles this volume holds (for tests).
-    std::size_t openFileCount() const { return open_.size(); }
+    // Fill files of the current pass whose delete-on-close handles this volume holds.
+    std::size_t heldFileCount() const { return heldCount_; }
+    // True once the system refused a handle in this pass (the rest is written the plain way).
+    bool handleLimitReached() const { return plain_; }
+    // Treats the creation of a held file beyond `limit` as refused by the system, so that
+    // tests reach the fallback without exhausting the machine. 0: no limit of our own.
+    void setHeldFileLimitForTests(std::size_t limit) { heldLimit_ = limit; }
 
 private:
-    struct OpenFile {
-        std::string name;
-        HANDLE handle;
+    struct PassFile {
+        HANDLE handle = INVALID_HANDLE_VALUE;  // a plain file's handle is closed after writing
+        bool held = false;                     // delete-on-close, handle kept until deletion
     };
-    std::vector<OpenFile> open_;
+
+    void acquireReserve();
+    void releaseReserve();
+    // The system refused a handle: make room and go on the plain way for the rest of the pass.
+    // false when that had already happened (nothing more to give back).
+    bool fallBackToPlainFiles();
+    void forget(std::map<std::string, PassFile>::iterator it);
+
+    // Keyed by name: the 10-digit numbers make name order the files' number order.
+    std::map<std::string, PassFile> files_;
+    std::size_t heldCount_ = 0;
+    // The file being written: its handle, and its entry (valid while the handle is).
     HANDLE writing_ = INVALID_HANDLE_VALUE;
+    std::map<std::string, PassFile>::iterator writingEntry_;
+    std::array<HANDLE, 2> reserve_{INVALID_HANDLE_VALUE, INVALID_HANDLE_VALUE};
+    bool plain_ = false;
+    std::size_t heldLimit_ = 0;
 };
 
 } // namespace qvx::engine
