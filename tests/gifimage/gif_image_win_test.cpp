@@ -3,19 +3,17 @@
 // (set QUARVEX_GIF_DEMO_SECONDS to keep it on screen that long).
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <cstdlib>
-#include <functional>
 #include <memory>
 #include <set>
 
+#include "gif_win_test_support.h"
 #include "gifimage/gif_image_win.h"
 #include "gifimage/gif_writer.h"
 #include "gifimage/timer_ex_win.h"
 #include "ui/form_win.h"
 
-namespace qvx::gif {
+namespace qvx::gif::testing {
 namespace {
 
 using gifwriter::GifBuilder;
@@ -23,25 +21,6 @@ using gifwriter::Rgb;
 
 constexpr COLORREF kFormColor = RGB(0, 128, 128);
 const std::vector<Rgb> kColors = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}, {255, 255, 255}};
-
-bool Pump(const std::function<bool()>& done, int ms) {
-    const DWORD until = GetTickCount() + static_cast<DWORD>(ms);
-    while (!done()) {
-        const auto left = static_cast<long>(until - GetTickCount());
-        if (left <= 0) break;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<long>(left, 10)), QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    return done();
-}
-
-void PumpFor(int ms) {
-    Pump([] { return false; }, ms);
-}
 
 gifwriter::Image Solid(int w, int h, std::uint8_t index) {
     gifwriter::Image img;
@@ -77,7 +56,6 @@ public:
         PumpFor(10);
     }
     TGIFImage& Gif(const char* name = "Gif1") { return form_->find<TGIFImage>(name); }
-    ui::Form& Form() { return *form_; }
     // The colour on screen at a point of the form's client area.
     COLORREF At(int x, int y) const {
         HDC dc = GetDC(form_->handle());
@@ -85,9 +63,7 @@ public:
         ReleaseDC(form_->handle(), dc);
         return c;
     }
-    bool ShowsSoon(int x, int y, COLORREF c) {
-        return Pump([&] { return At(x, y) == c; }, 2000);
-    }
+    bool ShowsSoon(int x, int y, COLORREF c) const { return Pump([&] { return At(x, y) == c; }, 2000); }
 
 private:
     std::vector<ui::ControlSpec> rows_;
@@ -264,4 +240,4 @@ TEST(GIFImageWin, DemoForm) {
 }
 
 } // namespace
-} // namespace qvx::gif
+} // namespace qvx::gif::testing
