@@ -49,8 +49,6 @@ public:
         form_->show();
         PumpFor(50);
     }
-    // Closing a form costs about 2 s under Wine without a window manager, so the tests
-    // share forms where they can.
     ~GifForm() {
         form_.reset();
         PumpFor(10);
