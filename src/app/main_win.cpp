@@ -1,5 +1,6 @@
 // Program start: the main window, then the About box, then the message loop.
 #include "app/main_form_win.h"
+#include "desktop/about_box_win.h"
 #include "ui/application_win.h"
 #include "ui/message_box_win.h"
 
@@ -12,6 +13,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         qvx::TMainForm1 mainForm;
         app.setMainForm(&mainForm);
         mainForm.createHandle();
+        qvx::TAboutBox aboutBox;  // hidden until Help > About
+        aboutBox.createHandle();
+        mainForm.setAboutBox(&aboutBox);
         return app.run();
     } catch (const std::exception& e) {
         app.showException(e.what());
