@@ -1,0 +1,62 @@
+#include "platform/win32/registry.h"
+
+#include "platform/win32/wide_text.h"
+
+#include <vector>
+
+namespace qvx {
+
+namespace {
+// The Win32 calls take paths relative to the root key: no leading backslash.
+std::wstring RelativeKeyPath(std::string_view keyPath) {
+    while (!keyPath.empty() && keyPath.front() == '\\') keyPath.remove_prefix(1);
+    return Widen(keyPath);
+}
+} // namespace
+
+UniqueKey OpenRegistryKey(HKEY root, std::string_view keyPath) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, RelativeKeyPath(keyPath).c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return {};
+    return UniqueKey(key);
+}
+
+bool RegistryKeyExists(HKEY root, std::string_view keyPath) { return static_cast<bool>(OpenRegistryKey(root, keyPath)); }
+
+bool RegistrySetString(HKEY root, std::string_view keyPath, std::string_view name, std::string_view data) {
+    const UniqueKey key = OpenRegistryKey(root, keyPath);
+    if (!key) return false;
+    const std::wstring text = Widen(data);
+    const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    return RegSetValueExW(key.get(), Widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), bytes) ==
+           ERROR_SUCCESS;
+}
+
+std::optional<RegistryData> RegistryQuery(HKEY root, std::string_view keyPath, std::string_view name) {
+    const UniqueKey key = OpenRegistryKey(root, keyPath);
+    if (!key) return std::nullopt;
+    const std::wstring valueName = Widen(name);
+    RegistryData result;
+    if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &result.type, nullptr, &result.size) != ERROR_SUCCESS)
+        return std::nullopt;
+    // One spare wide character so that a string stored without its NUL still ends.
+    std::vector<BYTE> buffer(result.size + sizeof(wchar_t), 0);
+    DWORD size = result.size;
+    if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &result.type, buffer.data(), &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    result.size = size;
+    if (result.type == REG_SZ || result.type == REG_EXPAND_SZ) {
+        const auto* text = reinterpret_cast<const wchar_t*>(buffer.data());
+        result.data = Narrow(std::wstring_view(text, wcsnlen(text, size / sizeof(wchar_t))));
+    } else {
+        result.data.assign(reinterpret_cast<const char*>(buffer.data()), size);
+    }
+    return result;
+}
+
+bool RegistryDelete(HKEY root, std::string_view keyPath, std::string_view name) {
+    const UniqueKey key = OpenRegistryKey(root, keyPath);
+    if (!key) return false;
+    return RegDeleteValueW(key.get(), Widen(name).c_str()) == ERROR_SUCCESS;
+}
+
+} // namespace qvx

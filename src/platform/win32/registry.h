@@ -1,0 +1,66 @@
+#pragma once
+// Registry values of one key, each call with its own key handle: the key is opened with full
+// access rights (never created) and closed again on every way out. Key paths are given as the
+// user reads them, relative to the root key; a leading backslash is allowed.
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qvx {
+
+// A registry key handle that closes itself; movable, not copyable.
+class UniqueKey {
+public:
+    UniqueKey() = default;
+    explicit UniqueKey(HKEY key) : key_(key) {}
+    ~UniqueKey() { reset(); }
+    UniqueKey(UniqueKey&& other) noexcept : key_(other.release()) {}
+    UniqueKey& operator=(UniqueKey&& other) noexcept {
+        if (this != &other) {
+            reset();
+            key_ = other.release();
+        }
+        return *this;
+    }
+    UniqueKey(const UniqueKey&) = delete;
+    UniqueKey& operator=(const UniqueKey&) = delete;
+
+    HKEY get() const { return key_; }
+    explicit operator bool() const { return key_ != nullptr; }
+    HKEY release() {
+        HKEY k = key_;
+        key_ = nullptr;
+        return k;
+    }
+    void reset() {
+        if (key_) RegCloseKey(key_);
+        key_ = nullptr;
+    }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+// Opens an existing key with KEY_ALL_ACCESS; empty when it is missing or access is refused.
+UniqueKey OpenRegistryKey(HKEY root, std::string_view keyPath);
+bool RegistryKeyExists(HKEY root, std::string_view keyPath);
+
+struct RegistryData {
+    DWORD type = 0;
+    // Strings (REG_SZ, REG_EXPAND_SZ) as UTF-8, up to their first NUL; other types as raw bytes.
+    std::string data;
+    DWORD size = 0;  // stored size in bytes
+};
+
+// Stores a REG_SZ value, terminating NUL included. False when the key cannot be opened or the
+// registry refuses the value.
+bool RegistrySetString(HKEY root, std::string_view keyPath, std::string_view name, std::string_view data);
+// The value; nothing when the key or the value is missing or cannot be read.
+std::optional<RegistryData> RegistryQuery(HKEY root, std::string_view keyPath, std::string_view name);
+// Deletes a value; true when the registry reported success.
+bool RegistryDelete(HKEY root, std::string_view keyPath, std::string_view name);
+
+} // namespace qvx
