@@ -1,0 +1,102 @@
+#include "desktop/auto_run_win.h"
+
+#include "platform/win32/executable_path.h"
+#include "platform/win32/registry.h"
+#include "ui/application_win.h"
+#include "ui/message_box_win.h"
+
+#include <windows.h>
+
+namespace qvx::desktop {
+
+namespace {
+
+class Win32Registry : public RegistryAccess {
+public:
+    explicit Win32Registry(HKEY root) : root_(root) {}
+    bool keyExists(std::string_view keyPath) override { return RegistryKeyExists(root_, keyPath); }
+    void setString(std::string_view keyPath, std::string_view name, std::string_view data) override {
+        if (!RegistrySetString(root_, keyPath, name, data))
+            throw RegistryError(RegistrySetFailedText(name));
+    }
+    std::optional<RegistryValue> queryValue(std::string_view keyPath, std::string_view name) override {
+        const std::optional<RegistryData> found = RegistryQuery(root_, keyPath, name);
+        if (!found) return std::nullopt;
+        return RegistryValue{.type = found->type, .data = found->data, .size = found->size};
+    }
+    void deleteValue(std::string_view keyPath, std::string_view name) override { RegistryDelete(root_, keyPath, name); }
+
+private:
+    HKEY root_;
+};
+
+class MessageBoxUser : public AutoRunUser {
+public:
+    void error(const std::string& text) override { ui::MessageDlg(text, ui::MsgKind::Error, ui::MsgButtons::Ok); }
+    void information(const std::string& text) override {
+        ui::MessageDlg(text, ui::MsgKind::Information, ui::MsgButtons::Ok);
+    }
+    bool askWarning(const std::string& text) override {
+        return ui::MessageDlg(text, ui::MsgKind::Warning, ui::MsgButtons::YesNo) == ui::MsgResult::Yes;
+    }
+    void failure(const std::string& text) override { ui::Application::instance().showException(text); }
+};
+
+std::optional<AutoRunTarget>& TargetOverride() {
+    static std::optional<AutoRunTarget> target;
+    return target;
+}
+
+// Each operation gets its own accessor; every registry call inside closes its key again.
+template <class Operation>
+bool WithRegistry(Operation op) {
+    Win32Registry reg(HKEY_LOCAL_MACHINE);
+    MessageBoxUser user;
+    return op(reg, user, TargetOverride() ? *TargetOverride() : CurrentAutoRunTarget());
+}
+
+} // namespace
+
+AutoRunTarget CurrentAutoRunTarget() {
+    AutoRunTarget target;
+    target.executablePath = ExecutablePath();
+    target.valueName = FileNameOfPath(target.executablePath);
+    return target;
+}
+
+void SetAutoRunTargetOverride(std::optional<AutoRunTarget> target) { TargetOverride() = std::move(target); }
+
+bool EnableAutoRun() {
+    return WithRegistry([](RegistryAccess& reg, AutoRunUser& user, const AutoRunTarget& t) {
+        try {
+            return EnableAutoRun(reg, user, t);
+        } catch (const RegistryError& e) {
+            user.failure(e.what());
+            return false;
+        }
+    });
+}
+
+bool DisableAutoRun() {
+    return WithRegistry([](RegistryAccess& reg, AutoRunUser& user, const AutoRunTarget& t) {
+        try {
+            return DisableAutoRun(reg, user, t);
+        } catch (const RegistryError& e) {
+            user.failure(e.what());
+            return false;
+        }
+    });
+}
+
+bool CheckAutoRunPath() {
+    return WithRegistry(
+        [](RegistryAccess& reg, AutoRunUser& user, const AutoRunTarget& t) { return CheckAutoRunPath(reg, user, t); });
+}
+
+bool AutoRunOptionClick(bool checked) {
+    return WithRegistry([checked](RegistryAccess& reg, AutoRunUser& user, const AutoRunTarget& t) {
+        return AutoRunOptionClick(reg, user, t, checked);
+    });
+}
+
+} // namespace qvx::desktop

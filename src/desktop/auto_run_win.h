@@ -1,0 +1,22 @@
+#pragma once
+// The Run entry of the running executable under HKEY_LOCAL_MACHINE, with the program's own
+// message boxes.
+#include "desktop/auto_run.h"
+
+#include <optional>
+
+namespace qvx::desktop {
+
+// The machine-wide Run key, the executable's file name and its full path.
+AutoRunTarget CurrentAutoRunTarget();
+// Tests point the operations at another key or path; an empty target restores the real one.
+void SetAutoRunTargetOverride(std::optional<AutoRunTarget> target);
+
+// An error of the registry layer is shown in the standard error box and gives false.
+bool EnableAutoRun();
+bool DisableAutoRun();
+bool CheckAutoRunPath();
+// The menu item's click; returns the new check mark.
+bool AutoRunOptionClick(bool checked);
+
+} // namespace qvx::desktop

@@ -1,0 +1,114 @@
+// The Run entry's texts and the failures a real registry rarely shows (a read-back that differs,
+// a value that survives its deletion, a refused store); the ordinary paths run through the
+// main window under Wine.
+#include "desktop/auto_run.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace qvx::desktop {
+namespace {
+
+class FakeRegistry : public RegistryAccess {
+public:
+    std::map<std::string, RegistryValue> values;  // by value name, all under kRunKeyPath
+    bool refuseSet = false, alterStored = false, ignoreDelete = false;
+
+    bool keyExists(std::string_view keyPath) override { return keyPath == kRunKeyPath; }
+    void setString(std::string_view, std::string_view name, std::string_view data) override {
+        if (refuseSet) throw RegistryError(RegistrySetFailedText(name));
+        const std::string stored = std::string(data) + (alterStored ? "x" : "");
+        values[std::string(name)] = {.type = kRegSz, .data = stored, .size = static_cast<std::int64_t>(stored.size() + 1)};
+    }
+    std::optional<RegistryValue> queryValue(std::string_view, std::string_view name) override {
+        const auto it = values.find(std::string(name));
+        return it == values.end() ? std::nullopt : std::optional(it->second);
+    }
+    void deleteValue(std::string_view, std::string_view name) override {
+        if (!ignoreDelete) values.erase(std::string(name));
+    }
+};
+
+// Records every box as "kind: text"; questions are answered with `yes`.
+class FakeUser : public AutoRunUser {
+public:
+    std::vector<std::string> boxes;
+    bool yes = false;
+    void error(const std::string& t) override { boxes.push_back("error: " + t); }
+    void information(const std::string& t) override { boxes.push_back("information: " + t); }
+    bool askWarning(const std::string& t) override {
+        boxes.push_back("warning: " + t);
+        return yes;
+    }
+    void failure(const std::string& t) override { boxes.push_back("failure: " + t); }
+};
+
+const AutoRunTarget kTarget{.keyPath = kRunKeyPath, .valueName = "quarvex.exe", .executablePath = "C:\\Tools\\quarvex.exe"};
+
+TEST(AutoRunTexts, WordForWord) {
+    EXPECT_EQ(KeyMissingOnWriteText("\\Software\\Run", "quarvex.exe", "C:\\Tools\\quarvex.exe"),
+              "Error: The specified Registry Key for this operation \r\ndoes NOT exist on your PC.  \r\n\r\n"
+              " Error Key   = \\Software\\Run\r\n Error Item  = quarvex.exe\r\n Error Value = C:\\Tools\\quarvex.exe\r\n"
+              "\r\nPlease contact the program's author.");
+    EXPECT_EQ(WriteNotSavedText("K", "N", "V"),
+              "Error: The required settings could not be created \r\nor saved in the Windows Registry.  \r\n\r\n"
+              " Error Key   = K\r\n Error Item  = N\r\n Error Value = V\r\n\r\nPlease contact the program's author.");
+    EXPECT_EQ(KeyMissingOnDeleteText("K", "N"),
+              "Error: The specified Registry Key for this operation \r\ndoes NOT exist on your PC.  \r\n\r\n"
+              " Error Key   = K\r\n Error Item  = N\r\n\r\nPlease contact the program's author.");
+    EXPECT_EQ(DeleteNotRemovedText("K", "N"),
+              "Error: The required Registry Key settings \r\ncould not be removed from the Windows Registry.  \r\n\r\n"
+              " Error Key   = K\r\n Error Item  = N\r\n\r\nPlease contact the program's author.");
+    EXPECT_EQ(AutoRunEnabledText("q.exe"), "This program (q.exe) will now run automatically at Windows Start-Up.");
+    EXPECT_EQ(AutoRunDisabledText("q.exe"), "This program (q.exe) will now no-longer run automatically at Windows Start-Up.");
+    EXPECT_EQ(AutoRunPathQuestion("q.exe", "D:\\Old\\Q.exe", "C:\\q.exe"),
+              "The directory / path settings required to make this program (q.exe)\r\n"
+              "run automatically at Windows Start-up do not match where the program \r\n"
+              "is currently being run from.\r\n\r\n Old      = D:\\Old\\Q.exe\r\n Current = C:\\q.exe\r\n\r\n"
+              "Do you want to update the Windows Registry to reflect the programs current locaton ?");
+    EXPECT_EQ(RegistrySetFailedText("q.exe"), "Failed to set data for 'q.exe'");
+    EXPECT_EQ(FileNameOfPath("C:\\Tools\\quarvex.exe"), "quarvex.exe");
+    // Only a..z change case; the bytes of a-umlaut stay as they are.
+    EXPECT_EQ(AsciiUpperCase("c:\\\xC3\xA4z.exe"), "C:\\\xC3\xA4Z.EXE");
+}
+
+TEST(AutoRunRegistry, AReadBackThatDiffersOrAValueThatSurvivesIsAnErrorAndNothingIsConfirmed) {
+    FakeRegistry reg;
+    FakeUser user;
+    reg.alterStored = true;
+    EXPECT_FALSE(AutoRunOptionClick(reg, user, kTarget, false));  // the mark stays off
+    reg.ignoreDelete = true;
+    EXPECT_TRUE(AutoRunOptionClick(reg, user, kTarget, true));    // the mark stays on
+    EXPECT_EQ(user.boxes, (std::vector<std::string>{
+                              "error: " + WriteNotSavedText(kRunKeyPath, "quarvex.exe", "C:\\Tools\\quarvex.exe"),
+                              "error: " + DeleteNotRemovedText(kRunKeyPath, "quarvex.exe")}));
+}
+
+TEST(AutoRunRegistry, RefusedStoresAndNonStringValues) {
+    FakeRegistry reg;
+    FakeUser user;
+    reg.refuseSet = true;
+    EXPECT_FALSE(AutoRunOptionClick(reg, user, kTarget, false));  // the mark stays off
+    // A moved program whose update is refused still has its entry.
+    reg.values["quarvex.exe"] = {.type = kRegSz, .data = "D:\\Old\\quarvex.exe", .size = 19};
+    user.yes = true;
+    EXPECT_TRUE(CheckAutoRunPath(reg, user, kTarget));
+    ASSERT_EQ(user.boxes.size(), 3u);
+    EXPECT_EQ(user.boxes[0], "failure: Failed to set data for 'quarvex.exe'");
+    EXPECT_EQ(user.boxes[2], user.boxes[0]);
+
+    reg.values["quarvex.exe"] = {.type = 4, .data = std::string(4, '\0'), .size = 4};
+    EXPECT_THROW(RegistryReadString(reg, kRunKeyPath, "quarvex.exe"), RegistryError);
+    EXPECT_FALSE(CheckAutoRunPath(reg, user, kTarget));
+    reg.values["quarvex.exe"] = {.type = 3, .data = "", .size = 0};  // empty: no type check needed
+    EXPECT_EQ(RegistryReadString(reg, kRunKeyPath, "quarvex.exe"), "");
+    reg.values["quarvex.exe"] = {.type = kRegExpandSz, .data = std::string("C:\\a.exe\0junk", 13), .size = 28};
+    EXPECT_EQ(RegistryReadString(reg, kRunKeyPath, "quarvex.exe"), "C:\\a.exe");
+    EXPECT_EQ(user.boxes.size(), 3u);
+}
+
+} // namespace
+} // namespace qvx::desktop
