@@ -1,19 +1,166 @@
-// Settings file, layout scaling, always on top and auto-run of the main window.
-// Placeholders until that work lands: nothing is read or written, nothing rescales.
+// Settings file, proportional layout scaling, always on top and auto-run of the main window.
+#include "app/file_status_win.h"
+#include "app/layout_record.h"
 #include "app/main_form_win.h"
+#include "app/settings_values.h"
+#include "desktop/auto_run_win.h"
+#include "platform/win32/executable_path.h"
+#include "platform/win32/private_profile.h"
+#include "ui/application_win.h"
+#include "ui/message_box_win.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace qvx {
 
-void TMainForm1::ReadSettings() {
-    DriveComboBox1.setDrive('c');
-    Sanitization_Level_RadioGroup.setItemIndex(0);
+namespace {
+
+bool IsTopmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+// Moves the window into or out of the topmost band; only the z-order changes, and the window is
+// not activated.
+void ApplyTopmost(HWND window, bool on) {
+    HWND insertAfter = on ? HWND_TOPMOST : HWND_NOTOPMOST;
+    SetWindowPos(window, insertAfter, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    if (IsTopmost(window) == on) return;
+    // Some window managers (Wine's) keep an owner behind the popups it owns (its tooltip, the
+    // About box) and then leave it out of the topmost band. Those popups are let go for the
+    // moment of the call and owned again afterwards.
+    struct Search {
+        HWND owner;
+        std::vector<HWND> owned;
+    } search{window, {}};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (GetWindow(w, GW_OWNER) == s->owner) s->owned.push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    const std::vector<HWND>& owned = search.owned;
+    for (HWND w : owned) SetWindowLongPtrW(w, GWLP_HWNDPARENT, 0);
+    SetWindowPos(window, insertAfter, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    for (HWND w : owned) SetWindowLongPtrW(w, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(window));
 }
-void TMainForm1::WriteSettings() {}
-void TMainForm1::Restore_Factory_Defaults_OptionClick() {}
-void TMainForm1::RecordLayout() {}
-void TMainForm1::RescaleLayout() {}
-void TMainForm1::ToggleAlwaysOnTop() { Always_On_Top_Option.setChecked(!Always_On_Top_Option.checked()); }
-void TMainForm1::Auto_Run_at_Windows_Startup_OptionClick() {}
-bool TMainForm1::CheckAutoRunPath() { return false; }
+
+// True when any part of the rectangle lies on a monitor.
+bool OnSomeMonitor(int left, int top, int width, int height) {
+    const RECT r{left, top, left + std::max(width, 1), top + std::max(height, 1)};
+    return MonitorFromRect(&r, MONITOR_DEFAULTTONULL) != nullptr;
+}
+
+} // namespace
+
+std::string TMainForm1::SettingsPath() { return SettingsFilePath(ExecutablePath()); }
+
+// --- settings file ---------------------------------------------------------------------------
+
+void TMainForm1::ReadSettings() {
+    const PrivateProfile ini(SettingsPath());
+    SavedSettings s = ParseSettings([&](const char* key) { return ini.readString(kSettingsSection, key, ""); });
+    // A place on a monitor that has since been removed would leave the window out of sight;
+    // any place where some of it shows is kept.
+    if (!OnSomeMonitor(s.left, s.top, s.width, s.height)) {
+        s.left = kDefaultLeft;
+        s.top = kDefaultTop;
+    }
+    // Each value at once: every size change rescales the controls.
+    setBounds(left(), s.top, width(), height());
+    setBounds(s.left, top(), width(), height());
+    setBounds(left(), top(), s.width, height());
+    setBounds(left(), top(), width(), s.height);
+    Always_On_Top_Option.setChecked(s.alwaysOnTop);
+    Auto_Run_at_Windows_Startup_Option.setChecked(s.autoRun);
+    startMaximized_ = s.maximized;
+    DriveComboBox1.setDrive(s.drive);
+    Sanitization_Level_RadioGroup.setItemIndex(s.level);
+}
+
+void TMainForm1::WriteSettings() {
+    PrivateProfile ini(SettingsPath());
+    // A refused write is reported, and the close that asked for it still goes ahead: a window
+    // that cannot be closed would also hold up a log-off.
+    auto refused = [&] { ui::Application::instance().showException(SettingsWriteFailureText(ini.path())); };
+    const bool maximized = windowState() == ui::WindowState::Maximized;
+    if (!ini.writeString(kSettingsSection, kKeyMaximized, maximized ? "1" : "0")) return refused();
+    // The normal place and size are the ones worth keeping.
+    if (maximized) setWindowState(ui::WindowState::Normal);
+    const SavedSettings s{.maximized = maximized,
+                          .top = top(),
+                          .left = left(),
+                          .width = width(),
+                          .height = height(),
+                          .alwaysOnTop = Always_On_Top_Option.checked(),
+                          .autoRun = Auto_Run_at_Windows_Startup_Option.checked(),
+                          .drive = DriveComboBox1.drive(),
+                          .level = Sanitization_Level_RadioGroup.itemIndex()};
+    for (const auto& [key, value] : SettingsLines(s)) {
+        if (key == kKeyMaximized) continue;
+        if (!ini.writeString(kSettingsSection, key, value)) return refused();
+    }
+}
+
+void TMainForm1::Restore_Factory_Defaults_OptionClick() {
+    if (ui::MessageDlg(RestoreDefaultsQuestion(), ui::MsgKind::Warning, ui::MsgButtons::YesNo) != ui::MsgResult::Yes) return;
+    SafeDeleteFile(SettingsPath());
+    setWindowState(ui::WindowState::Normal);
+    FormShow();
+}
+
+// --- proportional layout scaling -------------------------------------------------------------
+
+void TMainForm1::RecordLayout() {
+    if (Scaling_ListBox.count() > 0) return;
+    if (handle()) ShowScrollBar(handle(), SB_BOTH, FALSE);
+    Scaling_ListBox.addItem(LayoutHeaderLine(clientWidth(), clientHeight()));
+    for (const auto& component : components()) {
+        const auto* control = component->isVisual() ? dynamic_cast<const ui::Control*>(component.get()) : nullptr;
+        if (!control) {
+            Scaling_ListBox.addItem(kNonVisualLine);
+            continue;
+        }
+        const ControlGeometry g{.left = control->left(),
+                                .width = control->width(),
+                                .top = control->top(),
+                                .height = control->height(),
+                                .fontSize = control->fontSize()};
+        Scaling_ListBox.addItem(LayoutControlLine(g, control->name()));
+    }
+}
+
+void TMainForm1::RescaleLayout() {
+    const std::vector<std::string>& lines = Scaling_ListBox.items();
+    if (lines.empty()) return;
+    const std::optional<ScaleFactors> factors = ComputeScaleFactors(lines[0], clientWidth(), clientHeight());
+    if (!factors) return;
+    const auto& all = components();
+    for (size_t k = 0; k < all.size() && k + 1 < lines.size(); ++k) {
+        const std::string& line = lines[k + 1];
+        auto* control = dynamic_cast<ui::Control*>(all[k].get());
+        if (!IsControlLine(line) || !control) continue;
+        const ControlGeometry g = ScaleControlLine(line, *factors);
+        control->setBounds(g.left, g.top, g.width, g.height);
+        control->setFontSize(g.fontSize);
+        // A control that fills its parent goes back to filling it.
+        if (control->alignClient()) control->setAlignClient(true);
+    }
+}
+
+// --- always on top ---------------------------------------------------------------------------
+
+void TMainForm1::ToggleAlwaysOnTop() {
+    Always_On_Top_Option.setChecked(!Always_On_Top_Option.checked());
+    if (handle()) ApplyTopmost(handle(), Always_On_Top_Option.checked());
+}
+
+// --- auto-run --------------------------------------------------------------------------------
+
+void TMainForm1::Auto_Run_at_Windows_Startup_OptionClick() {
+    Auto_Run_at_Windows_Startup_Option.setChecked(desktop::AutoRunOptionClick(Auto_Run_at_Windows_Startup_Option.checked()));
+}
+
+bool TMainForm1::CheckAutoRunPath() { return desktop::CheckAutoRunPath(); }
 
 } // namespace qvx

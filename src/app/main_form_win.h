@@ -105,6 +105,8 @@ public:
     void Auto_Run_at_Windows_Startup_OptionClick();
     // true when the program's Run entry exists (may ask to update a moved program's entry).
     bool CheckAutoRunPath();
+    // The settings file beside the executable.
+    static std::string SettingsPath();
 
     // --- Help menu ---------------------------------------------------------------------------
     void View_Readme_file_OptionClick();

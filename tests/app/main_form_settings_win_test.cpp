@@ -1,0 +1,306 @@
+// The main window's settings file, Restore Factory Defaults, layout scaling, always on top and
+// the auto-run option, through the real window, a real settings file and the test prefix's
+// registry.
+#include "app/main_form_win.h"
+#include "desktop/auto_run_win.h"
+#include "platform/win32/executable_path.h"
+#include "platform/win32/wide_text.h"
+#include "support/win_test_support.h"
+#include "ui/application_win.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace qvx {
+namespace {
+
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::wstring kRunName = Widen(desktop::FileNameOfPath(ExecutablePath()));
+using Lines = std::vector<std::pair<std::string, std::string>>;
+
+class SettingsFormTest : public ::testing::Test {
+protected:
+    void SetUp() override { Clean(); }
+    void TearDown() override {
+        form.reset();
+        Clean();
+    }
+    static void Clean() {
+        test::ResetApplication();
+        const std::wstring ini = Widen(TMainForm1::SettingsPath());
+        SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(ini.c_str());
+        RemoveDirectoryW(ini.c_str());
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, kRunName.c_str());
+        desktop::SetAutoRunTargetOverride(std::nullopt);
+    }
+    void Start() {
+        form = std::make_unique<TMainForm1>();
+        ui::Application::instance().setMainForm(form.get());
+        form->createHandle();
+        form->show();
+    }
+    void Close() {
+        form->close();
+        EXPECT_TRUE(ui::Application::instance().terminated());
+        form.reset();
+        test::ResetApplication();
+    }
+
+    static void WriteIni(const std::string& lines) {
+        std::ofstream(Widen(TMainForm1::SettingsPath()).c_str(), std::ios::binary) << "[quarvex]\r\n" << lines;
+    }
+    // The file's key=value lines in its order, read as plain text.
+    static Lines IniLines() {
+        std::ifstream in(Widen(TMainForm1::SettingsPath()).c_str(), std::ios::binary);
+        Lines lines;
+        for (std::string line; std::getline(in, line);) {
+            if (const size_t eq = line.find('='); eq != std::string::npos)
+                lines.emplace_back(line.substr(0, eq), line.substr(eq + 1, line.find('\r') - eq - 1));
+        }
+        return lines;
+    }
+    static bool IniExists() { return GetFileAttributesW(Widen(TMainForm1::SettingsPath()).c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+    static void SetRunEntry(DWORD type, const void* data, DWORD size) {
+        ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, kRunName.c_str(), type, data, size), ERROR_SUCCESS);
+    }
+    static void SetRunEntry(const std::string& text) {
+        const std::wstring w = Widen(text);
+        SetRunEntry(REG_SZ, w.c_str(), static_cast<DWORD>((w.size() + 1) * sizeof(wchar_t)));
+    }
+    // The Run entry's text (with its stored byte count), or "<none>".
+    static std::string RunEntry(DWORD* bytes = nullptr) {
+        wchar_t buf[1024] = {};
+        DWORD size = sizeof(buf);
+        if (RegGetValueW(HKEY_LOCAL_MACHINE, kRunKey, kRunName.c_str(), RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS)
+            return "<none>";
+        if (bytes) *bytes = size;
+        return Narrow(buf);
+    }
+
+    // Left, top, width, height: of the window on the screen, of a control in its parent.
+    std::array<int, 4> Bounds() const { return PlaceOf(form->handle()); }
+    static std::array<int, 4> PlaceOf(HWND hwnd) {
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        if (HWND parent = GetParent(hwnd)) MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+        return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+    }
+    bool Topmost() const { return (GetWindowLongW(form->handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+    bool AutoRunChecked() const { return form->Auto_Run_at_Windows_Startup_Option.checked(); }
+
+    test::MessageBoxRecorder boxes;
+    std::unique_ptr<TMainForm1> form;
+};
+
+TEST_F(SettingsFormTest, DefaultsThenMaximizedTopmostDriveAndLevelSurviveACloseAndANewWindow) {
+    Start();
+    EXPECT_EQ(Bounds(), (std::array<int, 4>{100, 100, 602, 427}));
+    EXPECT_FALSE(Topmost());
+    EXPECT_EQ(form->DriveComboBox1.drive(), 'c');
+    form->Always_On_Top_Option.click();
+    EXPECT_TRUE(Topmost());
+    form->Always_On_Top_Option.click();
+    EXPECT_FALSE(Topmost());
+    EXPECT_FALSE(form->Always_On_Top_Option.checked());
+
+    form->setBounds(150, 120, 700, 500);
+    form->Always_On_Top_Option.click();
+    form->DriveComboBox1.setDrive('u');
+    form->Sanitization_Level_RadioGroup.setItemIndex(3);
+    form->setWindowState(ui::WindowState::Maximized);
+    form->close();
+    EXPECT_FALSE(IsZoomed(form->handle()));  // restored before its geometry was written
+    form.reset();
+    test::ResetApplication();
+    EXPECT_EQ(IniLines(), (Lines{{"WindowState_wsMaximized", "1"}, {"window_top_posn", "120"}, {"window_left_posn", "150"},
+                                 {"window_Width", "700"}, {"window_Height", "500"}, {"Always_on_Top_Option", "1"},
+                                 {"Auto_Run_at_Windows_Startup_Option", "0"}, {"DriveComboBox1", "u"},
+                                 {"Sanitization_Level_RadioGroup", "3"}}));
+
+    Start();
+    EXPECT_TRUE(IsZoomed(form->handle()));
+    EXPECT_TRUE(Topmost());
+    EXPECT_TRUE(form->Always_On_Top_Option.checked());
+    EXPECT_EQ(form->DriveComboBox1.drive(), 'u');
+    EXPECT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 3);
+    form->setWindowState(ui::WindowState::Normal);
+    EXPECT_EQ(Bounds(), (std::array<int, 4>{150, 120, 700, 500}));
+    EXPECT_EQ(boxes.count(), 0u);
+}
+
+TEST_F(SettingsFormTest, ValueRulesAndUnusableValuesAtStartUp) {
+    WriteIni("window_Width=0x300\r\nwindow_Height=$1A0\r\nDriveComboBox1=D\r\nSanitization_Level_RadioGroup=9\r\n");
+    Start();
+    EXPECT_EQ(Bounds(), (std::array<int, 4>{100, 100, 768, 416}));
+    EXPECT_EQ(form->DriveComboBox1.drive(), 'd');
+    EXPECT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 5);
+    Close();
+    const Lines written = IniLines();  // keys already in the file keep their place
+    EXPECT_NE(std::find(written.begin(), written.end(), std::pair<std::string, std::string>{"DriveComboBox1", "d"}), written.end());
+
+    // A lower-case letter, a negative level, a place on no monitor.
+    WriteIni("DriveComboBox1=d\r\nSanitization_Level_RadioGroup=-2\r\nwindow_top_posn=5000\r\nwindow_left_posn=-9000\r\n");
+    Start();
+    EXPECT_EQ(form->DriveComboBox1.drive(), 'd');
+    EXPECT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 0);
+    EXPECT_EQ(test::WindowText(form->handle()), "Quarvex v2.0f    -  Basic / Quick  (1 Pass)");
+    EXPECT_EQ(Bounds(), (std::array<int, 4>{100, 100, 602, 427}));
+    Close();
+
+    // No letter, and a place partly on the screen, which is kept.
+    WriteIni("DriveComboBox1=7\r\nwindow_top_posn=-40\r\nwindow_left_posn=-300\r\n");
+    Start();
+    EXPECT_EQ(form->DriveComboBox1.drive(), 'c');
+    EXPECT_EQ(Bounds(), (std::array<int, 4>{-300, -40, 602, 427}));
+}
+
+TEST_F(SettingsFormTest, AnUnwritableSettingsFileIsReportedAndTheWindowStillCloses) {
+    // A folder of the file's name: nobody can write the file, not even an administrator.
+    ASSERT_TRUE(CreateDirectoryW(Widen(TMainForm1::SettingsPath()).c_str(), nullptr));
+    Start();
+    Close();
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes.last().title, "Quarvex v2.0f");
+    EXPECT_EQ(boxes.last().kind, ui::MsgKind::Error);
+    EXPECT_EQ(boxes.last().text, "Unable to write to " + TMainForm1::SettingsPath() + ".");
+}
+
+TEST_F(SettingsFormTest, RestoreFactoryDefaultsDeletesTheReadOnlyFileAndStartsAfresh) {
+    WriteIni("window_top_posn=200\r\nwindow_left_posn=220\r\nAlways_on_Top_Option=1\r\nSanitization_Level_RadioGroup=4\r\n");
+    SetFileAttributesW(Widen(TMainForm1::SettingsPath()).c_str(), FILE_ATTRIBUTE_READONLY);
+    SetRunEntry(ExecutablePath());
+    Start();
+    const std::vector<std::string> record = form->Scaling_ListBox.items();
+
+    form->Restore_Factory_Defaults_Option.click();  // answered No
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes.last().title, "Warning");
+    EXPECT_EQ(boxes.last().buttons, ui::MsgButtons::YesNo);
+    EXPECT_TRUE(IniExists());
+    EXPECT_EQ(Bounds()[0], 220);
+
+    form->setWindowState(ui::WindowState::Maximized);
+    boxes.answer(ui::MsgResult::Yes);
+    form->Restore_Factory_Defaults_Option.click();
+    EXPECT_FALSE(IniExists());
+    EXPECT_EQ(Bounds(), (std::array<int, 4>{100, 100, 602, 427}));
+    EXPECT_FALSE(Topmost());
+    EXPECT_FALSE(form->Always_On_Top_Option.checked());
+    EXPECT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 0);
+    EXPECT_EQ(form->Scaling_ListBox.items(), record);  // not taken again
+    EXPECT_EQ(RunEntry(), ExecutablePath());            // the Run entry is not a setting
+    EXPECT_TRUE(AutoRunChecked());
+}
+
+TEST_F(SettingsFormTest, ControlsRescaleFromTheRecordAndComeBackExactly) {
+    Start();
+    const auto& lines = form->Scaling_ListBox.items();
+    ASSERT_EQ(lines.size(), form->components().size() + 1);
+    EXPECT_EQ(lines[0], "597 373 W/H Mainform1");
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "21 130 336 33 12 Refresh_BitBtn"), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "0"), 13);  // the menu bar and its twelve items
+
+    auto geometry = [&] {
+        std::vector<std::array<int, 5>> all;
+        for (const auto& c : form->components())
+            if (auto* control = dynamic_cast<const ui::Control*>(c.get()))
+                all.push_back({control->left(), control->width(), control->top(), control->height(), control->fontSize()});
+        return all;
+    };
+    ui::BitBtn& refresh = form->Refresh_BitBtn;
+    auto refreshNow = [&] { return std::array<int, 5>{refresh.left(), refresh.width(), refresh.top(), refresh.height(), refresh.fontSize()}; };
+    form->setClientSize(597, 373);
+    const auto design = geometry();
+
+    form->setClientSize(1194, 746);
+    EXPECT_EQ(refreshNow(), (std::array<int, 5>{42, 260, 672, 66, 24}));
+    EXPECT_EQ(PlaceOf(refresh.handle()), (std::array<int, 4>{42, 672, 260, 66}));  // the real window too
+    // The shown description still fills its group box.
+    EXPECT_EQ(form->Memos[0]->width(), form->GroupBox2.displayRect().right - form->GroupBox2.displayRect().left);
+    form->setClientSize(1194, 373);  // wider only: fonts keep their size
+    EXPECT_EQ(refreshNow(), (std::array<int, 5>{42, 260, 336, 33, 12}));
+    form->setClientSize(597, 186);   // just under half the height
+    EXPECT_EQ(refreshNow(), (std::array<int, 5>{21, 130, 167, 16, 5}));
+    EXPECT_EQ(form->find<ui::Control>("Label5").fontSize(), 5);
+    form->setClientSize(597, 373);
+    EXPECT_EQ(geometry(), design);
+}
+
+TEST_F(SettingsFormTest, TheAutoRunOptionWritesAndDeletesTheRunEntryOrReportsAMissingKey) {
+    WriteIni("Auto_Run_at_Windows_Startup_Option=1\r\n");  // the registry decides, not the file
+    Start();
+    EXPECT_FALSE(AutoRunChecked());
+    const std::string name = Narrow(kRunName);
+    form->Auto_Run_at_Windows_Startup_Option.click();
+    DWORD bytes = 0;
+    EXPECT_EQ(RunEntry(&bytes), ExecutablePath());
+    EXPECT_EQ(bytes, (Widen(ExecutablePath()).size() + 1) * sizeof(wchar_t));  // with its NUL
+    EXPECT_TRUE(AutoRunChecked());
+    EXPECT_EQ(boxes.last().kind, ui::MsgKind::Information);
+    EXPECT_EQ(boxes.last().text, "This program (" + name + ") will now run automatically at Windows Start-Up.");
+
+    form->Auto_Run_at_Windows_Startup_Option.click();
+    EXPECT_EQ(RunEntry(), "<none>");
+    EXPECT_FALSE(AutoRunChecked());
+    EXPECT_EQ(boxes.last().text, "This program (" + name + ") will now no-longer run automatically at Windows Start-Up.");
+    // Checked while someone else removed the entry: still confirmed and cleared.
+    form->Auto_Run_at_Windows_Startup_Option.setChecked(true);
+    form->Auto_Run_at_Windows_Startup_Option.click();
+    EXPECT_FALSE(AutoRunChecked());
+    EXPECT_EQ(boxes.count(), 3u);
+
+    // A missing key: reported with its path, the mark stays either way.
+    desktop::AutoRunTarget target = desktop::CurrentAutoRunTarget();
+    target.keyPath = "\\Software\\QuarvexTests\\NoSuchRunKey";
+    desktop::SetAutoRunTargetOverride(target);
+    form->Auto_Run_at_Windows_Startup_Option.click();
+    EXPECT_FALSE(AutoRunChecked());
+    EXPECT_EQ(boxes.last().title, "Error");
+    EXPECT_EQ(boxes.last().text, desktop::KeyMissingOnWriteText(target.keyPath, target.valueName, target.executablePath));
+    form->Auto_Run_at_Windows_Startup_Option.setChecked(true);
+    form->Auto_Run_at_Windows_Startup_Option.click();
+    EXPECT_TRUE(AutoRunChecked());
+    EXPECT_EQ(boxes.last().text, desktop::KeyMissingOnDeleteText(target.keyPath, target.valueName));
+}
+
+TEST_F(SettingsFormTest, TheStartUpCheckComparesPathsAndOffersToUpdateAMovedProgram) {
+    const std::string exe = ExecutablePath();
+    SetRunEntry(desktop::AsciiUpperCase(exe));  // only the case differs: a match
+    Start();
+    EXPECT_TRUE(AutoRunChecked());
+    EXPECT_EQ(boxes.count(), 0u);
+    Close();
+
+    const std::string old = "C:\\Elsewhere\\" + Narrow(kRunName);
+    SetRunEntry(old);
+    Start();  // answered No
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes.last().kind, ui::MsgKind::Warning);
+    EXPECT_EQ(boxes.last().text, desktop::AutoRunPathQuestion(Narrow(kRunName), old, exe));
+    EXPECT_EQ(RunEntry(), old);
+    EXPECT_TRUE(AutoRunChecked());
+    Close();
+
+    boxes.answer(ui::MsgResult::Yes);
+    Start();
+    EXPECT_EQ(RunEntry(), exe);
+    EXPECT_EQ(boxes.count(), 3u);  // the question and the confirmation
+    EXPECT_TRUE(AutoRunChecked());
+    Close();
+
+    const DWORD number = 1;  // a value of our name that is no string is no entry
+    SetRunEntry(REG_DWORD, &number, sizeof(number));
+    Start();
+    EXPECT_FALSE(AutoRunChecked());
+    EXPECT_EQ(boxes.count(), 3u);
+}
+
+} // namespace
+} // namespace qvx
