@@ -110,7 +110,12 @@ void TMainForm1::FormShow() {
     ReadSettings();
     // 4, 5, 6. Captions, the launcher's show state, the saved maximized state.
     ApplyProductCaptions();
-    ApplyStartupShowState();
+    // The launcher's show state belongs to the program's start: a later run of this sequence
+    // (Restore Factory Defaults) must not minimize a window the user is working in.
+    if (!startupShowStateApplied_) {
+        ApplyStartupShowState();
+        startupShowStateApplied_ = true;
+    }
     if (startMaximized_) setWindowState(ui::WindowState::Maximized);
     // 7. The z-order follows the saved option: invert, then toggle back and apply.
     Always_On_Top_Option.setChecked(!Always_On_Top_Option.checked());

@@ -124,6 +124,7 @@ private:
     // A close request that arrived during a run: honoured once the run has cleaned up.
     bool closeAfterRun_ = false;
     bool startMaximized_ = false;
+    bool startupShowStateApplied_ = false;
 };
 
 } // namespace qvx

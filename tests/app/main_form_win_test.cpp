@@ -182,7 +182,9 @@ TEST_F(MainFormTest, StartUpShowsTheDriveThroughTheSelectorAndTheLevelDescriptio
     EXPECT_EQ(test::WindowText(form->handle()), "Quarvex v2.0f    -  Medium  (3 Passes)");
     EXPECT_TRUE(IsWindowVisible(form->Memos[1]->handle()));
     for (int i = 0; i < 6; ++i) {
-        if (i != 1) EXPECT_FALSE(IsWindowVisible(form->Memos[i]->handle())) << i;
+        if (i != 1) {
+            EXPECT_FALSE(IsWindowVisible(form->Memos[i]->handle())) << i;
+        }
     }
     // The memos fill their group box and wrap their lines.
     RECT memo = PlaceInParent(form->Memos[1]->handle());
