@@ -1,0 +1,312 @@
+// Sanitize runs through the real main window on the small test drive (S:): the click, the
+// boxes as the user reads them, the fill files on the drive while each pass goes, and the
+// drive and window as every way out of a run leaves them.
+#include "app/main_form_win.h"
+
+#include "e2e/scratch_drive.h"
+#include "platform/win32/system_sound.h"
+#include "platform/win32/wide_text.h"
+#include "support/win_test_support.h"
+#include "ui/application_win.h"
+#include "ui/timer_win.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <regex>
+#include <set>
+
+namespace qvx {
+namespace {
+
+constexpr const char* kFirstFill = "$$$TEMP$$$QUARVEX$$$0000000001.tmp";
+constexpr std::int64_t kGiB = std::int64_t{1} << 30;
+
+// What a look at the window and the drive found during a run.
+struct Look {
+    std::string pass;  // Pass_Label
+    std::vector<test::DriveEntry> fillFiles;
+};
+
+class SanitizeRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string why;
+        letter = test::TmpfsDrive(&why);
+        if (!letter) GTEST_SKIP() << "SKIPPED: no size-limited test drive: " << why;
+        test::EmptyScratchDrive(letter);
+        test::ResetApplication();
+        settingsPath = test::ExeFolder() + "quarvex.ini";
+        DeleteFileW(Widen(settingsPath).c_str());
+        previousSound = SetSoundHook([this](const SoundCall& c) { sounds.push_back({c, boxes.count()}); });
+        form = std::make_unique<TMainForm1>();
+        ui::Application::instance().setMainForm(form.get());
+        form->createHandle();
+        form->show();
+        form->DriveComboBox1.setDrive(letter);
+        freeAtStart = test::FreeBytesOn(letter);
+    }
+    void TearDown() override {
+        observer.reset();
+        form.reset();
+        if (letter) {
+            SetSoundHook(std::move(previousSound));
+            test::ResetApplication();
+            test::EmptyScratchDrive(letter);
+            DeleteFileW(Widen(settingsPath).c_str());
+        }
+    }
+
+    // Looks at the window and the drive every 10 ms while the run goes (the run lets timer
+    // messages through with every message round); `also` runs after each look.
+    void watch(std::function<void(const Look&)> also = {}) {
+        ui::ControlSpec spec{.kind = ui::Kind::Timer, .name = "Observer"};
+        spec.interval = 10;
+        observer = std::make_unique<ui::Timer>(*form, spec);
+        observer->OnTimer = [this, also](ui::Timer&) {
+            Look look{form->Pass_Label.caption(), test::FillFilesOn(letter)};
+            if (!look.fillFiles.empty()) {
+                lockedWhileFilling = lockedWhileFilling && !IsWindowEnabled(form->Sanitize_BitBtn.handle()) &&
+                                     !IsWindowEnabled(form->Refresh_BitBtn.handle()) &&
+                                     !IsWindowEnabled(form->Exit_BitBtn.handle()) &&
+                                     !IsWindowEnabled(form->DriveComboBox1.handle()) &&
+                                     IsWindowEnabled(form->Halt_BitBtn.handle());
+            }
+            looks.push_back(look);
+            if (also) also(looks.back());
+        };
+    }
+    // Passes during which a look found a fill file (by the pass label, which the run sets
+    // before it creates the pass's first file and changes only after deleting the last).
+    std::set<std::string> passesSeenFilling() const {
+        std::set<std::string> seen;
+        for (const Look& l : looks)
+            if (!l.fillFiles.empty()) seen.insert(l.pass);
+        return seen;
+    }
+    void pressSanitize() { SendMessageW(form->Sanitize_BitBtn.handle(), BM_CLICK, 0, 0); }
+    void chooseLevel(int index) {
+        form->Overall_PageControl.setActivePage(form->TabSheet7);
+        SendMessageW(form->Sanitization_Level_RadioGroup.itemHandle(index), BM_CLICK, 0, 0);
+        ASSERT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), index);
+    }
+    std::string driveText() const { return std::string("\"") + letter + ":\""; }
+    std::string confirmation(const std::string& level) const {
+        return "WARNING: You are about to sanitize all free space on the " + driveText() +
+               " drive - are you sure that you want to do this ?\r\n\r\n"
+               "N.B.  No files currently on the drive will be harmed or altered.  \r\n\r\n"
+               "However, the space occupied by previously existing files will be sanitized, so that the data in "
+               "all deleted files is difficult or impossible to recover (depending on the Sanitation Level you "
+               "have selected).\r\n\r\n"
+               "The currently selected sanitization level is :   \"" + level + "\".\r\n\r\n"
+               "You should make sure that you empty the \"Recycle Bin\" on this drive before continuing !\r\n\r\n"
+               "Are you sure that you want to continue ?";
+    }
+    void expectIdleControls() {
+        for (ui::Control* c : {static_cast<ui::Control*>(&form->Sanitize_BitBtn), static_cast<ui::Control*>(&form->Refresh_BitBtn),
+                               static_cast<ui::Control*>(&form->Exit_BitBtn), static_cast<ui::Control*>(&form->DriveComboBox1)})
+            EXPECT_TRUE(IsWindowEnabled(c->handle())) << c->name();
+        EXPECT_FALSE(IsWindowEnabled(form->Halt_BitBtn.handle()));
+    }
+    void expectDriveAsBefore() {
+        EXPECT_TRUE(test::FillFilesOn(letter).empty());
+        EXPECT_EQ(test::FreeBytesOn(letter), freeAtStart);
+    }
+    static std::string Mb(double bytes) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.1f MB", bytes / 1048576.0);
+        return text;
+    }
+
+    char letter = 0;
+    std::string settingsPath;
+    std::int64_t freeAtStart = 0;
+    test::MessageBoxRecorder boxes;
+    struct Sound {
+        SoundCall call;
+        std::size_t boxesBefore;
+    };
+    std::vector<Sound> sounds;
+    std::function<void(const SoundCall&)> previousSound;
+    std::unique_ptr<TMainForm1> form;
+    std::unique_ptr<ui::Timer> observer;
+    std::vector<Look> looks;
+    bool lockedWhileFilling = true;
+};
+
+TEST_F(SanitizeRunTest, AMediumRunFromTheClickToTheCompletionMessage) {
+    chooseLevel(1);
+    boxes.answer(ui::MsgResult::Yes);
+    std::string passAtConfirm, windowPassAtEnd, windowCaptionAtEnd;
+    boxes.onShow = [&](const ui::MessageBoxCall& call) {
+        if (call.kind == ui::MsgKind::Confirm) passAtConfirm = test::WindowText(form->Pass_Label.handle());
+        if (call.kind == ui::MsgKind::Information) {
+            // What the user sees behind the box: the window is up to date.
+            windowPassAtEnd = test::WindowText(form->Pass_Label.handle());
+            windowCaptionAtEnd = test::WindowText(form->Progress_GroupBox.handle());
+        }
+    };
+    watch();
+    pressSanitize();
+
+    ASSERT_EQ(boxes.count(), 2u);
+    EXPECT_EQ(boxes.calls()[0].kind, ui::MsgKind::Confirm);
+    EXPECT_EQ(boxes.calls()[0].title, "Confirm");
+    EXPECT_EQ(boxes.calls()[0].buttons, ui::MsgButtons::YesNo);
+    EXPECT_EQ(boxes.calls()[0].text, confirmation("Medium  (3 Passes)"));
+    EXPECT_EQ(passAtConfirm, " Pass : ");  // the run began with a refresh and the Sanitize page
+    EXPECT_EQ(form->Overall_PageControl.activePage(), &form->TabSheet6);
+
+    const ui::MessageBoxCall& done = boxes.calls()[1];
+    EXPECT_EQ(done.title, "Information");
+    EXPECT_EQ(done.buttons, ui::MsgButtons::Ok);
+    std::smatch m;
+    const std::regex completion(
+        "All Free Disk Space on the \"S:\" drive has been sanitized and it will now be difficult or even impossible "
+        "\\(depending on the Sanitation Level you selected\\) for anyone to recover any data in any deleted "
+        "files\\.\r\n\r\nThe overall Disk Writing Speed was : ([0-9,]+\\.[0-9]) MB / sec");
+    ASSERT_TRUE(std::regex_match(done.text, m, completion)) << done.text;
+    EXPECT_NE(m[1].str(), "0.0");
+    // The beep, before the message.
+    ASSERT_EQ(sounds.size(), 1u);
+    EXPECT_TRUE(sounds[0].call.tone);
+    EXPECT_EQ(sounds[0].call.frequency, 400u);
+    EXPECT_EQ(sounds[0].call.milliseconds, 250u);
+    EXPECT_EQ(sounds[0].boxesBefore, 1u);
+
+    // Every pass had its fill file on the drive, named and capped as the run names them.
+    EXPECT_EQ(passesSeenFilling(), (std::set<std::string>{"Pass 1 of 3 : ", "Pass 2 of 3 : ", "Pass 3 of 3 : "}));
+    for (const Look& l : looks) {
+        for (const test::DriveEntry& e : l.fillFiles) {
+            EXPECT_EQ(e.name, kFirstFill);  // 64 MiB is one file per pass
+            EXPECT_LE(e.size, kGiB);
+        }
+    }
+    EXPECT_TRUE(lockedWhileFilling);
+
+    expectDriveAsBefore();
+    expectIdleControls();
+    EXPECT_EQ(windowPassAtEnd, "Pass 3 of 3 : ");
+    EXPECT_EQ(windowCaptionAtEnd, " Progress :    Pass 3 of 3 .... ");
+    EXPECT_EQ(form->Time_To_Completion_Label.caption(), form->Elapsed_Time_Label.caption());
+    EXPECT_EQ(form->Remaining_Date_Time_Label.caption(), "00:00:00");
+    EXPECT_EQ(form->Label12.caption(), Mb(3.0 * static_cast<double>(freeAtStart)));
+    EXPECT_EQ(form->ProgressBar1.max(), freeAtStart / 1048576);
+    EXPECT_FALSE(form->Abort_Processing_CheckBox.checked());
+    std::printf("level-1 run: %zu looks, speed %s MB/s\n", looks.size(), m[1].str().c_str());
+}
+
+TEST_F(SanitizeRunTest, AbortDuringPassTwo) {
+    chooseLevel(1);
+    boxes.answer(ui::MsgResult::Yes);
+    bool pressed = false;
+    watch([&](const Look& look) {
+        if (!pressed && look.pass == "Pass 2 of 3 : " && !look.fillFiles.empty()) {
+            pressed = true;
+            SendMessageW(form->Halt_BitBtn.handle(), BM_CLICK, 0, 0);
+        }
+    });
+    pressSanitize();
+
+    ASSERT_TRUE(pressed) << "no look fell into pass 2";
+    ASSERT_EQ(boxes.count(), 2u);
+    EXPECT_EQ(boxes.last().title, "Information");
+    EXPECT_EQ(boxes.last().text, "Processing aborted, as requested.");
+    EXPECT_TRUE(sounds.empty());
+    EXPECT_EQ(passesSeenFilling().count("Pass 3 of 3 : "), 0u);
+    for (ui::Control* c : {static_cast<ui::Control*>(&form->Pass_Label), static_cast<ui::Control*>(&form->Progress_GroupBox),
+                           static_cast<ui::Control*>(&form->Progress_Label)}) {
+        EXPECT_EQ(c->caption(), " Processing Aborted !! ") << c->name();
+        EXPECT_EQ(test::WindowText(c->handle()), " Processing Aborted !! ") << c->name();
+    }
+    EXPECT_TRUE(form->Abort_Processing_CheckBox.checked());
+    expectDriveAsBefore();
+    expectIdleControls();
+}
+
+TEST_F(SanitizeRunTest, ClosingTheWindowDuringARunAbortsItQuietlyAndThenCloses) {
+    chooseLevel(4);
+    boxes.answer(ui::MsgResult::Yes);
+    bool closeAsked = false, settingsWrittenDuringRun = true, stillOpen = false;
+    watch([&](const Look& look) {
+        if (closeAsked || look.fillFiles.empty()) return;
+        closeAsked = true;
+        SendMessageW(form->handle(), WM_CLOSE, 0, 0);
+        // The close waits for the run to clean up; the settings are written once, then.
+        stillOpen = IsWindowVisible(form->handle()) && form->running();
+        settingsWrittenDuringRun = GetFileAttributesW(Widen(settingsPath).c_str()) != INVALID_FILE_ATTRIBUTES;
+    });
+    pressSanitize();
+
+    ASSERT_TRUE(closeAsked);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_FALSE(settingsWrittenDuringRun);
+    EXPECT_EQ(boxes.count(), 1u);  // the confirmation only
+    EXPECT_TRUE(sounds.empty());
+    EXPECT_TRUE(ui::Application::instance().terminated());
+    EXPECT_FALSE(IsWindowVisible(form->handle()));
+    EXPECT_NE(GetFileAttributesW(Widen(settingsPath).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(passesSeenFilling(), (std::set<std::string>{"Pass 1 of 35 : "}));
+    expectDriveAsBefore();
+}
+
+TEST_F(SanitizeRunTest, AFillFileThatCannotBeCreatedStopsTheRunWithAnError) {
+    // A folder where the first fill file would go: its creation fails while the drive has room.
+    ASSERT_TRUE(CreateDirectoryW(Widen(test::DriveRoot(letter) + kFirstFill).c_str(), nullptr));
+    freeAtStart = test::FreeBytesOn(letter);
+    chooseLevel(0);
+    boxes.answer(ui::MsgResult::Yes);
+    pressSanitize();
+
+    ASSERT_EQ(boxes.count(), 2u);
+    EXPECT_EQ(boxes.last().title, "Error");
+    EXPECT_EQ(boxes.last().buttons, ui::MsgButtons::Ok);
+    EXPECT_EQ(boxes.last().text,
+              "The fill file \"s:\\$$$TEMP$$$QUARVEX$$$0000000001.tmp\" could not be created on the \"S:\" drive.\r\n\r\n"
+              "The run was stopped and its fill files were deleted: the free space on this drive has NOT been "
+              "sanitized.\r\n\r\n"
+              "Make sure that the drive is not write-protected and that you are allowed to create files in its root "
+              "folder.");
+    EXPECT_TRUE(sounds.empty());
+    expectDriveAsBefore();
+    expectIdleControls();
+}
+
+TEST_F(SanitizeRunTest, RestoringTheDefaultsDuringARunLeavesTheRunOnItsDriveAndItsDisplay) {
+    chooseLevel(1);
+    boxes.answer(ui::MsgResult::Yes);  // the confirmation
+    boxes.answer(ui::MsgResult::Yes);  // restore the defaults
+    bool restored = false, restoring = false;
+    std::vector<std::string> stampsAfter, passesAfter;
+    watch([&](const Look& look) {
+        if (restoring) return;  // a look from inside the start-up's own message processing
+        if (restored) {
+            stampsAfter.push_back(form->Start_Date_Time_Label.caption());
+            passesAfter.push_back(look.pass);
+        } else if (look.pass == "Pass 1 of 3 : " && !look.fillFiles.empty()) {
+            restored = restoring = true;
+            form->Restore_Factory_Defaults_Option.click();
+            restoring = false;
+        }
+    });
+    pressSanitize();
+
+    ASSERT_TRUE(restored);
+    ASSERT_EQ(boxes.count(), 3u);
+    EXPECT_EQ(boxes.calls()[1].kind, ui::MsgKind::Warning);
+    EXPECT_NE(boxes.last().text.find("on the \"S:\" drive has been sanitized"), std::string::npos) << boxes.last().text;
+    EXPECT_NE(form->DriveComboBox1.drive(), engine::LowerDriveLetter(letter));  // the selector went back to its default
+    // The pass and the start stamp came back at once after the start-up cleared them.
+    ASSERT_FALSE(passesAfter.empty());
+    for (std::size_t i = 0; i < passesAfter.size(); ++i) {
+        EXPECT_EQ(passesAfter[i].rfind("Pass ", 0), 0u) << passesAfter[i];
+        EXPECT_FALSE(stampsAfter[i].empty());
+    }
+    EXPECT_EQ(form->Pass_Label.caption(), "Pass 3 of 3 : ");
+    expectDriveAsBefore();
+}
+
+} // namespace
+} // namespace qvx
