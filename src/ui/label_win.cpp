@@ -10,7 +10,11 @@ Label::Label(Form& owner, const ControlSpec& spec, Control* parent)
 Control::WindowClass Label::windowClass() const { return {L"STATIC", SS_OWNERDRAW | SS_NOTIFY, 0}; }
 
 void Label::applyDirty(unsigned bits) {
-    Control::applyDirty(bits);
+    Control::applyDirty(bits & ~static_cast<unsigned>(DirtyCaption));
+    // The text is stored as the window text without the static control's own handling, which
+    // (under Wine) paints the label at once; the one paint below is enough. A label whose text
+    // changes with every flush of a run would otherwise be painted twice per flush.
+    if (hwnd_ && (bits & DirtyCaption)) DefWindowProcW(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Widen(caption_).c_str()));
     // An owner-drawn static does not repaint by itself on a new text or colour.
     if (hwnd_ && (bits & (DirtyCaption | DirtyFont | DirtyColor | DirtyEnabled))) InvalidateRect(hwnd_, nullptr, FALSE);
 }
