@@ -2,6 +2,9 @@
 
 #include "platform/win32/wide_text.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace qvx::ui {
 
 Label::Label(Form& owner, const ControlSpec& spec, Control* parent)
@@ -45,6 +48,44 @@ void PaintParentBackground(const Control& parent, HDC dc, const RECT& rect) {
     SetViewportOrgEx(dc, old.x, old.y, nullptr);
 }
 
+std::vector<std::wstring> WrapLines(HDC dc, const std::wstring& text, int width) {
+    std::vector<std::wstring> lines;
+    auto fits = [&](const std::wstring& s) {
+        SIZE sz{};
+        GetTextExtentPoint32W(dc, s.c_str(), static_cast<int>(s.size()), &sz);
+        return sz.cx <= width;
+    };
+    auto trimmed = [](std::wstring s) {
+        while (!s.empty() && s.back() == L' ') s.pop_back();
+        return s;
+    };
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t end = std::min(text.find(L'\n', start), text.size());
+        std::wstring paragraph = text.substr(start, end - start);
+        if (!paragraph.empty() && paragraph.back() == L'\r') paragraph.pop_back();
+        std::wstring current;
+        size_t pos = 0;
+        while (pos < paragraph.size()) {
+            // The next word with the blanks in front of it.
+            size_t wordEnd = paragraph.find(L' ', paragraph.find_first_not_of(L' ', pos));
+            if (wordEnd == std::wstring::npos) wordEnd = paragraph.size();
+            const std::wstring word = paragraph.substr(pos, wordEnd - pos);
+            if (!current.empty() && !fits(trimmed(current + word))) {
+                lines.push_back(trimmed(current));
+                current = word.substr(std::min(word.find_first_not_of(L' '), word.size()));
+            } else {
+                current += word;
+            }
+            pos = wordEnd;
+        }
+        lines.push_back(trimmed(current));
+        if (end >= text.size()) break;
+        start = end + 1;
+    }
+    return lines;
+}
+
 bool Label::onDrawItem(const DRAWITEMSTRUCT& dis) {
     const RECT client{0, 0, width_, height_};
     HDC mem = CreateCompatibleDC(dis.hDC);
@@ -60,10 +101,21 @@ bool Label::onDrawItem(const DRAWITEMSTRUCT& dis) {
     SetTextColor(mem, enabled_ ? ResolveColor(font_.color) : GetSysColor(COLOR_GRAYTEXT));
     UINT format = DT_NOPREFIX | DT_TOP;
     format |= alignment_ == TextAlign::Right ? DT_RIGHT : alignment_ == TextAlign::Center ? DT_CENTER : DT_LEFT;
-    format |= wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE;
-    RECT textRect = client;
     const std::wstring text = Widen(caption_);
-    DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &textRect, format);
+    if (wordWrap_ && font_.underline) {
+        // Wrapped line by line here: the system's own wrapping underlines the blanks at the end
+        // of a broken line on some platforms.
+        TEXTMETRICW tm{};
+        GetTextMetricsW(mem, &tm);
+        RECT line = client;
+        for (const std::wstring& piece : WrapLines(mem, text, width_)) {
+            DrawTextW(mem, piece.c_str(), static_cast<int>(piece.size()), &line, format | DT_SINGLELINE);
+            line.top += tm.tmHeight;
+        }
+    } else {
+        RECT textRect = client;
+        DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &textRect, format | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE));
+    }
     BitBlt(dis.hDC, 0, 0, width_, height_, mem, 0, 0, SRCCOPY);
     SelectObject(mem, oldFont);
     SelectObject(mem, oldBmp);

@@ -1,6 +1,9 @@
 #pragma once
 #include "ui/control_win.h"
 
+#include <string>
+#include <vector>
+
 namespace qvx::ui {
 
 // A label: a static control whose window text is its caption. It paints itself (double
@@ -24,6 +27,10 @@ private:
     bool wordWrap_;
     bool transparent_;
 };
+
+// The lines a text breaks into at blanks to fit `width` in the font selected into `dc`, without
+// the blanks at the breaks. A single word wider than the width keeps a line of its own.
+std::vector<std::wstring> WrapLines(HDC dc, const std::wstring& text, int width);
 
 // Paints the part of `parent`'s window (background and graphic children) that lies under
 // `rect` (in parent coordinates) into `dc`, whose origin is rect's top-left corner.
