@@ -209,6 +209,9 @@ int Form::showModal() {
     show();
     SetActiveWindow(hwnd_);
     while (modalResult_ == mrNone && !app.terminated()) {
+        // Opened from inside a run, which defers window updates and flushes them only from its
+        // own loop: what the box (and anything else) changed goes to the screen before waiting.
+        app.flushDeferred();
         MSG msg;
         if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) WaitMessage();
         app.processMessages();
