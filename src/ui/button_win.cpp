@@ -2,6 +2,7 @@
 
 #include "platform/win32/wide_text.h"
 #include "ui/form_win.h"
+#include "ui/offscreen_win.h"
 
 namespace qvx::ui {
 
@@ -37,9 +38,9 @@ bool BitBtn::onDrawItem(const DRAWITEMSTRUCT& dis) {
     const bool disabled = dis.itemState & ODS_DISABLED;
     const bool focused = dis.itemState & ODS_FOCUS;
     RECT r = dis.rcItem;
-    HDC mem = CreateCompatibleDC(dis.hDC);
-    HBITMAP bmp = CreateCompatibleBitmap(dis.hDC, r.right, r.bottom);
-    HGDIOBJ oldBmp = SelectObject(mem, bmp);
+    OffscreenBuffer buffer(r.right, r.bottom);
+    HDC mem = buffer.dc();
+    if (!mem) return false;
     FillRect(mem, &r, GetSysColorBrush(COLOR_BTNFACE));
 
     // The default button (or the focused one) wears a dark outer frame.
@@ -52,7 +53,7 @@ bool BitBtn::onDrawItem(const DRAWITEMSTRUCT& dis) {
 
     // Glyph and caption side by side, 4 pixels apart.
     const std::wstring text = Widen(caption_);
-    HGDIOBJ oldFont = SelectObject(mem, hfont_ ? hfont_->get() : GetStockObject(DEFAULT_GUI_FONT));
+    SelectObject(mem, hfont_ ? hfont_->get() : GetStockObject(DEFAULT_GUI_FONT));
     SIZE ts{};
     GetTextExtentPoint32W(mem, text.c_str(), static_cast<int>(text.size()), &ts);
     const int gw = glyph_.empty() ? 0 : glyph_.imageWidth();
@@ -88,10 +89,6 @@ bool BitBtn::onDrawItem(const DRAWITEMSTRUCT& dis) {
         DrawFocusRect(mem, &fr);
     }
     BitBlt(dis.hDC, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, oldFont);
-    SelectObject(mem, oldBmp);
-    DeleteObject(bmp);
-    DeleteDC(mem);
     return true;
 }
 

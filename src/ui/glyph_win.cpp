@@ -1,5 +1,7 @@
 #include "ui/glyph_win.h"
 
+#include "ui/offscreen_win.h"
+
 #include <algorithm>
 
 namespace qvx::ui {
@@ -41,15 +43,8 @@ Glyph::Glyph(const GlyphArt& art) : width_(art.width), height_(art.height) {
             }
         }
     }
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = stripWidth;
-    bi.bmiHeader.biHeight = -height_;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    bitmap_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bitmap_ = CreateTopDownBitmap(stripWidth, height_, &bits);
     if (bitmap_ && bits) std::copy(pixels_.begin(), pixels_.end(), static_cast<std::uint32_t*>(bits));
 }
 

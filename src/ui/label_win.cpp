@@ -1,6 +1,7 @@
 #include "ui/label_win.h"
 
 #include "platform/win32/wide_text.h"
+#include "ui/offscreen_win.h"
 
 #include <algorithm>
 #include <vector>
@@ -18,8 +19,22 @@ void Label::applyDirty(unsigned bits) {
     // (under Wine) paints the label at once; the one paint below is enough. A label whose text
     // changes with every flush of a run would otherwise be painted twice per flush.
     if (hwnd_ && (bits & DirtyCaption)) DefWindowProcW(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Widen(caption_).c_str()));
-    // An owner-drawn static does not repaint by itself on a new text or colour.
-    if (hwnd_ && (bits & (DirtyCaption | DirtyFont | DirtyColor | DirtyEnabled))) InvalidateRect(hwnd_, nullptr, FALSE);
+    // An owner-drawn static does not repaint by itself on a new text or colour. Painted here
+    // and now rather than through a paint message: a label that changes with every flush of a
+    // run costs a fraction of a paint cycle that way.
+    if (hwnd_ && (bits & (DirtyCaption | DirtyFont | DirtyColor | DirtyEnabled))) paintNow();
+}
+
+void Label::paintNow() {
+    if (!IsWindowVisible(hwnd_)) return;  // painted when it is shown
+    // Not GetDC: the static class's parent-DC style would let the text spill over siblings.
+    HDC dc = GetDCEx(hwnd_, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
+    if (!dc) {
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return;
+    }
+    paint(dc);
+    ReleaseDC(hwnd_, dc);
 }
 
 bool Label::onCommand(WORD code) {
@@ -87,16 +102,21 @@ std::vector<std::wstring> WrapLines(HDC dc, const std::wstring& text, int width)
 }
 
 bool Label::onDrawItem(const DRAWITEMSTRUCT& dis) {
+    paint(dis.hDC);
+    return true;
+}
+
+void Label::paint(HDC target) {
     const RECT client{0, 0, width_, height_};
-    HDC mem = CreateCompatibleDC(dis.hDC);
-    HBITMAP bmp = CreateCompatibleBitmap(dis.hDC, width_ > 0 ? width_ : 1, height_ > 0 ? height_ : 1);
-    HGDIOBJ oldBmp = SelectObject(mem, bmp);
+    OffscreenBuffer buffer(width_, height_);
+    HDC mem = buffer.dc();
+    if (!mem) return;
     if (transparent_ && parent_) {
         PaintParentBackground(*parent_, mem, boundsRect());
     } else {
         FillRect(mem, &client, backgroundBrush());
     }
-    HGDIOBJ oldFont = SelectObject(mem, hfont_ ? hfont_->get() : GetStockObject(DEFAULT_GUI_FONT));
+    SelectObject(mem, hfont_ ? hfont_->get() : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(mem, TRANSPARENT);
     SetTextColor(mem, enabled_ ? ResolveColor(font_.color) : GetSysColor(COLOR_GRAYTEXT));
     UINT format = DT_NOPREFIX | DT_TOP;
@@ -116,12 +136,7 @@ bool Label::onDrawItem(const DRAWITEMSTRUCT& dis) {
         RECT textRect = client;
         DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &textRect, format | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE));
     }
-    BitBlt(dis.hDC, 0, 0, width_, height_, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, oldFont);
-    SelectObject(mem, oldBmp);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    return true;
+    BitBlt(target, 0, 0, width_, height_, mem, 0, 0, SRCCOPY);
 }
 
 } // namespace qvx::ui

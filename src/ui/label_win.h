@@ -24,6 +24,8 @@ protected:
     void applyDirty(unsigned bits) override;
 
 private:
+    void paint(HDC target);
+    void paintNow();
     bool wordWrap_;
     bool transparent_;
 };

@@ -1,20 +1,15 @@
 #include "ui/picture_win.h"
 
+#include "ui/offscreen_win.h"
+
 #include <utility>
 
 namespace qvx::ui {
 
 Picture::Picture(int width, int height, const std::vector<std::uint32_t>& argb) : width_(width), height_(height) {
     if (width <= 0 || height <= 0 || argb.size() < static_cast<size_t>(width) * height) return;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    bitmap_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bitmap_ = CreateTopDownBitmap(width, height, &bits);
     if (!bitmap_ || !bits) return;
     auto* out = static_cast<std::uint32_t*>(bits);
     for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
