@@ -6,6 +6,7 @@ namespace qvx::ui {
 class ProgressBar : public Control {
 public:
     ProgressBar(Form& owner, const ControlSpec& spec, Control* parent);
+    ~ProgressBar() override;
     int min() const { return min_; }
     int max() const { return max_; }
     int position() const { return position_; }
@@ -15,10 +16,22 @@ public:
 
 protected:
     WindowClass windowClass() const override;
-    void afterCreate() override;
     void applyDirty(unsigned bits) override;
+    bool handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
+    void paint(HDC dc);
+    // How much of `width` pixels the position fills.
+    int filledWidth(int width) const;
+    bool makeStills(int width, int height);
+    void dropStills();
+    HDC stillDc_ = nullptr;
+    HBITMAP stillBitmap_ = nullptr;
+    HGDIOBJ stillOld_ = nullptr;
+    int stillWidth_ = 0;
+    int stillHeight_ = 0;
+    int fillLeft_ = 0;
+    int fillRight_ = 0;
     int min_ = 0;
     int max_ = 100;
     int position_ = 0;

@@ -11,6 +11,7 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -220,6 +221,75 @@ TEST_F(MainFormTest, DrivePanelFollowsTheSelectorForLabelledUnlabelledAndFailing
         EXPECT_EQ(form->Disk_Space_Label.caption(), "64.0 MB / 64.0 MB");
     } else {
         std::printf("SKIPPED part: labelled tmpfs drive not available: %s\n", why.c_str());
+    }
+}
+
+// What a window shows on the screen now, pixel by pixel (0x00RRGGBB), rows top to bottom.
+std::vector<std::uint32_t> ScreenPixels(HWND hwnd, int& width) {
+    RECT r;
+    GetClientRect(hwnd, &r);
+    width = r.right;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = r.right;
+    bi.bmiHeader.biHeight = -r.bottom;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(hwnd);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, r.right, r.bottom, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* p = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> pixels(p, p + static_cast<size_t>(r.right) * r.bottom);
+    for (auto& px : pixels) px &= 0xFFFFFF;
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(hwnd, screen);
+    return pixels;
+}
+
+// During a run the progress area reaches the screen at each flush by direct drawing: nothing
+// waits for a paint message, and the windows answer with what they show.
+TEST_F(MainFormTest, ProgressAreaReachesTheScreenAtAFlushWithoutPaintMessages) {
+    form->Overall_PageControl.setActivePage(form->TabSheet6);
+    test::PumpFor(100);
+    HWND bar = form->ProgressBar1.handle();
+    HWND label = form->Progress_Label.handle();
+    int labelWidth = 0;
+    const auto labelBefore = ScreenPixels(label, labelWidth);
+    {
+        ui::DeferredUpdates deferred;
+        form->ProgressBar1.setRange(0, 400);
+        form->ProgressBar1.setPosition(100);
+        form->Progress_Label.setCaption("1,234.5 MB");
+        ui::Application::instance().flushDeferred();
+
+        EXPECT_FALSE(GetUpdateRect(bar, nullptr, FALSE));
+        EXPECT_FALSE(GetUpdateRect(label, nullptr, FALSE));
+        // A quarter filled: the bar's colour at an eighth, the track's at three eighths; full:
+        // the bar's colour there too. Theme or not.
+        int width = 0;
+        const auto quarter = ScreenPixels(bar, width);
+        ASSERT_GT(width, 40);
+        const size_t middleRow = quarter.size() / width / 2 * width;
+        const std::uint32_t fill = quarter[middleRow + width / 8];
+        EXPECT_NE(quarter[middleRow + width * 3 / 8], fill);
+        EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 100);
+        PBRANGE range{};
+        EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range)), 400);
+        EXPECT_EQ(range.iLow, 0);
+        EXPECT_EQ(range.iHigh, 400);
+        form->ProgressBar1.setPosition(400);
+        ui::Application::instance().flushDeferred();
+        EXPECT_EQ(ScreenPixels(bar, width)[middleRow + width * 3 / 8], fill);
+
+        EXPECT_EQ(test::WindowText(label), "1,234.5 MB");
+        EXPECT_NE(ScreenPixels(label, labelWidth), labelBefore);
     }
 }
 
