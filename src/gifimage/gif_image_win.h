@@ -35,6 +35,10 @@ public:
     HPALETTE GetPalette();
     // A bitmap destination gets the copy of frame 1; false (nothing assigned) without an image.
     bool AssignTo(ui::Picture& destination);
+    // The published picture property: the control is its own picture, so form data that stores
+    // a reference to it reads back this control, and assigning it changes nothing.
+    TGIFImage* Graphic() { return this; }
+    void SetGraphic(TGIFImage*) {}
 
     // Draws a bitmap into a rectangle of a device context with a raster operation, stretching
     // it when the sizes differ.
