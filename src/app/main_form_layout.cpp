@@ -152,7 +152,7 @@ std::vector<ui::ControlSpec> BuildLayout() {
 } // namespace
 
 const ui::FormSpec& MainFormSpec() {
-    static const ui::FormSpec spec{.name = "MainForm1",
+    static const ui::FormSpec design{.name = "MainForm1",
                                    .caption = kProductTitle,
                                    .left = kMainFormLeft,
                                    .top = kMainFormTop,
@@ -160,7 +160,7 @@ const ui::FormSpec& MainFormSpec() {
                                    .height = kMainFormHeight,
                                    .font = {.face = kTimes, .height = 15},
                                    .color = ui::clBtnFace};
-    return spec;
+    return design;
 }
 
 ui::Layout MainFormLayout() {

@@ -106,7 +106,7 @@ std::vector<ui::ControlSpec> BuildLayout() {
 } // namespace
 
 const ui::FormSpec& AboutBoxSpec() {
-    static const ui::FormSpec spec{.name = "AboutBox",
+    static const ui::FormSpec design{.name = "AboutBox",
                                    .caption = "About",
                                    .clientWidth = 622,
                                    .clientHeight = 411,
@@ -115,7 +115,7 @@ const ui::FormSpec& AboutBoxSpec() {
                                    .border = ui::FormBorder::Dialog,
                                    .titleButtons = false,
                                    .centered = true};
-    return spec;
+    return design;
 }
 
 ui::Layout AboutBoxLayout() {

@@ -28,10 +28,10 @@ struct MonoBitmapInfo {
 
 } // namespace
 
-TGIFImage::TGIFImage(ui::Form& owner, const ui::ControlSpec& spec, ui::Control* parent)
-    : ui::GraphicControl(owner, spec, parent) {
-    SetStretch(spec.stretch);
-    SetAutoSize(spec.autoSize);
+TGIFImage::TGIFImage(ui::Form& owner, const ui::ControlSpec& design, ui::Control* parent)
+    : ui::GraphicControl(owner, design, parent) {
+    SetStretch(design.stretch);
+    SetAutoSize(design.autoSize);
 }
 
 TGIFImage::~TGIFImage() {
@@ -202,8 +202,8 @@ bool TGIFImage::AssignTo(ui::Picture& destination) {
 
 void RegisterGIFImageKind() {
     ui::RegisterComponentKind(ui::Kind::GIFImage,
-                              [](ui::Form& owner, const ui::ControlSpec& spec, ui::Control* parent) -> std::unique_ptr<ui::Component> {
-                                  return std::make_unique<TGIFImage>(owner, spec, parent);
+                              [](ui::Form& owner, const ui::ControlSpec& design, ui::Control* parent) -> std::unique_ptr<ui::Component> {
+                                  return std::make_unique<TGIFImage>(owner, design, parent);
                               });
 }
 

@@ -6,8 +6,8 @@
 
 namespace qvx::ui {
 
-Button::Button(Form& owner, const ControlSpec& spec, Control* parent)
-    : Control(owner, spec, parent), isDefault_(spec.isDefault), modalResult_(spec.modalResult) {}
+Button::Button(Form& owner, const ControlSpec& design, Control* parent)
+    : Control(owner, design, parent), isDefault_(design.isDefault), modalResult_(design.modalResult) {}
 
 Control::WindowClass Button::windowClass() const {
     return {L"BUTTON", static_cast<DWORD>((isDefault_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP), 0};
@@ -24,7 +24,7 @@ bool Button::onCommand(WORD code) {
     return true;
 }
 
-BitBtn::BitBtn(Form& owner, const ControlSpec& spec, Control* parent) : Button(owner, spec, parent), margin_(spec.glyphMargin) {}
+BitBtn::BitBtn(Form& owner, const ControlSpec& design, Control* parent) : Button(owner, design, parent), margin_(design.glyphMargin) {}
 
 Control::WindowClass BitBtn::windowClass() const { return {L"BUTTON", BS_OWNERDRAW | WS_TABSTOP, 0}; }
 

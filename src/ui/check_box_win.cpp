@@ -2,7 +2,7 @@
 
 namespace qvx::ui {
 
-CheckBox::CheckBox(Form& owner, const ControlSpec& spec, Control* parent) : Control(owner, spec, parent), checked_(spec.checked) {}
+CheckBox::CheckBox(Form& owner, const ControlSpec& design, Control* parent) : Control(owner, design, parent), checked_(design.checked) {}
 
 Control::WindowClass CheckBox::windowClass() const { return {L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0}; }
 

@@ -27,41 +27,41 @@ std::map<Kind, ComponentMaker>& Makers() {
 }
 
 template <class T>
-std::unique_ptr<Component> Make(Form& owner, const ControlSpec& spec, Control* parent) {
-    return std::make_unique<T>(owner, spec, parent);
+std::unique_ptr<Component> Make(Form& owner, const ControlSpec& design, Control* parent) {
+    return std::make_unique<T>(owner, design, parent);
 }
 } // namespace
 
 void RegisterComponentKind(Kind kind, ComponentMaker maker) { Makers()[kind] = std::move(maker); }
 
-std::unique_ptr<Component> CreateComponent(Form& owner, const ControlSpec& spec, Component* parent) {
-    switch (spec.kind) {
-    case Kind::MainMenu: return std::make_unique<MainMenu>(owner, spec);
-    case Kind::MenuItem: return std::make_unique<MenuItem>(owner, spec, parent);
-    case Kind::Timer: return std::make_unique<Timer>(owner, spec);
+std::unique_ptr<Component> CreateComponent(Form& owner, const ControlSpec& design, Component* parent) {
+    switch (design.kind) {
+    case Kind::MainMenu: return std::make_unique<MainMenu>(owner, design);
+    case Kind::MenuItem: return std::make_unique<MenuItem>(owner, design, parent);
+    case Kind::Timer: return std::make_unique<Timer>(owner, design);
     default: break;
     }
     auto* parentControl = dynamic_cast<Control*>(parent);
-    if (!parentControl) throw std::logic_error(std::string("control without a control parent: ") + spec.name);
-    switch (spec.kind) {
-    case Kind::Label: return Make<Label>(owner, spec, parentControl);
-    case Kind::Button: return Make<Button>(owner, spec, parentControl);
-    case Kind::BitBtn: return Make<BitBtn>(owner, spec, parentControl);
-    case Kind::CheckBox: return Make<CheckBox>(owner, spec, parentControl);
-    case Kind::RadioGroup: return Make<RadioGroup>(owner, spec, parentControl);
-    case Kind::GroupBox: return Make<GroupBox>(owner, spec, parentControl);
-    case Kind::PageControl: return Make<PageControl>(owner, spec, parentControl);
-    case Kind::TabSheet: return Make<TabSheet>(owner, spec, parentControl);
-    case Kind::ProgressBar: return Make<ProgressBar>(owner, spec, parentControl);
-    case Kind::Memo: return Make<Memo>(owner, spec, parentControl);
-    case Kind::ListBox: return Make<ListBox>(owner, spec, parentControl);
-    case Kind::DriveComboBox: return Make<DriveComboBox>(owner, spec, parentControl);
-    case Kind::Image: return Make<Image>(owner, spec, parentControl);
-    case Kind::Bevel: return Make<Bevel>(owner, spec, parentControl);
+    if (!parentControl) throw std::logic_error(std::string("control without a control parent: ") + design.name);
+    switch (design.kind) {
+    case Kind::Label: return Make<Label>(owner, design, parentControl);
+    case Kind::Button: return Make<Button>(owner, design, parentControl);
+    case Kind::BitBtn: return Make<BitBtn>(owner, design, parentControl);
+    case Kind::CheckBox: return Make<CheckBox>(owner, design, parentControl);
+    case Kind::RadioGroup: return Make<RadioGroup>(owner, design, parentControl);
+    case Kind::GroupBox: return Make<GroupBox>(owner, design, parentControl);
+    case Kind::PageControl: return Make<PageControl>(owner, design, parentControl);
+    case Kind::TabSheet: return Make<TabSheet>(owner, design, parentControl);
+    case Kind::ProgressBar: return Make<ProgressBar>(owner, design, parentControl);
+    case Kind::Memo: return Make<Memo>(owner, design, parentControl);
+    case Kind::ListBox: return Make<ListBox>(owner, design, parentControl);
+    case Kind::DriveComboBox: return Make<DriveComboBox>(owner, design, parentControl);
+    case Kind::Image: return Make<Image>(owner, design, parentControl);
+    case Kind::Bevel: return Make<Bevel>(owner, design, parentControl);
     default: break;
     }
-    if (auto it = Makers().find(spec.kind); it != Makers().end()) return it->second(owner, spec, parentControl);
-    throw std::logic_error(std::string("no maker registered for the kind of ") + spec.name);
+    if (auto it = Makers().find(design.kind); it != Makers().end()) return it->second(owner, design, parentControl);
+    throw std::logic_error(std::string("no maker registered for the kind of ") + design.name);
 }
 
 } // namespace qvx::ui

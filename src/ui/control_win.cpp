@@ -25,43 +25,43 @@ LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PT
     return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-FontDesc FontFromSpec(const FontSpec& spec, const FontDesc& inherited, bool& parentFont) {
-    parentFont = !spec.face && !spec.height && !spec.bold && !spec.underline && spec.color == clDefault;
+FontDesc FontFromSpec(const FontSpec& design, const FontDesc& inherited, bool& parentFont) {
+    parentFont = !design.face && !design.height && !design.bold && !design.underline && design.color == clDefault;
     if (parentFont) return inherited;
     FontDesc f = inherited;
-    if (spec.face) f.face = spec.face;
-    if (spec.height) f.height = spec.height;
-    f.bold = spec.bold;
-    f.underline = spec.underline;
-    if (spec.color != clDefault) f.color = spec.color;
+    if (design.face) f.face = design.face;
+    if (design.height) f.height = design.height;
+    f.bold = design.bold;
+    f.underline = design.underline;
+    if (design.color != clDefault) f.color = design.color;
     return f;
 }
 } // namespace
 
 // --- Component ------------------------------------------------------------------------------
 
-Component::Component(Form& owner, const ControlSpec& spec) : owner_(owner), name_(spec.name), kind_(spec.kind) {}
+Component::Component(Form& owner, const ControlSpec& design) : owner_(owner), name_(design.name), kind_(design.kind) {}
 Component::~Component() = default;
 
 // --- Control --------------------------------------------------------------------------------
 
-Control::Control(Form& owner, const ControlSpec& spec, Control* parent)
-    : Component(owner, spec),
+Control::Control(Form& owner, const ControlSpec& design, Control* parent)
+    : Component(owner, design),
       parent_(parent),
-      left_(spec.left),
-      top_(spec.top),
-      width_(spec.width),
-      height_(spec.height),
-      caption_(spec.caption),
-      hint_(spec.hint),
-      showHint_(spec.showHint),
-      visible_(spec.visible),
-      enabled_(spec.enabled),
+      left_(design.left),
+      top_(design.top),
+      width_(design.width),
+      height_(design.height),
+      caption_(design.caption),
+      hint_(design.hint),
+      showHint_(design.showHint),
+      visible_(design.visible),
+      enabled_(design.enabled),
       parentFont_(true),
-      cursor_(spec.cursor),
-      color_(spec.color),
-      alignment_(spec.alignment) {
-    font_ = FontFromSpec(spec.font, parent_ ? parent_->font() : FontDesc{}, parentFont_);
+      cursor_(design.cursor),
+      color_(design.color),
+      alignment_(design.alignment) {
+    font_ = FontFromSpec(design.font, parent_ ? parent_->font() : FontDesc{}, parentFont_);
     if (parent_) parent_->addChild(this);
 }
 

@@ -11,33 +11,33 @@
 namespace qvx::ui {
 
 namespace {
-ControlSpec FormControlSpec(const FormSpec& spec) {
+ControlSpec FormControlSpec(const FormSpec& design) {
     ControlSpec c;
     c.kind = Kind::Label;  // unused for forms
-    c.name = spec.name;
-    c.left = spec.left;
-    c.top = spec.top;
-    c.width = spec.width;
-    c.height = spec.height;
-    c.caption = spec.caption;
-    c.font = spec.font;
+    c.name = design.name;
+    c.left = design.left;
+    c.top = design.top;
+    c.width = design.width;
+    c.height = design.height;
+    c.caption = design.caption;
+    c.font = design.font;
     c.visible = false;
-    c.color = spec.color;
+    c.color = design.color;
     return c;
 }
 
-DWORD FormStyle(const FormSpec& spec) {
-    if (spec.border == FormBorder::Dialog)
-        return WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN | (spec.titleButtons ? WS_SYSMENU : 0);
+DWORD FormStyle(const FormSpec& design) {
+    if (design.border == FormBorder::Dialog)
+        return WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN | (design.titleButtons ? WS_SYSMENU : 0);
     return WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 }
 
-DWORD FormExStyle(const FormSpec& spec) {
-    return WS_EX_CONTROLPARENT | (spec.border == FormBorder::Dialog ? WS_EX_DLGMODALFRAME : WS_EX_APPWINDOW);
+DWORD FormExStyle(const FormSpec& design) {
+    return WS_EX_CONTROLPARENT | (design.border == FormBorder::Dialog ? WS_EX_DLGMODALFRAME : WS_EX_APPWINDOW);
 }
 } // namespace
 
-Form::Form(const FormSpec& spec, Layout layout) : Control(*this, FormControlSpec(spec), nullptr), spec_(spec) {
+Form::Form(const FormSpec& design, Layout layout) : Control(*this, FormControlSpec(design), nullptr), spec_(design) {
     buildComponents(layout);
 }
 
@@ -48,10 +48,10 @@ Form::~Form() {
 }
 
 void Form::buildComponents(Layout layout) {
-    for (const ControlSpec& spec : layout) {
-        Component* parent = spec.parent[0] ? findComponent(spec.parent) : this;
-        if (!parent) throw std::logic_error(std::string("layout names an unknown parent: ") + spec.parent);
-        components_.push_back(CreateComponent(*this, spec, parent));
+    for (const ControlSpec& design : layout) {
+        Component* parent = design.parent[0] ? findComponent(design.parent) : this;
+        if (!parent) throw std::logic_error(std::string("layout names an unknown parent: ") + design.parent);
+        components_.push_back(CreateComponent(*this, design, parent));
         if (auto* menu = dynamic_cast<MainMenu*>(components_.back().get())) menu_ = menu;
     }
 }

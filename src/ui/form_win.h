@@ -21,7 +21,7 @@ inline constexpr int mrCancel = 2;
 
 class Form : public Control {
 public:
-    Form(const FormSpec& spec, Layout layout);
+    Form(const FormSpec& design, Layout layout);
     ~Form() override;
 
     // Components in creation order.

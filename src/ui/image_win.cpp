@@ -2,8 +2,8 @@
 
 namespace qvx::ui {
 
-Image::Image(Form& owner, const ControlSpec& spec, Control* parent)
-    : GraphicControl(owner, spec, parent), stretch_(spec.stretch), autoSize_(spec.autoSize) {}
+Image::Image(Form& owner, const ControlSpec& design, Control* parent)
+    : GraphicControl(owner, design, parent), stretch_(design.stretch), autoSize_(design.autoSize) {}
 
 void Image::setPicture(Picture picture) {
     picture_ = std::move(picture);

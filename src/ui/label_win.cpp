@@ -8,8 +8,8 @@
 
 namespace qvx::ui {
 
-Label::Label(Form& owner, const ControlSpec& spec, Control* parent)
-    : Control(owner, spec, parent), wordWrap_(spec.wordWrap), transparent_(spec.transparent) {}
+Label::Label(Form& owner, const ControlSpec& design, Control* parent)
+    : Control(owner, design, parent), wordWrap_(design.wordWrap), transparent_(design.transparent) {}
 
 Control::WindowClass Label::windowClass() const { return {L"STATIC", SS_OWNERDRAW | SS_NOTIFY, 0}; }
 

@@ -13,13 +13,13 @@ std::string Join(const std::vector<std::string>& lines) {
 }
 } // namespace
 
-Memo::Memo(Form& owner, const ControlSpec& spec, Control* parent)
-    : Control(owner, spec, parent),
-      wordWrap_(spec.wordWrap),
-      readOnly_(spec.readOnly),
-      vScroll_(spec.vScroll),
-      tabStop_(spec.tabStop) {
-    if (!spec.items.empty()) caption_ = Join(spec.items);
+Memo::Memo(Form& owner, const ControlSpec& design, Control* parent)
+    : Control(owner, design, parent),
+      wordWrap_(design.wordWrap),
+      readOnly_(design.readOnly),
+      vScroll_(design.vScroll),
+      tabStop_(design.tabStop) {
+    if (!design.items.empty()) caption_ = Join(design.items);
 }
 
 std::string Memo::text() const { return caption_; }

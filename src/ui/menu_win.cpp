@@ -41,7 +41,7 @@ MenuItem* FindById(const std::vector<MenuItem*>& items, UINT id) {
 }
 } // namespace
 
-MainMenu::MainMenu(Form& owner, const ControlSpec& spec) : Component(owner, spec) {}
+MainMenu::MainMenu(Form& owner, const ControlSpec& design) : Component(owner, design) {}
 
 MainMenu::~MainMenu() {
     if (window_ && IsWindow(window_)) SetMenu(window_, nullptr);
@@ -67,12 +67,12 @@ void MainMenu::dispatch(UINT commandId) {
     if (MenuItem* item = FindById(items_, commandId)) item->click();
 }
 
-MenuItem::MenuItem(Form& owner, const ControlSpec& spec, Component* parent)
-    : Component(owner, spec),
-      caption_(spec.caption),
-      checked_(spec.checked),
-      visible_(spec.visible),
-      enabled_(spec.enabled),
+MenuItem::MenuItem(Form& owner, const ControlSpec& design, Component* parent)
+    : Component(owner, design),
+      caption_(design.caption),
+      checked_(design.checked),
+      visible_(design.visible),
+      enabled_(design.enabled),
       commandId_(NextCommandId()) {
     if (auto* menu = dynamic_cast<MainMenu*>(parent)) {
         menu_ = menu;

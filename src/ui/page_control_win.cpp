@@ -9,8 +9,8 @@
 
 namespace qvx::ui {
 
-PageControl::PageControl(Form& owner, const ControlSpec& spec, Control* parent)
-    : Control(owner, spec, parent), tabWidth_(spec.tabWidth) {}
+PageControl::PageControl(Form& owner, const ControlSpec& design, Control* parent)
+    : Control(owner, design, parent), tabWidth_(design.tabWidth) {}
 
 Control::WindowClass PageControl::windowClass() const {
     return {WC_TABCONTROLW, static_cast<DWORD>(WS_CLIPCHILDREN | WS_TABSTOP | (tabWidth_ > 0 ? TCS_FIXEDWIDTH : 0)),
@@ -82,7 +82,7 @@ bool PageControl::onNotify(NMHDR* hdr, LRESULT& result) {
     return false;
 }
 
-TabSheet::TabSheet(Form& owner, const ControlSpec& spec, Control* parent) : Container(owner, spec, parent) {
+TabSheet::TabSheet(Form& owner, const ControlSpec& design, Control* parent) : Container(owner, design, parent) {
     pageControl_ = dynamic_cast<PageControl*>(parent);
     if (!pageControl_) throw std::logic_error("a tab sheet must lie on a page control");
     pageControl_->addPage(this);

@@ -10,7 +10,7 @@ class TabSheet;
 // Tabs over a stack of pages; only the active page is shown.
 class PageControl : public Control {
 public:
-    PageControl(Form& owner, const ControlSpec& spec, Control* parent);
+    PageControl(Form& owner, const ControlSpec& design, Control* parent);
     const std::vector<TabSheet*>& pages() const { return pages_; }
     int activePageIndex() const { return activeIndex_; }
     TabSheet* activePage() const;
@@ -39,7 +39,7 @@ private:
 // One page of a page control; its caption is the tab's text.
 class TabSheet : public Container {
 public:
-    TabSheet(Form& owner, const ControlSpec& spec, Control* parent);
+    TabSheet(Form& owner, const ControlSpec& design, Control* parent);
     PageControl& pageControl() const { return *pageControl_; }
     int pageIndex() const;
     void createHandle() override;

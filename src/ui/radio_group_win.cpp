@@ -7,11 +7,11 @@
 
 namespace qvx::ui {
 
-RadioGroup::RadioGroup(Form& owner, const ControlSpec& spec, Control* parent)
-    : GroupBox(owner, spec, parent),
-      items_(spec.items),
-      columns_(std::max(1, spec.columns)),
-      itemIndex_(std::clamp(spec.itemIndex, -1, static_cast<int>(spec.items.size()) - 1)) {}
+RadioGroup::RadioGroup(Form& owner, const ControlSpec& design, Control* parent)
+    : GroupBox(owner, design, parent),
+      items_(design.items),
+      columns_(std::max(1, design.columns)),
+      itemIndex_(std::clamp(design.itemIndex, -1, static_cast<int>(design.items.size()) - 1)) {}
 
 RadioGroup::~RadioGroup() {
     for (HWND b : buttons_)

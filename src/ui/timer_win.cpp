@@ -39,8 +39,8 @@ UINT_PTR NextTimerId() {
 }
 } // namespace
 
-Timer::Timer(Form& owner, const ControlSpec& spec)
-    : Component(owner, spec), enabled_(spec.enabled), interval_(static_cast<unsigned>(spec.interval)), id_(NextTimerId()) {
+Timer::Timer(Form& owner, const ControlSpec& design)
+    : Component(owner, design), enabled_(design.enabled), interval_(static_cast<unsigned>(design.interval)), id_(NextTimerId()) {
     Timers()[id_] = this;
     update();
 }

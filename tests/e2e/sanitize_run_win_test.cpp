@@ -63,9 +63,9 @@ protected:
     // Looks at the window and the drive every 10 ms while the run goes (the run lets timer
     // messages through with every message round); `also` runs after each look.
     void watch(std::function<void(const Look&)> also = {}) {
-        ui::ControlSpec spec{.kind = ui::Kind::Timer, .name = "Observer"};
-        spec.interval = 10;
-        observer = std::make_unique<ui::Timer>(*form, spec);
+        ui::ControlSpec design{.kind = ui::Kind::Timer, .name = "Observer"};
+        design.interval = 10;
+        observer = std::make_unique<ui::Timer>(*form, design);
         observer->OnTimer = [this, also](ui::Timer&) {
             Look look{form->Pass_Label.caption(), test::FillFilesOn(letter)};
             if (!look.fillFiles.empty()) {
@@ -330,9 +330,9 @@ TEST_F(SanitizeRunTest, TheAboutBoxOpenedDuringARunShowsWhatItSets) {
         opened = true;
         form->AboutOption.click();  // returns when the box is closed
     });
-    ui::ControlSpec spec{.kind = ui::Kind::Timer, .name = "AboutCheck"};
-    spec.interval = 20;
-    ui::Timer check(*form, spec);
+    ui::ControlSpec design{.kind = ui::Kind::Timer, .name = "AboutCheck"};
+    design.interval = 20;
+    ui::Timer check(*form, design);
     check.OnTimer = [&](ui::Timer&) {
         if (inside || !about.isModal() || !IsWindowVisible(about.handle())) return;
         inside = true;
