@@ -1,10 +1,12 @@
 #include "gifimage/gif_image_win.h"
 
+#include <optional>
 #include <vector>
 
 #include "gifimage/timer_ex_win.h"
 #include "ui/application_win.h"
 #include "ui/control_factory_win.h"
+#include "ui/offscreen_win.h"
 
 namespace qvx::gif {
 namespace {
@@ -123,18 +125,12 @@ void TGIFImage::Repaint() {
     HDC windowDc = GetDC(wnd);
     RECT client;
     GetClientRect(wnd, &client);
-    HDC dc = windowDc;
-    HDC memoryDc = nullptr;
-    HBITMAP memoryBitmap = nullptr;
-    HGDIOBJ oldBitmap = nullptr;
-    if (DoubleBuffered() && !OpaqueCover()) {
-        memoryDc = CreateCompatibleDC(windowDc);
-        memoryBitmap = CreateCompatibleBitmap(windowDc, client.right, client.bottom);
-        if (memoryDc != nullptr && memoryBitmap != nullptr) {
-            oldBitmap = SelectObject(memoryDc, memoryBitmap);
-            dc = memoryDc;
-        }
-    }
+    // Double buffered through the framework's kept bitmap: a new one per frame costs more than
+    // drawing the frame on some platforms.
+    std::optional<ui::OffscreenBuffer> buffer;
+    if (DoubleBuffered() && !OpaqueCover()) buffer.emplace(client.right, client.bottom);
+    HDC memoryDc = buffer ? buffer->dc() : nullptr;
+    HDC dc = memoryDc ? memoryDc : windowDc;
     // The image's rectangle in the parent, kept inside the control.
     const Rect ir = ImageRect();
     RECT r{ir.left + left(), ir.top + top(), ir.right + left(), ir.bottom + top()};
@@ -151,11 +147,9 @@ void TGIFImage::Repaint() {
             SendMessageW(wnd, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
         }
         RestoreDC(dc, saved);
-        if (dc == memoryDc) BitBlt(windowDc, r.left, r.top, r.right - r.left, r.bottom - r.top, memoryDc, r.left, r.top, SRCCOPY);
+        if (memoryDc) BitBlt(windowDc, r.left, r.top, r.right - r.left, r.bottom - r.top, memoryDc, r.left, r.top, SRCCOPY);
     }
-    if (oldBitmap != nullptr) SelectObject(memoryDc, oldBitmap);
-    if (memoryBitmap != nullptr) DeleteObject(memoryBitmap);
-    if (memoryDc != nullptr) DeleteDC(memoryDc);
+    buffer.reset();
     ReleaseDC(wnd, windowDc);
     repainting_ = false;
 }

@@ -306,6 +306,18 @@ void Control::invalidate() const {
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
+void Control::drawNow(const std::function<void(HDC)>& draw) {
+    if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
+    // Not GetDC: a class with the parent-DC style (the static one) would not clip to the window.
+    HDC dc = GetDCEx(hwnd_, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
+    if (!dc) {
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return;
+    }
+    draw(dc);
+    ReleaseDC(hwnd_, dc);
+}
+
 void Control::subclass(HWND hwnd) {
     SetPropW(hwnd, kControlProp, this);
     SetWindowSubclass(hwnd, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));

@@ -155,6 +155,10 @@ protected:
     virtual void applyDirty(unsigned bits);
     virtual void fontChanged() {}
     void invalidate() const;
+    // Draws the window at once through `draw` on a device context clipped to it (and to the
+    // siblings above it), without a paint message. A hidden window is left to be painted when
+    // it shows; when no context can be had the window is invalidated instead.
+    void drawNow(const std::function<void(HDC)>& draw);
     // Adds a child window owned by this control but not listed in the layout (radio buttons).
     void subclass(HWND hwnd);
 

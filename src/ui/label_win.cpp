@@ -22,19 +22,7 @@ void Label::applyDirty(unsigned bits) {
     // An owner-drawn static does not repaint by itself on a new text or colour. Painted here
     // and now rather than through a paint message: a label that changes with every flush of a
     // run costs a fraction of a paint cycle that way.
-    if (hwnd_ && (bits & (DirtyCaption | DirtyFont | DirtyColor | DirtyEnabled))) paintNow();
-}
-
-void Label::paintNow() {
-    if (!IsWindowVisible(hwnd_)) return;  // painted when it is shown
-    // Not GetDC: the static class's parent-DC style would let the text spill over siblings.
-    HDC dc = GetDCEx(hwnd_, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
-    if (!dc) {
-        InvalidateRect(hwnd_, nullptr, FALSE);
-        return;
-    }
-    paint(dc);
-    ReleaseDC(hwnd_, dc);
+    if (bits & (DirtyCaption | DirtyFont | DirtyColor | DirtyEnabled)) drawNow([this](HDC dc) { paint(dc); });
 }
 
 bool Label::onCommand(WORD code) {

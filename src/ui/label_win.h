@@ -25,7 +25,6 @@ protected:
 
 private:
     void paint(HDC target);
-    void paintNow();
     bool wordWrap_;
     bool transparent_;
 };

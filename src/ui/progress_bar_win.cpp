@@ -37,11 +37,7 @@ void ProgressBar::setPosition(int position) {
 // drawn directly, in the bar's own theme when it has one, else as the classic smooth bar.
 void ProgressBar::applyDirty(unsigned bits) {
     Control::applyDirty(bits);
-    if (!hwnd_ || !(bits & DirtyKind)) return;
-    HDC dc = IsWindowVisible(hwnd_) ? GetDCEx(hwnd_, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS) : nullptr;
-    if (!dc) return;  // painted when it is shown
-    paint(dc);
-    ReleaseDC(hwnd_, dc);
+    if (bits & DirtyKind) drawNow([this](HDC dc) { paint(dc); });
 }
 
 ProgressBar::~ProgressBar() { dropStills(); }

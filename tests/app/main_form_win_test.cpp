@@ -6,6 +6,7 @@
 #include "platform/win32/wide_text.h"
 #include "support/win_test_support.h"
 #include "ui/application_win.h"
+#include "ui/offscreen_win.h"
 
 #include <gtest/gtest.h>
 
@@ -229,17 +230,10 @@ std::vector<std::uint32_t> ScreenPixels(HWND hwnd, int& width) {
     RECT r;
     GetClientRect(hwnd, &r);
     width = r.right;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = r.right;
-    bi.bmiHeader.biHeight = -r.bottom;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HDC screen = GetDC(hwnd);
     HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bmp = ui::CreateTopDownBitmap(r.right, r.bottom, &bits);
     HGDIOBJ old = SelectObject(mem, bmp);
     BitBlt(mem, 0, 0, r.right, r.bottom, screen, 0, 0, SRCCOPY);
     GdiFlush();
