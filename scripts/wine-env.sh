@@ -5,6 +5,13 @@
 #   qvx_wine_env <build-dir>      sets WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES
 #   qvx_test_drives <build-dir>   maps S: (small tmpfs, labelled), U: (plain folder, no label), F: (dangling)
 #   qvx_display                   makes sure DISPLAY points at an X server (starts Xvfb if needed)
+#
+# Sourcing it also switches to a UTF-8 locale when the current one is not: Wine maps file names
+# through the Unix locale, and under plain ASCII (a minimal system sets no locale at all) a name
+# with any other character cannot be created ("Invalid name.").
+if ! locale charmap 2>/dev/null | grep -qi '^utf-\?8$'; then
+  export LC_ALL=C.UTF-8
+fi
 
 qvx_wine_env() {
   # $1: build tree; $2: "test" (default) or "run". The test prefix makes every window unmanaged:
