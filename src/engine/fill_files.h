@@ -22,6 +22,19 @@ constexpr std::uint8_t DriveNumber(char driveLetter) {
 // to 10 digits.
 std::string FillFileName(char driveLetter, int fileNumber);
 
+// How many data bytes a fill file can hold inside an NTFS file record of `recordSize` bytes
+// (1024 on nearly every volume, 4096 on some): what the record's header, its standard
+// information, the file's long and 8.3 names, the data attribute's header and the end marker
+// leave, less a small margin. A file that grows beyond it moves its data out of the record.
+constexpr std::uint32_t SmallFileBytesInRecord(std::uint32_t recordSize) {
+    constexpr auto align8 = [](std::uint32_t n) { return (n + 7) / 8 * 8; };
+    constexpr std::uint32_t kNameLength =
+        static_cast<std::uint32_t>(kFillFileMarker.size() + 10 + kFillFileExtension.size());
+    constexpr std::uint32_t kOverhead = 56 + 96 + align8(24 + 66 + 2 * kNameLength) +
+                                        align8(24 + 66 + 2 * 12) + 24 + 8 + 16;
+    return recordSize > kOverhead ? recordSize - kOverhead : 0;
+}
+
 // Whether a directory entry's name (without a folder; letter case ignored) is one of ours:
 // the marker, exactly 10 digits, ".tmp". For the leftover sweep.
 bool IsFillFileName(std::string_view entryName);

@@ -102,7 +102,7 @@ RunResult FillRun::run(char driveLetter, int levelIndex, const FormatSettings& f
     // Before the free-space query, so that the space they held is wiped by this run.
     result.leftoversRemoved = sweepLeftovers();
 
-    startFree_ = volume_.DriveFreeBytes(driveNumber_);
+    startFree_ = volume_.freeBytes(driveNumber_);
     if (startFree_ < 0) startFree_ = 0;
     startTime_ = host_.now();
     setText(DisplayItem::StartDateTimeLabel, StartStampText(startTime_, fs_));
@@ -123,17 +123,19 @@ RunResult FillRun::run(char driveLetter, int levelIndex, const FormatSettings& f
     result.plannedBytes = planned_;
 
     buffer_ = std::make_unique<BlockBuffer>();
-    bool createFailed = false;
+    PassResult failure;
     for (int pass = 1; pass <= passCount_; ++pass) {
         result.lastPass = pass;
-        if (runPass(pass) == PassEnd::CreateFailed) {
-            createFailed = true;
+        const PassResult done = runPass(pass);
+        result.smallFilesWritten += done.smallFiles;
+        if (done.end != PassEnd::Done && done.end != PassEnd::Stopped) {
+            failure = done;
             break;
         }
         if (stopRequested()) break;
     }
     buffer_.reset();
-    endRun(result, createFailed);
+    endRun(result, failure);
     return result;
 }
 
@@ -153,67 +155,30 @@ void FillRun::showPass(int pass) {
     setText(DisplayItem::PassLabel, PassLabelText(pass, passCount_));
 }
 
-FillRun::PassEnd FillRun::runPass(int pass) {
+PassResult FillRun::runPass(int pass) {
     showPass(pass);
     host_.processMessages();
 
     if (!FillBlockBuffer(*buffer_, pass)) host_.showInformation(std::string(kInternalError200));
 
     passBytes_ = 0;
-    created_.clear();
     const std::int64_t barMaximum = startFree_ / 1'048'576;
     host_.setProgressRange(0, barMaximum);
     host_.setProgressPosition(0);
     barPosition_ = 0;
     host_.flushDisplay();
 
-    PassEnd end = PassEnd::Normal;
-    for (int fileNumber = 1;; ++fileNumber) {
-        const std::string name = FillFileName(letter_, fileNumber);
-        const bool created = volume_.createFillFile(name);
-        if (!created && volume_.DriveFreeBytes(driveNumber_) > 0) {
-            // Space left but no file to put it in: going on would loop without end, writing
-            // nothing, and then report success.
-            failedName_ = name;
-            end = PassEnd::CreateFailed;
-            break;
-        }
-        created_.push_back(created);
-
-        std::int64_t fileBytes = 0;
-        for (;;) {
-            std::uint32_t count = created ? volume_.writeBlock(*buffer_) : 0;
-            if (count > kBlockSize) count = kBlockSize;
-            fileBytes += count;
-            passBytes_ += count;
-            written_ += count;
-            blockDisplay(count);
-            host_.processMessages();
-            if (count < kBlockSize || fileBytes >= kFillFileCap || stopRequested()) break;
-        }
-        if (created) volume_.closeFillFile();
-        host_.processMessages();
-
-        const std::int64_t size = volume_.FillFileSize(name);
-        const std::int64_t free = volume_.DriveFreeBytes(driveNumber_);
-        if (free <= 0 || size == 0 || stopRequested()) break;
-    }
-
-    deletePassFiles();
-    return end;
+    return FillPass(volume_, *this, letter_, *buffer_).run();
 }
 
-void FillRun::deletePassFiles() {
-    // Ascending order. Only names this pass created: a name whose creation failed may belong
-    // to someone else.
-    for (std::size_t k = 0; k < created_.size(); ++k) {
-        if (!created_[k]) continue;
-        const std::string name = FillFileName(letter_, static_cast<int>(k + 1));
-        if (volume_.fileExists(name)) volume_.deleteFile(name);
-        host_.processMessages();
-    }
-    created_.clear();
+void FillRun::written(std::uint32_t bytes) {
+    passBytes_ += bytes;
+    written_ += bytes;
+    blockDisplay(bytes);
+    host_.processMessages();
 }
+
+void FillRun::betweenFiles() { host_.processMessages(); }
 
 void FillRun::blockDisplay(std::uint32_t blockCount) {
     const std::int64_t position = passBytes_ / 1'048'576;
@@ -257,9 +222,10 @@ void FillRun::blockDisplay(std::uint32_t blockCount) {
     if (remaining >= 0) setDuration(DisplayItem::RemainingDateTimeLabel, remaining);
 }
 
-void FillRun::endRun(RunResult& result, bool createFailed) {
-    const bool aborted = !createFailed && (host_.abortTicked() || host_.closeRequested());
-    if (!aborted && !createFailed) {
+void FillRun::endRun(RunResult& result, const PassResult& failure) {
+    const bool failed = failure.end != PassEnd::Done && failure.end != PassEnd::Stopped;
+    const bool aborted = !failed && (host_.abortTicked() || host_.closeRequested());
+    if (!aborted && !failed) {
         const std::string elapsedText = shown_[Index(DisplayItem::ElapsedTimeLabel)];
         setText(DisplayItem::TimeToCompletionLabel, elapsedText);
         setDuration(DisplayItem::RemainingDateTimeLabel, 0.0);
@@ -273,11 +239,11 @@ void FillRun::endRun(RunResult& result, bool createFailed) {
     // A window that is closing gets no message box (and no beep).
     const bool closing = host_.closeRequested();
 
-    if (createFailed) {
-        result.outcome = RunOutcome::CreateFailed;
-        if (!closing)
-            host_.showError(WithLeftoverLine(CreateFailedText(letter_, failedName_),
-                                             result.leftoversRemoved));
+    if (failed) {
+        result.outcome = failure.end == PassEnd::CreateFailed ? RunOutcome::CreateFailed
+                         : failure.end == PassEnd::WriteFailed ? RunOutcome::WriteFailed
+                                                               : RunOutcome::NotFillable;
+        if (!closing) showFailure(failure, result.leftoversRemoved);
         return;
     }
     if (aborted) {
@@ -296,6 +262,16 @@ void FillRun::endRun(RunResult& result, bool createFailed) {
     host_.completionBeep();
     const std::string speed = SpeedText(written_, result.elapsedDays, fs_);
     host_.showInformation(WithLeftoverLine(CompletionText(letter_, speed), result.leftoversRemoved));
+}
+
+void FillRun::showFailure(const PassResult& failure, int leftoversRemoved) {
+    std::string text;
+    switch (failure.end) {
+    case PassEnd::CreateFailed: text = CreateFailedText(letter_, failure.failedFile); break;
+    case PassEnd::WriteFailed: text = WriteFailedText(letter_, failure.failedFile); break;
+    default: text = NotFillableText(letter_); break;
+    }
+    host_.showError(WithLeftoverLine(std::move(text), leftoversRemoved));
 }
 
 } // namespace qvx::engine

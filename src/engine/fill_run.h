@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/fill_pass.h"
 #include "engine/fill_volume.h"
 #include "engine/levels.h"
 #include "engine/run_host.h"
@@ -22,6 +23,8 @@ enum class RunOutcome {
     Aborted,          // Abort pressed
     ClosedDuringRun,  // the window was closed: aborted without a message box
     CreateFailed,     // a fill file could not be created while the drive had free space
+    WriteFailed,      // a write or flush failed for another reason than a full drive
+    NotFillable,      // the drive never became full (something made the writes take no room)
     AlreadyRunning,   // a second call from inside the run's message processing
 };
 
@@ -32,11 +35,12 @@ struct RunResult {
     std::int64_t startFreeBytes = 0;
     std::int64_t plannedBytes = 0;
     std::int64_t writtenBytes = 0;
+    int smallFilesWritten = 0;  // over all passes: free file records overwritten
     int leftoversRemoved = 0;
     double elapsedDays = 0;
 };
 
-class FillRun {
+class FillRun : private PassListener {
 public:
     FillRun(FillVolume& volume, RunHost& host);
     ~FillRun();
@@ -54,15 +58,17 @@ public:
     void forgetShownTexts();
 
 private:
-    enum class PassEnd { Normal, CreateFailed };
-
-    PassEnd runPass(int pass);
+    PassResult runPass(int pass);
     void showPass(int pass);
     void blockDisplay(std::uint32_t blockCount);
-    void deletePassFiles();
     int sweepLeftovers();
-    void endRun(RunResult& result, bool createFailed);
-    bool stopRequested();
+    void endRun(RunResult& result, const PassResult& failure);
+    void showFailure(const PassResult& failure, int leftoversRemoved);
+
+    // PassListener: the display and the window's messages between the drive's calls.
+    void written(std::uint32_t bytes) override;
+    void betweenFiles() override;
+    bool stopRequested() override;
 
     void setText(DisplayItem item, std::string_view text);
     void setDuration(DisplayItem item, double days);
@@ -82,9 +88,6 @@ private:
     std::int64_t written_ = 0;
     double startTime_ = 0;
     std::unique_ptr<BlockBuffer> buffer_;
-    // Fill files of the current pass: whether number k + 1 was created by us.
-    std::vector<bool> created_;
-    std::string failedName_;
 
     // What the display shows now, so that unchanged texts are neither formatted nor set.
     static constexpr int kUnknown = -1;

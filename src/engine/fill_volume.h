@@ -10,35 +10,55 @@
 
 namespace qvx::engine {
 
+enum class CreateResult {
+    Created,
+    Full,    // the volume has no room for one more file (or the user's quota is used up)
+    Denied,  // the user may not create files there
+    Failed,  // any other reason: a folder or someone else's open file of that name, a bad drive
+};
+
+enum class WriteStatus {
+    Written,  // every byte asked for
+    Full,     // the drive or the user's quota ran out: `bytes` may still hold a part
+    Failed,   // an I/O error, a drive that went away
+};
+
+struct WriteResult {
+    std::uint32_t bytes = 0;
+    WriteStatus status = WriteStatus::Failed;
+};
+
 class FillVolume {
 public:
     virtual ~FillVolume() = default;
 
-    // Creates the fill file for writing, replacing a file of that name. false when it could
-    // not be created; the run then writes nothing to it and does not close it.
-    virtual bool createFillFile(const std::string& fileName) = 0;
+    // Creates a fill file for writing, replacing a file of that name, and makes it
+    // uncompressed (a compressed folder would pass its compression on, and a pattern of
+    // zeros would then take no room at all).
+    virtual CreateResult createFillFile(const std::string& fileName) = 0;
 
-    // Writes the whole 65,536-byte block to the fill file created last, in one call. Returns
-    // the bytes written: fewer when the drive ran full, 0 when the write failed or no file is
-    // open.
-    virtual std::uint32_t writeBlock(const BlockBuffer& block) = 0;
+    // Appends the first `size` bytes (at most kBlockSize) of the block to the fill file
+    // created last, in one call.
+    virtual WriteResult write(const BlockBuffer& block, std::uint32_t size) = 0;
 
-    // Ends the writing of the fill file created last. An implementation may keep the file
-    // open (so that it vanishes when the process dies) until deleteFile releases it; the
-    // file must still be found by FillFileSize, fileExists and the free-space query.
-    virtual void closeFillFile() = 0;
+    // Ends the writing of the fill file created last: its data is flushed to the disk, since
+    // deleting a file throws away cached data that has not been written yet. An implementation
+    // may keep the file open (so that it vanishes when the process dies) until deleteFillFile
+    // releases it. false when the flush failed.
+    virtual bool finishFillFile() = 0;
 
-    // Size of the first directory entry matching the name (any attributes); -1 when none.
-    virtual std::int64_t FillFileSize(const std::string& fileName) = 0;
+    // Deletes one of the run's own fill files; true when no file of that name is left.
+    virtual bool deleteFillFile(const std::string& fileName) = 0;
 
-    virtual bool fileExists(const std::string& fileName) = 0;
+    // Bytes this user can still write to the volume (a disk quota may leave less than the
+    // volume's free space); 0 when the query fails. driveNumber: 1 for A: .. 26 for Z:.
+    virtual std::int64_t freeBytes(std::uint8_t driveNumber) = 0;
 
-    // Deletes one of the run's own fill files; false when it could not.
-    virtual bool deleteFile(const std::string& fileName) = 0;
-
-    // Total free bytes of the volume (not the caller's quota share); 0 when the query fails.
-    // driveNumber: 1 for A: .. 26 for Z:.
-    virtual std::int64_t DriveFreeBytes(std::uint8_t driveNumber) = 0;
+    // How many data bytes a small file can hold inside its file record on this volume (NTFS
+    // keeps such files in the MFT, where a fill of large files never reaches). 0 when the
+    // file system keeps no file data in its records. Also tells the volume which drive its
+    // fill files will be on.
+    virtual std::uint32_t smallFileBytes(std::uint8_t driveNumber) = 0;
 
     // Full names ("d:\$$$TEMP$$$QUARVEX$$$0000000007.tmp") of the fill files of our naming
     // (IsFillFileName) in the drive's root, left there by an earlier run that could not

@@ -4,6 +4,8 @@
 #include "platform/win32/volume.h"
 #include "platform/win32/wide_text.h"
 
+#include <winioctl.h>
+
 #include <algorithm>
 
 namespace qvx::engine {
@@ -27,15 +29,58 @@ bool IsResourceShortage(DWORD error) {
     }
 }
 
-HANDLE CreateHeldFillFile(const std::wstring& name) {
-    // No FILE_SHARE_DELETE: nobody else may delete or rename the file while we hold it.
-    return CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+// ERROR_DISK_QUOTA_EXCEEDED, which mingw's headers lack.
+constexpr DWORD kErrorDiskQuotaExceeded = 1295;
+
+// The drive, or this user's disk quota on it, has no room left.
+bool IsNoRoom(DWORD error) {
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL || error == kErrorDiskQuotaExceeded;
 }
 
-HANDLE CreatePlainFillFile(const std::wstring& name) {
-    return CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                       nullptr);
+CreateResult CreateFailure(DWORD error, const std::wstring& name) {
+    if (IsNoRoom(error)) return CreateResult::Full;
+    // "Access denied" also comes for a folder or a read-only file of that name: only where
+    // nothing is in the way does it mean that the user may not create files there.
+    if (error == ERROR_ACCESS_DENIED && GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return CreateResult::Denied;
+    return CreateResult::Failed;
+}
+
+// A new file takes the compression of its folder; a constant pattern would then take no room
+// and the drive would never fill. File systems without compression say "not supported".
+void MakeUncompressed(HANDLE file) {
+    USHORT format = COMPRESSION_FORMAT_NONE;
+    DWORD returned = 0;
+    DeviceIoControl(file, FSCTL_SET_COMPRESSION, &format, sizeof(format), nullptr, 0, &returned, nullptr);
+}
+
+// Read access as well: changing the compression needs it.
+constexpr DWORD kFillFileAccess = GENERIC_WRITE | FILE_READ_DATA;
+
+UniqueFile CreateHeldFillFile(const std::wstring& name) {
+    // No FILE_SHARE_DELETE: nobody else may delete or rename the file while we hold it.
+    return UniqueFile(CreateFileW(name.c_str(), kFillFileAccess | DELETE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+}
+
+UniqueFile CreatePlainFillFile(const std::wstring& name) {
+    return UniqueFile(CreateFileW(name.c_str(), kFillFileAccess, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// The size of the volume's file records; NTFS answers through any handle on the volume.
+std::uint32_t FileRecordSize(std::uint8_t driveNumber) {
+    constexpr std::uint32_t kUsual = 1024;
+    UniqueFile root(CreateFileW(DriveRootPath(driveNumber).c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    NTFS_VOLUME_DATA_BUFFER data{};
+    DWORD returned = 0;
+    if (!root || !DeviceIoControl(root.get(), FSCTL_GET_NTFS_VOLUME_DATA, nullptr, 0, &data, sizeof(data),
+                                  &returned, nullptr))
+        return kUsual;
+    const DWORD size = data.BytesPerFileRecordSegment;
+    return size >= 1024 && size <= 65536 ? size : kUsual;
 }
 
 } // namespace
@@ -48,122 +93,111 @@ Win32FillVolume::~Win32FillVolume() {
         forget(files_.begin());
         if (!held) DeleteFileW(Widen(name).c_str());
     }
-    releaseReserve();
 }
 
 void Win32FillVolume::acquireReserve() {
     wchar_t path[MAX_PATH + 1];
     const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH + 1);
     if (n == 0 || n > MAX_PATH) return;
-    for (HANDLE& h : reserve_) {
-        if (h != INVALID_HANDLE_VALUE) continue;
-        h = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    for (UniqueFile& h : reserve_) {
+        if (h) continue;
+        h.reset(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         // Wine gives the process its own copy of a handle's descriptor on first use; using it
         // now means that closing the handle frees a descriptor in the process as well.
         LARGE_INTEGER size;
-        if (h != INVALID_HANDLE_VALUE) GetFileSizeEx(h, &size);
-    }
-}
-
-void Win32FillVolume::releaseReserve() {
-    for (HANDLE& h : reserve_) {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-        h = INVALID_HANDLE_VALUE;
+        if (h) GetFileSizeEx(h.get(), &size);
     }
 }
 
 bool Win32FillVolume::fallBackToPlainFiles() {
     if (plain_) return false;
     plain_ = true;
-    releaseReserve();
+    for (UniqueFile& h : reserve_) h.reset();
     return true;
 }
 
-void Win32FillVolume::forget(std::map<std::string, PassFile>::iterator it) {
-    if (it->second.handle == writing_) writing_ = INVALID_HANDLE_VALUE;
-    if (it->second.handle != INVALID_HANDLE_VALUE) CloseHandle(it->second.handle);
+void Win32FillVolume::forget(FileMap::iterator it) {
+    if (&it->second == writing_) writing_ = nullptr;
     if (it->second.held) --heldCount_;
-    files_.erase(it);
+    files_.erase(it);  // closing a held file's handle deletes it
 }
 
-bool Win32FillVolume::createFillFile(const std::string& fileName) {
-    writing_ = INVALID_HANDLE_VALUE;
+CreateResult Win32FillVolume::createFillFile(const std::string& fileName) {
+    writing_ = nullptr;
     // A name still listed is a file of this pass that was not deleted; its handle goes first.
     if (auto it = files_.find(fileName); it != files_.end()) forget(it);
     const std::wstring wide = Widen(fileName);
     if (!plain_) {
         if (files_.empty()) acquireReserve();
-        HANDLE h = INVALID_HANDLE_VALUE;
-        if (heldLimit_ != 0 && heldCount_ >= heldLimit_) {
-            SetLastError(ERROR_TOO_MANY_OPEN_FILES);
-        } else {
-            h = CreateHeldFillFile(wide);
-        }
-        if (h != INVALID_HANDLE_VALUE) {
-            writingEntry_ = files_.emplace(fileName, PassFile{h, true}).first;
-            ++heldCount_;
-            writing_ = h;
-            return true;
-        }
-        if (!IsResourceShortage(GetLastError())) return false;
+        const CreateResult held = createHeld(fileName, wide);
+        if (held != CreateResult::Failed || !IsResourceShortage(GetLastError())) return held;
         fallBackToPlainFiles();
     }
-    HANDLE h = CreatePlainFillFile(wide);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    writingEntry_ = files_.emplace(fileName, PassFile{h, false}).first;
-    writing_ = h;
-    return true;
+    return createPlain(fileName, wide);
 }
 
-std::uint32_t Win32FillVolume::writeBlock(const BlockBuffer& block) {
-    if (writing_ == INVALID_HANDLE_VALUE) return 0;
-    const DWORD size = static_cast<DWORD>(kBlockSize);
+CreateResult Win32FillVolume::createHeld(const std::string& fileName, const std::wstring& wide) {
+    UniqueFile file;
+    if (heldLimit_ != 0 && heldCount_ >= heldLimit_) {
+        SetLastError(ERROR_TOO_MANY_OPEN_FILES);
+        return CreateResult::Failed;
+    }
+    file = CreateHeldFillFile(wide);
+    if (!file) {
+        const DWORD error = GetLastError();
+        const CreateResult result = CreateFailure(error, wide);
+        SetLastError(error);
+        return result;
+    }
+    if (mayCompress_) MakeUncompressed(file.get());
+    writing_ = &files_.insert_or_assign(fileName, PassFile{std::move(file), true}).first->second;
+    ++heldCount_;
+    return CreateResult::Created;
+}
+
+CreateResult Win32FillVolume::createPlain(const std::string& fileName, const std::wstring& wide) {
+    UniqueFile file = CreatePlainFillFile(wide);
+    if (!file) return CreateFailure(GetLastError(), wide);
+    if (mayCompress_) MakeUncompressed(file.get());
+    writing_ = &files_.insert_or_assign(fileName, PassFile{std::move(file), false}).first->second;
+    return CreateResult::Created;
+}
+
+WriteResult Win32FillVolume::write(const BlockBuffer& block, std::uint32_t size) {
+    if (!writing_ || !writing_->handle) return {0, WriteStatus::Failed};
+    size = std::min<std::uint32_t>(size, static_cast<std::uint32_t>(kBlockSize));
     DWORD written = 0;
-    if (WriteFile(writing_, block.bytes.data(), size, &written, nullptr)) return written;
+    BOOL ok = WriteFile(writing_->handle.get(), block.bytes.data(), size, &written, nullptr);
+    DWORD error = ok ? ERROR_SUCCESS : GetLastError();
     // Wine fetches a handle's descriptor on its first write, which can meet the limit first.
-    if (written == 0 && IsResourceShortage(GetLastError()) && fallBackToPlainFiles()) {
-        if (WriteFile(writing_, block.bytes.data(), size, &written, nullptr)) return written;
+    if (!ok && written == 0 && IsResourceShortage(error) && fallBackToPlainFiles()) {
+        ok = WriteFile(writing_->handle.get(), block.bytes.data(), size, &written, nullptr);
+        error = ok ? ERROR_SUCCESS : GetLastError();
     }
-    // A write that ran out of space may still have stored part of the block.
-    return written <= size ? written : 0;
+    written = std::min<DWORD>(written, size);
+    // Linux (and so Wine) stores the part of a write that fits; Windows fails it whole.
+    if (ok) return {written, written < size ? WriteStatus::Full : WriteStatus::Written};
+    return {written, IsNoRoom(error) ? WriteStatus::Full : WriteStatus::Failed};
 }
 
-void Win32FillVolume::closeFillFile() {
-    if (writing_ == INVALID_HANDLE_VALUE) return;
+bool Win32FillVolume::finishFillFile() {
+    if (!writing_) return false;
+    PassFile& file = *writing_;
+    writing_ = nullptr;
+    // Deleting a file throws away what the cache has not written yet: the data must be on the
+    // disk before the handle goes.
+    const bool flushed = file.handle && FlushFileBuffers(file.handle.get()) != FALSE;
     // A held file's handle stays open until the pass deletes the file; a plain one is closed.
-    PassFile& file = writingEntry_->second;
-    if (!file.held) {
-        CloseHandle(file.handle);
-        file.handle = INVALID_HANDLE_VALUE;
-    }
-    writing_ = INVALID_HANDLE_VALUE;
+    if (!file.held) file.handle.reset();
+    return flushed;
 }
 
-std::int64_t Win32FillVolume::FillFileSize(const std::string& fileName) {
-    const std::wstring wide = Widen(fileName);
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(wide.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE && IsResourceShortage(GetLastError()) && fallBackToPlainFiles())
-        find = FindFirstFileW(wide.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return -1;
-    FindClose(find);
-    return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-bool Win32FillVolume::fileExists(const std::string& fileName) {
-    const std::wstring wide = Widen(fileName);
-    DWORD attributes = GetFileAttributesW(wide.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES && IsResourceShortage(GetLastError()) && fallBackToPlainFiles())
-        attributes = GetFileAttributesW(wide.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES;
-}
-
-bool Win32FillVolume::deleteFile(const std::string& fileName) {
+bool Win32FillVolume::deleteFillFile(const std::string& fileName) {
     const std::wstring wide = Widen(fileName);
     const auto it = files_.find(fileName);
     const bool held = it != files_.end() && it->second.held;
-    if (it != files_.end()) forget(it);  // closing a held file's handle deletes it
+    if (it != files_.end()) forget(it);
     if (!held && !DeleteFileW(wide.c_str()) && IsResourceShortage(GetLastError()) && fallBackToPlainFiles())
         DeleteFileW(wide.c_str());
     // Every file of the pass is gone: the next pass holds its files again.
@@ -171,14 +205,26 @@ bool Win32FillVolume::deleteFile(const std::string& fileName) {
     return GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
-std::int64_t Win32FillVolume::DriveFreeBytes(std::uint8_t driveNumber) {
+std::int64_t Win32FillVolume::freeBytes(std::uint8_t driveNumber) {
     const std::wstring root = DriveRootPath(driveNumber);
     FailCriticalErrorsScope quiet;
     ULARGE_INTEGER available{}, total{}, free{};
     BOOL ok = GetDiskFreeSpaceExW(root.c_str(), &available, &total, &free);
     if (!ok && IsResourceShortage(GetLastError()) && fallBackToPlainFiles())
         ok = GetDiskFreeSpaceExW(root.c_str(), &available, &total, &free);
-    return ok ? static_cast<std::int64_t>(free.QuadPart) : 0;
+    // What this user may still write: a disk quota can leave less than the volume has free.
+    return ok ? static_cast<std::int64_t>(available.QuadPart) : 0;
+}
+
+std::uint32_t Win32FillVolume::smallFileBytes(std::uint8_t driveNumber) {
+    if (!smallFileBytes_) {
+        FailCriticalErrorsScope quiet;
+        const VolumeInformation info = QueryVolumeInformation(driveNumber);
+        smallFileBytes_ = info.ok && info.fileSystem == "NTFS" ? SmallFileBytesInRecord(FileRecordSize(driveNumber)) : 0;
+        // A volume without compression need not be asked to leave each file uncompressed.
+        mayCompress_ = !info.ok || (info.flags & FILE_FILE_COMPRESSION) != 0;
+    }
+    return *smallFileBytes_;
 }
 
 std::vector<std::string> Win32FillVolume::listLeftoverFillFiles(char driveLetter) {
@@ -204,25 +250,25 @@ bool Win32FillVolume::deleteLeftoverFillFile(const std::string& fileName) {
     // copy of the program in the middle of its pass, for one), and while we hold it nobody can
     // open it between the check and the deletion. A file someone holds is not touched at all,
     // not even its attributes.
-    HANDLE h = CreateFileW(wide.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, 0, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    UniqueFile h(CreateFileW(wide.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) return false;
     FILE_BASIC_INFO basic{};
-    bool ok = GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof(basic)) != FALSE;
+    bool ok = GetFileInformationByHandleEx(h.get(), FileBasicInfo, &basic, sizeof(basic)) != FALSE;
     if (ok && (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ok = false;
     constexpr DWORD kBlocking = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     if (ok && (basic.FileAttributes & kBlocking)) {
         // A read-only file cannot be deleted; zero times leave the file's times as they are.
         FILE_BASIC_INFO cleared{};
         cleared.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-        ok = SetFileInformationByHandle(h, FileBasicInfo, &cleared, sizeof(cleared)) != FALSE;
+        ok = SetFileInformationByHandle(h.get(), FileBasicInfo, &cleared, sizeof(cleared)) != FALSE;
     }
     if (ok) {
         FILE_DISPOSITION_INFO disposition{};
         disposition.DeleteFile = TRUE;
-        ok = SetFileInformationByHandle(h, FileDispositionInfo, &disposition, sizeof(disposition)) != FALSE;
+        ok = SetFileInformationByHandle(h.get(), FileDispositionInfo, &disposition, sizeof(disposition)) != FALSE;
     }
-    CloseHandle(h);
+    h.reset();
     return ok && GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 

@@ -12,11 +12,13 @@
 // created, written, closed, deleted by name at the pass's end. The run goes on; only those
 // files would outlive a killed process (the next run's leftover sweep removes them).
 #include "engine/fill_volume.h"
+#include "platform/win32/unique_handle.h"
 
 #include <windows.h>
 
 #include <array>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,13 +31,12 @@ public:
     Win32FillVolume(const Win32FillVolume&) = delete;
     Win32FillVolume& operator=(const Win32FillVolume&) = delete;
 
-    bool createFillFile(const std::string& fileName) override;
-    std::uint32_t writeBlock(const BlockBuffer& block) override;
-    void closeFillFile() override;
-    std::int64_t FillFileSize(const std::string& fileName) override;
-    bool fileExists(const std::string& fileName) override;
-    bool deleteFile(const std::string& fileName) override;
-    std::int64_t DriveFreeBytes(std::uint8_t driveNumber) override;
+    CreateResult createFillFile(const std::string& fileName) override;
+    WriteResult write(const BlockBuffer& block, std::uint32_t size) override;
+    bool finishFillFile() override;
+    bool deleteFillFile(const std::string& fileName) override;
+    std::int64_t freeBytes(std::uint8_t driveNumber) override;
+    std::uint32_t smallFileBytes(std::uint8_t driveNumber) override;
     std::vector<std::string> listLeftoverFillFiles(char driveLetter) override;
     bool deleteLeftoverFillFile(const std::string& fileName) override;
 
@@ -49,26 +50,29 @@ public:
 
 private:
     struct PassFile {
-        HANDLE handle = INVALID_HANDLE_VALUE;  // a plain file's handle is closed after writing
-        bool held = false;                     // delete-on-close, handle kept until deletion
+        UniqueFile handle;  // a plain file's handle is closed after writing
+        bool held = false;  // delete-on-close, handle kept until deletion
     };
+    using FileMap = std::map<std::string, PassFile>;
 
     void acquireReserve();
-    void releaseReserve();
     // The system refused a handle: make room and go on the plain way for the rest of the pass.
     // false when that had already happened (nothing more to give back).
     bool fallBackToPlainFiles();
-    void forget(std::map<std::string, PassFile>::iterator it);
+    CreateResult createHeld(const std::string& fileName, const std::wstring& wide);
+    CreateResult createPlain(const std::string& fileName, const std::wstring& wide);
+    void forget(FileMap::iterator it);
 
     // Keyed by name: the 10-digit numbers make name order the files' number order.
-    std::map<std::string, PassFile> files_;
+    FileMap files_;
     std::size_t heldCount_ = 0;
-    // The file being written: its handle, and its entry (valid while the handle is).
-    HANDLE writing_ = INVALID_HANDLE_VALUE;
-    std::map<std::string, PassFile>::iterator writingEntry_;
-    std::array<HANDLE, 2> reserve_{INVALID_HANDLE_VALUE, INVALID_HANDLE_VALUE};
+    // The file being written (valid while it is in files_), or none.
+    PassFile* writing_ = nullptr;
+    std::array<UniqueFile, 2> reserve_;
     bool plain_ = false;
     std::size_t heldLimit_ = 0;
+    std::optional<std::uint32_t> smallFileBytes_;
+    bool mayCompress_ = true;  // until the volume says otherwise
 };
 
 } // namespace qvx::engine

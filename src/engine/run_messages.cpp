@@ -14,6 +14,10 @@ std::string QuotedDrive(char driveLetter) {
     s += ":\"";
     return s;
 }
+
+constexpr std::string_view kNotSanitized =
+    "The run was stopped and its fill files were deleted: the free space on this drive has NOT "
+    "been sanitized.";
 } // namespace
 
 std::string ConfirmationText(char driveLetter, int levelIndex) {
@@ -68,12 +72,39 @@ std::string CreateFailedText(char driveLetter, std::string_view fileName) {
     s += " drive.";
     s += kCrLf;
     s += kCrLf;
-    s += "The run was stopped and its fill files were deleted: the free space on this drive "
-         "has NOT been sanitized.";
+    s += kNotSanitized;
     s += kCrLf;
     s += kCrLf;
     s += "Make sure that the drive is not write-protected and that you are allowed to create "
          "files in its root folder.";
+    return s;
+}
+
+std::string WriteFailedText(char driveLetter, std::string_view fileName) {
+    std::string s;
+    s += "Writing to the fill file \"";
+    s += fileName;
+    s += "\" on the ";
+    s += QuotedDrive(driveLetter);
+    s += " drive failed.";
+    s += kCrLf;
+    s += kCrLf;
+    s += kNotSanitized;
+    s += kCrLf;
+    s += kCrLf;
+    s += "Make sure that the drive is still connected and working, then try again.";
+    return s;
+}
+
+std::string NotFillableText(char driveLetter) {
+    std::string s;
+    s += "The free space on the ";
+    s += QuotedDrive(driveLetter);
+    s += " drive could not be filled: far more was written than the drive had free, and it "
+         "never became full.";
+    s += kCrLf;
+    s += kCrLf;
+    s += kNotSanitized;
     return s;
 }
 

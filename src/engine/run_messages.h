@@ -12,6 +12,10 @@ std::string ConfirmationText(char driveLetter, int levelIndex);
 std::string CompletionText(char driveLetter, std::string_view speedText);
 // The fill file that could not be created, and that the free space was not sanitized.
 std::string CreateFailedText(char driveLetter, std::string_view fileName);
+// A write or flush of that fill file failed (not a full drive): the run stopped.
+std::string WriteFailedText(char driveLetter, std::string_view fileName);
+// The drive never became full although far more was written than it had free.
+std::string NotFillableText(char driveLetter);
 // The extra line about leftover fill files removed before the first pass (count > 0).
 std::string LeftoversRemovedText(int count);
 

@@ -11,11 +11,12 @@ namespace {
 bool Contains(const std::vector<std::int64_t>& list, std::int64_t v) {
     return std::find(list.begin(), list.end(), v) != list.end();
 }
+constexpr std::int64_t kCluster = 4096;
 } // namespace
 
 void SimulatedVolume::plantFile(const std::string& name, std::int64_t size, bool heldOpen,
                                 bool readOnly) {
-    files_[name] = File{size, heldOpen, readOnly};
+    files_[name] = File{size, size, heldOpen, readOnly, false, false};
 }
 
 std::vector<std::string> SimulatedVolume::fileNames() const {
@@ -24,77 +25,140 @@ std::vector<std::string> SimulatedVolume::fileNames() const {
     return names;
 }
 
-bool SimulatedVolume::createFillFile(const std::string& fileName) {
+void SimulatedVolume::log(std::string text) {
+    if (logCalls) calls.push_back(std::move(text));
+}
+
+std::int64_t SimulatedVolume::roomFor(std::int64_t size) const {
+    if (writesTakeNoRoom) return 0;
+    if (smallFileRecordBytes > 0 && size <= smallFileRecordBytes)
+        return smallFilesTakeRoom ? kCluster : 0;
+    return size;
+}
+
+bool SimulatedVolume::takeRecord() {
+    if (smallFileRecordBytes == 0) return true;
+    if (createNeedsRoom && free_ < kCluster) return false;
+    if (freeRecords > 0) {
+        --freeRecords;
+    } else {
+        if (free_ < kRecordSize) return false;
+        free_ -= kRecordSize;  // the record table grows, and never shrinks again
+        ++recordsAdded;
+    }
+    fewestFreeRecords = std::min(fewestFreeRecords, freeRecords);
+    return true;
+}
+
+void SimulatedVolume::release(std::map<std::string, File>::iterator it) {
+    free_ += it->second.room;
+    if (quotaBytes >= 0) quotaBytes += it->second.room;
+    if (it->second.hasRecord) ++freeRecords;
+    files_.erase(it);
+}
+
+CreateResult SimulatedVolume::createFillFile(const std::string& fileName) {
     ++createCalls;
     if (!open_.empty()) ++protocolErrors;
     const auto existing = files_.find(fileName);
     const bool blocked = existing != files_.end() &&
                          (existing->second.heldOpen || existing->second.readOnly);
-    if (failAllCreates || Contains(failCreateCalls, createCalls) || blocked) {
-        failedCreates.push_back(fileName);
-        return false;
+    CreateResult failure = CreateResult::Created;
+    if (failAllCreates || Contains(failCreateCalls, createCalls)) failure = createFailure;
+    else if (blocked) failure = CreateResult::Failed;
+    if (failure == CreateResult::Created) {
+        if (existing != files_.end()) release(existing);
+        if (!takeRecord()) failure = CreateResult::Full;
     }
-    if (existing != files_.end()) free_ += existing->second.size;
-    files_[fileName] = File{};
+    if (failure != CreateResult::Created) {
+        failedCreates.push_back(fileName);
+        return failure;
+    }
+    File file;
+    file.hasRecord = smallFileRecordBytes > 0;
+    files_[fileName] = file;
     open_ = fileName;
     created.push_back(Created{fileName, 0, {}});
     openRecord_ = created.size() - 1;
     maxFilesPresent = std::max(maxFilesPresent, static_cast<int>(files_.size()));
-    return true;
+    log("create " + fileName);
+    return CreateResult::Created;
 }
 
-std::uint32_t SimulatedVolume::writeBlock(const BlockBuffer& block) {
+WriteResult SimulatedVolume::write(const BlockBuffer& block, std::uint32_t size) {
     ++writeCalls;
     if (onWrite) onWrite(writeCalls);
-    if (open_.empty()) {
+    if (open_.empty() || size == 0 || size > kBlockSize) {
         ++protocolErrors;
-        return 0;
+        return {0, WriteStatus::Failed};
     }
-    if (Contains(failWriteCalls, writeCalls)) return 0;
-    std::int64_t n = std::min<std::int64_t>(static_cast<std::int64_t>(kBlockSize), free_);
-    if (Contains(shortWriteCalls, writeCalls)) n = std::min<std::int64_t>(n, shortWriteBytes);
-    if (n <= 0) return 0;
+    if (Contains(failWriteCalls, writeCalls)) return {0, WriteStatus::Failed};
+
+    File& file = files_[open_];
+    WriteStatus status = WriteStatus::Written;
+    std::int64_t n = size;
+    if (Contains(shortWriteCalls, writeCalls) && n > shortWriteBytes) {
+        n = shortWriteBytes;
+        status = WriteStatus::Full;
+    }
+    const std::int64_t available = quotaBytes >= 0 ? std::min(free_, quotaBytes) : free_;
+    if (roomFor(file.size + n) - file.room > available) {
+        status = WriteStatus::Full;
+        // Windows stores nothing of a write that does not fit; Linux the part that fits.
+        n = allOrNothingWrites ? 0 : std::max<std::int64_t>(0, file.room + available - file.size);
+        while (n > 0 && roomFor(file.size + n) - file.room > available) --n;
+    }
+    if (n == 0) return {0, status};
 
     Created& record = created[openRecord_];
     if (record.firstBlock.empty()) {
         record.firstBlock.assign(block.bytes.begin(), block.bytes.end());
-    } else if (verifyBlocks &&
+    } else if (verifyBlocks && n == static_cast<std::int64_t>(kBlockSize) &&
                std::memcmp(record.firstBlock.data(), block.bytes.data(), kBlockSize) != 0) {
         ++blocksDifferingFromFirst;
     }
+    const std::int64_t room = roomFor(file.size + n);
+    free_ -= room - file.room;
+    if (quotaBytes >= 0) quotaBytes -= room - file.room;
+    file.room = room;
+    file.size += n;
+    file.unflushed = true;
     record.bytes += n;
-    files_[open_].size += n;
-    free_ -= n;
     bytesWritten += n;
-    return static_cast<std::uint32_t>(n);
+    log("write " + open_ + " " + std::to_string(n));
+    return {static_cast<std::uint32_t>(n), status};
 }
 
-void SimulatedVolume::closeFillFile() {
-    if (open_.empty()) ++protocolErrors;
+bool SimulatedVolume::finishFillFile() {
+    if (open_.empty()) {
+        ++protocolErrors;
+        return false;
+    }
+    files_[open_].unflushed = false;
+    log("finish " + open_);
     open_.clear();
-}
-
-std::int64_t SimulatedVolume::FillFileSize(const std::string& fileName) {
-    const auto it = files_.find(fileName);
-    return it == files_.end() ? -1 : it->second.size;
-}
-
-bool SimulatedVolume::fileExists(const std::string& fileName) { return has(fileName); }
-
-bool SimulatedVolume::deleteFile(const std::string& fileName) {
-    const auto it = files_.find(fileName);
-    if (it == files_.end() || it->second.heldOpen || it->second.readOnly) return false;
-    if (open_ == fileName) ++protocolErrors;
-    free_ += it->second.size;
-    files_.erase(it);
-    deletions.push_back(fileName);
     return true;
 }
 
-std::int64_t SimulatedVolume::DriveFreeBytes(std::uint8_t driveNumber) {
-    lastDriveNumber = driveNumber;
-    return free_;
+bool SimulatedVolume::deleteFillFile(const std::string& fileName) {
+    ++deleteCalls;
+    const auto it = files_.find(fileName);
+    if (it == files_.end()) return true;
+    if (it->second.heldOpen || it->second.readOnly || Contains(refuseDeleteCalls, deleteCalls)) return false;
+    if (open_ == fileName) ++protocolErrors;
+    if (it->second.unflushed) ++releasedUnflushed;
+    release(it);
+    deletions.push_back(fileName);
+    log("delete " + fileName);
+    return true;
 }
+
+std::int64_t SimulatedVolume::freeBytes(std::uint8_t driveNumber) {
+    lastDriveNumber = driveNumber;
+    return quotaBytes >= 0 ? std::min(free_, quotaBytes) : free_;
+}
+
+std::uint32_t SimulatedVolume::smallFileBytes(std::uint8_t) { return smallFileRecordBytes; }
 
 std::vector<std::string> SimulatedVolume::listLeftoverFillFiles(char driveLetter) {
     std::vector<std::string> names;
@@ -111,8 +175,7 @@ bool SimulatedVolume::deleteLeftoverFillFile(const std::string& fileName) {
     const auto it = files_.find(fileName);
     if (it == files_.end() || it->second.heldOpen) return false;
     // Read-only is cleared first, as the careful delete does.
-    free_ += it->second.size;
-    files_.erase(it);
+    release(it);
     leftoverDeletions.push_back(fileName);
     return true;
 }

@@ -48,7 +48,7 @@ TEST(FillRun, FillsFreeSpaceWithGiBFilesAndDeletesThemInOrder) {
     EXPECT_EQ(rig.volume.created[2].firstBlock, rig.volume.created[0].firstBlock);
     EXPECT_EQ(rig.volume.deletions, (std::vector<std::string>{D(1), D(2), D(3)}));
     EXPECT_EQ(rig.volume.fileNames().size(), 0u);
-    EXPECT_EQ(rig.volume.freeBytes(), 5 * GiB / 2);
+    EXPECT_EQ(rig.volume.volumeFreeBytes(), 5 * GiB / 2);
     EXPECT_EQ(rig.volume.blocksDifferingFromFirst, 0);
     EXPECT_EQ(rig.volume.protocolErrors, 0);
     EXPECT_EQ(rig.volume.lastDriveNumber, 4);  // D:
@@ -100,11 +100,11 @@ TEST(FillRun, NoFreeSpaceStillCompletes) {
 }
 
 TEST(FillRun, AbortInPassThreeOfThirtyFive) {
-    Rig rig(3 * kBlock);  // per pass: 3 full blocks and one empty write
+    Rig rig(3 * kBlock);  // per pass: 3 full blocks, then 8 empty writes halving down to 512 bytes
     rig.volume.plantFile(D(7), 0, false, /*readOnly=*/true);
     rig.clockByBlocks(kMinute);
     rig.volume.onWrite = [&](std::int64_t call) {
-        if (call == 2 * 4 + 2) rig.host.abort = true;  // second block of pass 3
+        if (call == 2 * 11 + 2) rig.host.abort = true;  // second block of pass 3
     };
     const RunResult r = rig.run(4);
     EXPECT_EQ(r.outcome, RunOutcome::Aborted);
@@ -176,16 +176,28 @@ TEST(FillRun, AFillFileThatCannotBeCreatedStopsTheRun) {
     EXPECT_EQ(first.host.events.back(), "error");
 }
 
-TEST(FillRun, AFailedWriteEndsOnlyItsFile) {
+TEST(FillRun, AShortWriteGoesOnInSmallerWritesAndAnIoErrorStopsTheRun) {
     Rig rig(8 * kBlock);
-    rig.volume.failWriteCalls = {2};
-    rig.volume.shortWriteCalls = {4};
+    rig.volume.shortWriteCalls = {2};  // comes back short although the drive has room
     EXPECT_EQ(rig.run(0).outcome, RunOutcome::Completed);
-    ASSERT_EQ(rig.volume.created.size(), 3u);
-    EXPECT_EQ(rig.volume.created[0].bytes, kBlock);         // write 2 failed
-    EXPECT_EQ(rig.volume.created[1].bytes, kBlock + 1000);  // write 4 came back short
-    EXPECT_EQ(rig.volume.created[2].bytes, 6 * kBlock - 1000);
-    EXPECT_EQ(rig.volume.deletions.size(), 3u);
+    ASSERT_EQ(rig.volume.created.size(), 1u);
+    EXPECT_EQ(rig.volume.created[0].bytes, 8 * kBlock);  // the rest went in, in halves
+    EXPECT_EQ(rig.volume.deletions.size(), 1u);
+
+    Rig broken(8 * kBlock);
+    broken.volume.failWriteCalls = {3};  // a stick pulled out in mid-file
+    const RunResult r = broken.run(1);
+    EXPECT_EQ(r.outcome, RunOutcome::WriteFailed);
+    EXPECT_EQ(r.lastPass, 1);
+    EXPECT_EQ(broken.volume.writeCalls, 3);
+    EXPECT_TRUE(broken.volume.fileNames().empty());
+    EXPECT_EQ(broken.host.beeps, 0);
+    ASSERT_EQ(broken.host.boxes.size(), 1u);
+    EXPECT_EQ(broken.host.boxes[0].kind, "Error");
+    EXPECT_EQ(broken.host.boxes[0].text, WriteFailedText('d', D(1)));
+    EXPECT_NE(broken.host.boxes[0].text.find("has NOT been sanitized"), std::string::npos);
+    EXPECT_NE(broken.host.boxes[0].text.find("\"D:\""), std::string::npos);
+    EXPECT_FALSE(broken.host.runningControls);
 }
 
 TEST(FillRun, EveryPassWritesItsPattern) {
@@ -312,4 +324,36 @@ TEST(FillRun, ARefreshDuringTheRunIsRepaired) {
     EXPECT_EQ(rig.host.text(Item::ProgressLabel), "4.0 MB");
     EXPECT_EQ(rig.host.text(Item::ElapsedTimeLabel), "00:00:00");
     EXPECT_EQ(rig.host.barPosition, 4);
+}
+
+TEST(FillRun, NtfsRecordsAQuotaAndADriveThatNeverFills) {
+    Rig ntfs(64 * MiB);
+    ntfs.volume.allOrNothingWrites = true;
+    ntfs.volume.smallFileRecordBytes = 544;
+    ntfs.volume.freeRecords = 20;
+    ntfs.volume.quotaBytes = 32 * MiB;  // the user's share: what the run plans on
+    const RunResult r = ntfs.run(1);
+    EXPECT_EQ(r.outcome, RunOutcome::Completed);
+    EXPECT_EQ(r.startFreeBytes, 32 * MiB);
+    EXPECT_EQ(ntfs.host.text(Item::Label12), "96.0 MB");
+    EXPECT_GE(r.smallFilesWritten, 3 * 19);  // every pass takes every free record
+    EXPECT_EQ(r.writtenBytes, ntfs.volume.bytesWritten);
+    EXPECT_TRUE(ntfs.volume.fileNames().empty());
+    EXPECT_EQ(ntfs.volume.releasedUnflushed, 0);
+
+    Rig compressed(10 * MiB);
+    compressed.volume.writesTakeNoRoom = true;
+    compressed.volume.verifyBlocks = false;
+    const RunResult c = compressed.run(1);
+    EXPECT_EQ(c.outcome, RunOutcome::NotFillable);
+    EXPECT_EQ(c.lastPass, 1);
+    EXPECT_TRUE(compressed.volume.fileNames().empty());
+    EXPECT_EQ(compressed.host.beeps, 0);
+    ASSERT_EQ(compressed.host.boxes.size(), 1u);
+    EXPECT_EQ(compressed.host.boxes[0].kind, "Error");
+    EXPECT_EQ(compressed.host.boxes[0].text,
+              "The free space on the \"D:\" drive could not be filled: far more was written than the drive had "
+              "free, and it never became full.\r\n\r\nThe run was stopped and its fill files were deleted: the "
+              "free space on this drive has NOT been sanitized.");
+    EXPECT_FALSE(compressed.host.runningControls);
 }

@@ -5,6 +5,7 @@
 
 #include "e2e/scratch_drive.h"
 #include "engine/fill_files.h"
+#include "platform/win32/unique_handle.h"
 #include "support/win_test_support.h"
 
 #include <gtest/gtest.h>
@@ -44,8 +45,16 @@ protected:
     static std::string Bare(const std::string& full) { return full.substr(3); }
     std::int64_t WriteBlocks(engine::Win32FillVolume& v, int blocks) {
         std::int64_t total = 0;
-        for (int i = 0; i < blocks; ++i) total += v.writeBlock(block);
+        for (int i = 0; i < blocks; ++i) total += v.write(block, static_cast<std::uint32_t>(kBlockSize)).bytes;
         return total;
+    }
+    // The size as an open handle reports it (a listing of a held file may lag on NTFS).
+    static std::int64_t SizeOf(const std::string& path) {
+        UniqueFile h(CreateFileW(Widen(path).c_str(), FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
+        LARGE_INTEGER size{};
+        if (!h || !GetFileSizeEx(h.get(), &size)) return -1;
+        return size.QuadPart;
     }
     // Opens a file the way another program would, sharing everything it can.
     HANDLE HoldOpen(const std::string& path, DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE) {
@@ -63,26 +72,24 @@ protected:
 TEST_F(FillVolumeTest, FillFilesAreThereWithTheirSizesUntilTheirPassDeletesThemInOrder) {
     const std::int64_t freeAtStart = test::FreeBytesOn(letter);
     engine::Win32FillVolume volume;
-    EXPECT_EQ(volume.DriveFreeBytes(driveNumber), freeAtStart);
+    EXPECT_EQ(volume.freeBytes(driveNumber), freeAtStart);
 
-    ASSERT_TRUE(volume.createFillFile(Name(1)));
+    ASSERT_EQ(engine::CreateResult::Created, volume.createFillFile(Name(1)));
     EXPECT_EQ(WriteBlocks(volume, 3), 3 * kBlock);
     // Still being written: found by name and size already.
-    EXPECT_EQ(volume.FillFileSize(Name(1)), 3 * kBlock);
+    EXPECT_EQ(SizeOf(Name(1)), 3 * kBlock);
     EXPECT_EQ(WriteBlocks(volume, 7), 7 * kBlock);
-    volume.closeFillFile();
-    ASSERT_TRUE(volume.createFillFile(Name(2)));
+    EXPECT_TRUE(volume.finishFillFile());
+    ASSERT_EQ(engine::CreateResult::Created, volume.createFillFile(Name(2)));
     EXPECT_EQ(WriteBlocks(volume, 5), 5 * kBlock);
-    volume.closeFillFile();
+    EXPECT_TRUE(volume.finishFillFile());
 
     EXPECT_EQ(volume.heldFileCount(), 2u);
     EXPECT_EQ(FillFileNames(), (std::vector<std::string>{Bare(Name(1)), Bare(Name(2))}));
-    EXPECT_EQ(volume.FillFileSize(Name(1)), 10 * kBlock);
-    EXPECT_EQ(volume.FillFileSize(Name(2)), 5 * kBlock);
-    EXPECT_EQ(volume.FillFileSize(Name(3)), -1);
-    EXPECT_TRUE(volume.fileExists(Name(2)));
-    EXPECT_FALSE(volume.fileExists(Name(3)));
-    EXPECT_EQ(volume.DriveFreeBytes(driveNumber), freeAtStart - 15 * kBlock);
+    EXPECT_EQ(SizeOf(Name(1)), 10 * kBlock);
+    EXPECT_EQ(SizeOf(Name(2)), 5 * kBlock);
+    EXPECT_EQ(SizeOf(Name(3)), -1);
+    EXPECT_EQ(volume.freeBytes(driveNumber), freeAtStart - 15 * kBlock);
 
     // What was written is on the drive: a reader that shares everything can read it.
     HANDLE reader = HoldOpen(Name(2), FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
@@ -96,40 +103,48 @@ TEST_F(FillVolumeTest, FillFilesAreThereWithTheirSizesUntilTheirPassDeletesThemI
     held.clear();
 
     // Deleting releases the handle, which removes the file; the space comes back.
-    EXPECT_TRUE(volume.deleteFile(Name(1)));
+    EXPECT_TRUE(volume.deleteFillFile(Name(1)));
     EXPECT_EQ(FillFileNames(), (std::vector<std::string>{Bare(Name(2))}));
-    EXPECT_TRUE(volume.deleteFile(Name(2)));
+    EXPECT_TRUE(volume.deleteFillFile(Name(2)));
     EXPECT_TRUE(FillFileNames().empty());
     EXPECT_EQ(volume.heldFileCount(), 0u);
-    EXPECT_EQ(volume.DriveFreeBytes(driveNumber), freeAtStart);
+    EXPECT_EQ(volume.freeBytes(driveNumber), freeAtStart);
 }
 
-TEST_F(FillVolumeTest, AFullDriveEndsWithAShortWriteAndNoFreeSpace) {
+TEST_F(FillVolumeTest, AFullDriveSaysFullAndSmallerWritesTakeTheLastBytes) {
     const std::int64_t freeAtStart = test::FreeBytesOn(letter);
     engine::Win32FillVolume volume;
-    ASSERT_TRUE(volume.createFillFile(Name(1)));
+    ASSERT_EQ(volume.createFillFile(Name(1)), engine::CreateResult::Created);
     std::int64_t total = 0;
-    std::uint32_t last = 0;
+    engine::WriteResult last;
     for (std::int64_t i = 0; i <= freeAtStart / kBlock + 1; ++i) {
-        last = volume.writeBlock(block);
-        total += last;
-        if (last < kBlockSize) break;
+        last = volume.write(block, static_cast<std::uint32_t>(kBlockSize));
+        total += last.bytes;
+        if (last.status != engine::WriteStatus::Written) break;
     }
-    EXPECT_LT(last, kBlockSize);
-    volume.closeFillFile();
+    EXPECT_EQ(last.status, engine::WriteStatus::Full);
+    // Once full, every size down to the smallest is refused as full, never as an error.
+    for (std::uint32_t size = 32768; size >= 512; size /= 2) {
+        const engine::WriteResult w = volume.write(block, size);
+        total += w.bytes;
+        EXPECT_EQ(w.status, engine::WriteStatus::Full) << size;
+    }
+    EXPECT_TRUE(volume.finishFillFile());
     // The counts the run adds up are what the drive holds.
-    EXPECT_EQ(volume.FillFileSize(Name(1)), total);
-    EXPECT_EQ(volume.DriveFreeBytes(driveNumber), 0);
-    EXPECT_GT(total, freeAtStart - kBlock);
-    EXPECT_TRUE(volume.deleteFile(Name(1)));
-    EXPECT_EQ(volume.DriveFreeBytes(driveNumber), freeAtStart);
+    EXPECT_EQ(SizeOf(Name(1)), total);
+    EXPECT_LE(volume.freeBytes(driveNumber), 511);
+    EXPECT_GT(total, freeAtStart - 512);
+    EXPECT_TRUE(volume.deleteFillFile(Name(1)));
+    EXPECT_EQ(volume.freeBytes(driveNumber), freeAtStart);
+    // The scratch drive says it is NTFS: small files are sized for a 1 KiB file record.
+    EXPECT_EQ(volume.smallFileBytes(driveNumber), engine::SmallFileBytesInRecord(1024));
 }
 
 TEST_F(FillVolumeTest, NobodyElseCanDeleteOrRenameAFillFileDuringItsPass) {
     engine::Win32FillVolume volume;
-    ASSERT_TRUE(volume.createFillFile(Name(1)));
+    ASSERT_EQ(engine::CreateResult::Created, volume.createFillFile(Name(1)));
     ASSERT_EQ(WriteBlocks(volume, 2), 2 * kBlock);
-    volume.closeFillFile();
+    EXPECT_TRUE(volume.finishFillFile());
     const std::wstring wide = Widen(Name(1));
 
     EXPECT_FALSE(DeleteFileW(wide.c_str()));
@@ -143,16 +158,17 @@ TEST_F(FillVolumeTest, NobodyElseCanDeleteOrRenameAFillFileDuringItsPass) {
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    EXPECT_EQ(volume.FillFileSize(Name(1)), 2 * kBlock);
+    EXPECT_EQ(SizeOf(Name(1)), 2 * kBlock);
 
     // A name another program holds open cannot be taken over, and a folder of that name
     // cannot be replaced: both are failed creations, not a reason to write elsewhere.
     ASSERT_TRUE(test::PlantFile(Name(2), 100));
     ASSERT_NE(HoldOpen(Name(2)), INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(volume.createFillFile(Name(2)));
-    EXPECT_EQ(volume.writeBlock(block), 0u);
+    EXPECT_EQ(volume.createFillFile(Name(2)), engine::CreateResult::Failed);
+    EXPECT_EQ(volume.write(block, 100).status, engine::WriteStatus::Failed);
     ASSERT_TRUE(CreateDirectoryW(Widen(Name(3)).c_str(), nullptr));
-    EXPECT_FALSE(volume.createFillFile(Name(3)));
+    // "Access denied" from a folder in the way is not a lack of rights.
+    EXPECT_EQ(volume.createFillFile(Name(3)), engine::CreateResult::Failed);
     EXPECT_FALSE(volume.handleLimitReached());
     EXPECT_EQ(test::RootEntries(letter, "*").size(), 3u);  // 1, 2 and the folder
 }
@@ -192,11 +208,11 @@ TEST_F(FillVolumeTest, WhenTheSystemRefusesMoreHandlesThePassGoesOnWithPlainFile
         engine::Win32FillVolume volume;
         volume.setHeldFileLimitForTests(3);
         for (int n = 1; n <= 6; ++n) {
-            ASSERT_TRUE(volume.createFillFile(Name(n))) << n;
+            ASSERT_EQ(engine::CreateResult::Created, volume.createFillFile(Name(n))) << n;
             EXPECT_EQ(WriteBlocks(volume, 1), kBlock);
-            volume.closeFillFile();
-            EXPECT_EQ(volume.FillFileSize(Name(n)), kBlock);
-            EXPECT_EQ(volume.DriveFreeBytes(driveNumber), freeAtStart - n * kBlock);
+            EXPECT_TRUE(volume.finishFillFile());
+            EXPECT_EQ(SizeOf(Name(n)), kBlock);
+            EXPECT_EQ(volume.freeBytes(driveNumber), freeAtStart - n * kBlock);
         }
         EXPECT_EQ(volume.heldFileCount(), 3u);
         EXPECT_TRUE(volume.handleLimitReached());
@@ -205,21 +221,21 @@ TEST_F(FillVolumeTest, WhenTheSystemRefusesMoreHandlesThePassGoesOnWithPlainFile
         EXPECT_FALSE(DeleteFileW(Widen(Name(3)).c_str()));
 
         for (int n = 1; n <= 6; ++n) {
-            EXPECT_TRUE(volume.deleteFile(Name(n))) << n;
+            EXPECT_TRUE(volume.deleteFillFile(Name(n))) << n;
             EXPECT_EQ(FillFileNames().size(), static_cast<std::size_t>(6 - n));
         }
-        EXPECT_EQ(volume.DriveFreeBytes(driveNumber), freeAtStart);
+        EXPECT_EQ(volume.freeBytes(driveNumber), freeAtStart);
         // The next pass holds its files again.
         EXPECT_FALSE(volume.handleLimitReached());
-        ASSERT_TRUE(volume.createFillFile(Name(1)));
+        ASSERT_EQ(engine::CreateResult::Created, volume.createFillFile(Name(1)));
         EXPECT_EQ(volume.heldFileCount(), 1u);
-        volume.closeFillFile();
+        EXPECT_TRUE(volume.finishFillFile());
         // A volume dropped in the middle of a pass (an exception, say) leaves nothing behind,
         // plain files included.
         volume.setHeldFileLimitForTests(1);
-        ASSERT_TRUE(volume.createFillFile(Name(2)));
+        ASSERT_EQ(engine::CreateResult::Created, volume.createFillFile(Name(2)));
         EXPECT_EQ(WriteBlocks(volume, 1), kBlock);
-        volume.closeFillFile();
+        EXPECT_TRUE(volume.finishFillFile());
         EXPECT_TRUE(volume.handleLimitReached());
         EXPECT_EQ(FillFileNames().size(), 2u);
     }
@@ -234,18 +250,18 @@ TEST_F(FillVolumeTest, SixHundredFillFilesInOnePass) {
     const std::int64_t freeAtStart = test::FreeBytesOn(letter);
     engine::Win32FillVolume volume;
     for (int n = 1; n <= kFiles; ++n) {
-        ASSERT_TRUE(volume.createFillFile(Name(n))) << n;
+        ASSERT_EQ(engine::CreateResult::Created, volume.createFillFile(Name(n))) << n;
         ASSERT_EQ(WriteBlocks(volume, 1), kBlock) << n;
-        volume.closeFillFile();
-        ASSERT_EQ(volume.FillFileSize(Name(n)), kBlock) << n;
-        ASSERT_EQ(volume.DriveFreeBytes(driveNumber), freeAtStart - n * kBlock) << n;
+        EXPECT_TRUE(volume.finishFillFile());
+        ASSERT_EQ(SizeOf(Name(n)), kBlock) << n;
+        ASSERT_EQ(volume.freeBytes(driveNumber), freeAtStart - n * kBlock) << n;
     }
     std::printf("%zu of %d fill files held open%s\n", volume.heldFileCount(), kFiles,
                 volume.handleLimitReached() ? " (the system refused more handles)" : "");
     EXPECT_EQ(FillFileNames().size(), static_cast<std::size_t>(kFiles));
-    for (int n = 1; n <= kFiles; ++n) ASSERT_TRUE(volume.deleteFile(Name(n))) << n;
+    for (int n = 1; n <= kFiles; ++n) ASSERT_TRUE(volume.deleteFillFile(Name(n))) << n;
     EXPECT_TRUE(FillFileNames().empty());
-    EXPECT_EQ(volume.DriveFreeBytes(driveNumber), freeAtStart);
+    EXPECT_EQ(volume.freeBytes(driveNumber), freeAtStart);
 }
 
 } // namespace

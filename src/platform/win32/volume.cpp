@@ -30,6 +30,7 @@ VolumeInformation QueryVolumeInformation(std::uint8_t driveNumber) {
     info.ok = GetVolumeInformationW(DriveRootPath(driveNumber).c_str(), name, 255, &serial, &maxComponent, &flags,
                                     fileSystem, 255) != FALSE;
     if (info.ok) {
+        info.flags = flags;
         info.name = Narrow(name);
         info.serial = serial;
         info.fileSystem = Narrow(fileSystem);

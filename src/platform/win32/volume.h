@@ -21,6 +21,7 @@ struct VolumeInformation {
     std::string name;
     std::uint32_t serial = 0;
     std::string fileSystem;
+    std::uint32_t flags = 0;  // FILE_FILE_COMPRESSION and the like
 };
 VolumeInformation QueryVolumeInformation(std::uint8_t driveNumber);
 
