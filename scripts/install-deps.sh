@@ -10,6 +10,7 @@ pkgs=(
   fonts-liberation fonts-wine                  # metric twins of Times New Roman and Arial; Wine's own fonts
   libgif-dev                                   # giflib: baseline of the GIF benchmark only
   util-linux procps                            # mount, mountpoint, flock, pkill
+  ntfs-3g python3                              # the NTFS end-to-end check: mkntfs, a FUSE mount, the image scan
 )
 missing=()
 for p in "${pkgs[@]}"; do
