@@ -12,7 +12,7 @@ FillPass::FillPass(FillVolume& volume, PassListener& listener, char driveLetter,
       driveNumber_(DriveNumber(driveLetter)) {}
 
 PassResult FillPass::run() {
-    limit_ = std::max<std::int64_t>(volume_.freeBytes(driveNumber_), 0) + kOverfillAllowance;
+    limit_ = std::max<std::int64_t>(volume_.freeSpace(driveNumber_).forUser, 0) + kOverfillAllowance;
     const std::uint32_t smallFileBytes = volume_.smallFileBytes(driveNumber_);
     if (smallFileBytes == 0) {
         fillFiles(0);
@@ -45,7 +45,7 @@ bool FillPass::fillFiles(std::int64_t reserve) {
     for (;;) {
         std::int64_t room = kFillFileCap;
         if (reserve > 0) {
-            const std::int64_t free = volume_.freeBytes(driveNumber_);
+            const std::int64_t free = volume_.freeSpace(driveNumber_).forUser;
             if (free <= reserve) return true;
             room = std::min(room, free - reserve);
         }
@@ -53,7 +53,7 @@ bool FillPass::fillFiles(std::int64_t reserve) {
         const CreateResult created = volume_.createFillFile(name);
         if (created == CreateResult::Full) return true;
         if (created != CreateResult::Created) {
-            if (volume_.freeBytes(driveNumber_) <= 0) return true;
+            if (volume_.freeSpace(driveNumber_).forUser <= 0) return true;
             // Room left but no file to put it in: going on would loop without end.
             result_.accessDenied = created == CreateResult::Denied;
             return endPass(PassEnd::CreateFailed, name);
@@ -67,7 +67,7 @@ bool FillPass::fillFiles(std::int64_t reserve) {
         if (end == FileEnd::Overfilled) return endPass(PassEnd::NotFillable);
         if (end == FileEnd::Stopped) return endPass(PassEnd::Stopped);
         if (end == FileEnd::Full || fileBytes_ == 0) return true;
-        if (reserve == 0 && volume_.freeBytes(driveNumber_) <= 0) return true;
+        if (reserve == 0 && volume_.freeSpace(driveNumber_).forUser <= 0) return true;
         if (listener_.stopRequested()) return endPass(PassEnd::Stopped);
     }
 }
@@ -96,7 +96,8 @@ FillPass::FileEnd FillPass::writeFile(std::int64_t room) {
 }
 
 bool FillPass::writeSmallFiles(std::uint32_t bytes) {
-    std::int64_t freeAtCheck = volume_.freeBytes(driveNumber_);
+    // The volume's own free space: a quota does not shrink when the record table grows.
+    std::int64_t freeAtCheck = volume_.freeSpace(driveNumber_).onVolume;
     for (int sinceCheck = 1;; ++sinceCheck) {
         if (listener_.stopRequested()) return endPass(PassEnd::Stopped);
         const std::string name = nextFile();
@@ -118,7 +119,7 @@ bool FillPass::writeSmallFiles(std::uint32_t bytes) {
             // Files that go into free records take no room. Once they do take some, the free
             // records are used up and the record table is growing, or the file system keeps
             // no data in its records after all: either way there is nothing more to overwrite.
-            const std::int64_t free = volume_.freeBytes(driveNumber_);
+            const std::int64_t free = volume_.freeSpace(driveNumber_).onVolume;
             if (freeAtCheck - free > kMostRoomPerCheck) return true;
             freeAtCheck = free;
             sinceCheck = 0;

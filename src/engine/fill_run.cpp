@@ -102,7 +102,7 @@ RunResult FillRun::run(char driveLetter, int levelIndex, const FormatSettings& f
     // Before the free-space query, so that the space they held is wiped by this run.
     result.leftoversRemoved = sweepLeftovers();
 
-    startFree_ = volume_.freeBytes(driveNumber_);
+    startFree_ = volume_.freeSpace(driveNumber_).forUser;
     if (startFree_ < 0) startFree_ = 0;
     startTime_ = host_.now();
     setText(DisplayItem::StartDateTimeLabel, StartStampText(startTime_, fs_));

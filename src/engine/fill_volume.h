@@ -23,6 +23,11 @@ enum class WriteStatus {
     Failed,   // an I/O error, a drive that went away
 };
 
+struct FreeSpace {
+    std::int64_t forUser = 0;   // what this user may still write: a disk quota may leave less
+    std::int64_t onVolume = 0;  // the volume's own free bytes, whoever may use them
+};
+
 struct WriteResult {
     std::uint32_t bytes = 0;
     WriteStatus status = WriteStatus::Failed;
@@ -50,9 +55,8 @@ public:
     // Deletes one of the run's own fill files; true when no file of that name is left.
     virtual bool deleteFillFile(const std::string& fileName) = 0;
 
-    // Bytes this user can still write to the volume (a disk quota may leave less than the
-    // volume's free space); 0 when the query fails. driveNumber: 1 for A: .. 26 for Z:.
-    virtual std::int64_t freeBytes(std::uint8_t driveNumber) = 0;
+    // Both are 0 when the query fails. driveNumber: 1 for A: .. 26 for Z:.
+    virtual FreeSpace freeSpace(std::uint8_t driveNumber) = 0;
 
     // How many data bytes a small file can hold inside its file record on this volume (NTFS
     // keeps such files in the MFT, where a fill of large files never reaches). 0 when the

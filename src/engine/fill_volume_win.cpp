@@ -205,15 +205,15 @@ bool Win32FillVolume::deleteFillFile(const std::string& fileName) {
     return GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
-std::int64_t Win32FillVolume::freeBytes(std::uint8_t driveNumber) {
+FreeSpace Win32FillVolume::freeSpace(std::uint8_t driveNumber) {
     const std::wstring root = DriveRootPath(driveNumber);
     FailCriticalErrorsScope quiet;
     ULARGE_INTEGER available{}, total{}, free{};
     BOOL ok = GetDiskFreeSpaceExW(root.c_str(), &available, &total, &free);
     if (!ok && IsResourceShortage(GetLastError()) && fallBackToPlainFiles())
         ok = GetDiskFreeSpaceExW(root.c_str(), &available, &total, &free);
-    // What this user may still write: a disk quota can leave less than the volume has free.
-    return ok ? static_cast<std::int64_t>(available.QuadPart) : 0;
+    if (!ok) return {};
+    return {static_cast<std::int64_t>(available.QuadPart), static_cast<std::int64_t>(free.QuadPart)};
 }
 
 std::uint32_t Win32FillVolume::smallFileBytes(std::uint8_t driveNumber) {

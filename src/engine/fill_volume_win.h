@@ -35,7 +35,7 @@ public:
     WriteResult write(const BlockBuffer& block, std::uint32_t size) override;
     bool finishFillFile() override;
     bool deleteFillFile(const std::string& fileName) override;
-    std::int64_t freeBytes(std::uint8_t driveNumber) override;
+    FreeSpace freeSpace(std::uint8_t driveNumber) override;
     std::uint32_t smallFileBytes(std::uint8_t driveNumber) override;
     std::vector<std::string> listLeftoverFillFiles(char driveLetter) override;
     bool deleteLeftoverFillFile(const std::string& fileName) override;

@@ -153,9 +153,9 @@ bool SimulatedVolume::deleteFillFile(const std::string& fileName) {
     return true;
 }
 
-std::int64_t SimulatedVolume::freeBytes(std::uint8_t driveNumber) {
+FreeSpace SimulatedVolume::freeSpace(std::uint8_t driveNumber) {
     lastDriveNumber = driveNumber;
-    return quotaBytes >= 0 ? std::min(free_, quotaBytes) : free_;
+    return {quotaBytes >= 0 ? std::min(free_, quotaBytes) : free_, free_};
 }
 
 std::uint32_t SimulatedVolume::smallFileBytes(std::uint8_t) { return smallFileRecordBytes; }

@@ -39,8 +39,8 @@ public:
     bool allOrNothingWrites = false;
     // A compressed folder and a constant pattern: writes succeed and take no room.
     bool writesTakeNoRoom = false;
-    // A disk quota: the user may write this many more bytes (-1: no quota). freeBytes()
-    // reports the smaller of the two, as the caller's share.
+    // A disk quota: the user may write this many more bytes (-1: no quota). freeSpace()
+    // reports the smaller of the two as the user's share.
     std::int64_t quotaBytes = -1;
 
     // NTFS's file records (off while smallFileRecordBytes is 0): a file of at most that many
@@ -103,7 +103,7 @@ public:
     WriteResult write(const BlockBuffer& block, std::uint32_t size) override;
     bool finishFillFile() override;
     bool deleteFillFile(const std::string& fileName) override;
-    std::int64_t freeBytes(std::uint8_t driveNumber) override;
+    FreeSpace freeSpace(std::uint8_t driveNumber) override;
     std::uint32_t smallFileBytes(std::uint8_t driveNumber) override;
     std::vector<std::string> listLeftoverFillFiles(char driveLetter) override;
     bool deleteLeftoverFillFile(const std::string& fileName) override;

@@ -72,7 +72,7 @@ protected:
 TEST_F(FillVolumeTest, FillFilesAreThereWithTheirSizesUntilTheirPassDeletesThemInOrder) {
     const std::int64_t freeAtStart = test::FreeBytesOn(letter);
     engine::Win32FillVolume volume;
-    EXPECT_EQ(volume.freeBytes(driveNumber), freeAtStart);
+    EXPECT_EQ(volume.freeSpace(driveNumber).onVolume, freeAtStart);
 
     ASSERT_EQ(engine::CreateResult::Created, volume.createFillFile(Name(1)));
     EXPECT_EQ(WriteBlocks(volume, 3), 3 * kBlock);
@@ -89,7 +89,7 @@ TEST_F(FillVolumeTest, FillFilesAreThereWithTheirSizesUntilTheirPassDeletesThemI
     EXPECT_EQ(SizeOf(Name(1)), 10 * kBlock);
     EXPECT_EQ(SizeOf(Name(2)), 5 * kBlock);
     EXPECT_EQ(SizeOf(Name(3)), -1);
-    EXPECT_EQ(volume.freeBytes(driveNumber), freeAtStart - 15 * kBlock);
+    EXPECT_EQ(volume.freeSpace(driveNumber).onVolume, freeAtStart - 15 * kBlock);
 
     // What was written is on the drive: a reader that shares everything can read it.
     HANDLE reader = HoldOpen(Name(2), FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
@@ -108,7 +108,7 @@ TEST_F(FillVolumeTest, FillFilesAreThereWithTheirSizesUntilTheirPassDeletesThemI
     EXPECT_TRUE(volume.deleteFillFile(Name(2)));
     EXPECT_TRUE(FillFileNames().empty());
     EXPECT_EQ(volume.heldFileCount(), 0u);
-    EXPECT_EQ(volume.freeBytes(driveNumber), freeAtStart);
+    EXPECT_EQ(volume.freeSpace(driveNumber).onVolume, freeAtStart);
 }
 
 TEST_F(FillVolumeTest, AFullDriveSaysFullAndSmallerWritesTakeTheLastBytes) {
@@ -132,10 +132,10 @@ TEST_F(FillVolumeTest, AFullDriveSaysFullAndSmallerWritesTakeTheLastBytes) {
     EXPECT_TRUE(volume.finishFillFile());
     // The counts the run adds up are what the drive holds.
     EXPECT_EQ(SizeOf(Name(1)), total);
-    EXPECT_LE(volume.freeBytes(driveNumber), 511);
+    EXPECT_LE(volume.freeSpace(driveNumber).onVolume, 511);
     EXPECT_GT(total, freeAtStart - 512);
     EXPECT_TRUE(volume.deleteFillFile(Name(1)));
-    EXPECT_EQ(volume.freeBytes(driveNumber), freeAtStart);
+    EXPECT_EQ(volume.freeSpace(driveNumber).onVolume, freeAtStart);
     // The scratch drive says it is NTFS: small files are sized for a 1 KiB file record.
     EXPECT_EQ(volume.smallFileBytes(driveNumber), engine::SmallFileBytesInRecord(1024));
 }
@@ -212,7 +212,7 @@ TEST_F(FillVolumeTest, WhenTheSystemRefusesMoreHandlesThePassGoesOnWithPlainFile
             EXPECT_EQ(WriteBlocks(volume, 1), kBlock);
             EXPECT_TRUE(volume.finishFillFile());
             EXPECT_EQ(SizeOf(Name(n)), kBlock);
-            EXPECT_EQ(volume.freeBytes(driveNumber), freeAtStart - n * kBlock);
+            EXPECT_EQ(volume.freeSpace(driveNumber).onVolume, freeAtStart - n * kBlock);
         }
         EXPECT_EQ(volume.heldFileCount(), 3u);
         EXPECT_TRUE(volume.handleLimitReached());
@@ -224,7 +224,7 @@ TEST_F(FillVolumeTest, WhenTheSystemRefusesMoreHandlesThePassGoesOnWithPlainFile
             EXPECT_TRUE(volume.deleteFillFile(Name(n))) << n;
             EXPECT_EQ(FillFileNames().size(), static_cast<std::size_t>(6 - n));
         }
-        EXPECT_EQ(volume.freeBytes(driveNumber), freeAtStart);
+        EXPECT_EQ(volume.freeSpace(driveNumber).onVolume, freeAtStart);
         // The next pass holds its files again.
         EXPECT_FALSE(volume.handleLimitReached());
         ASSERT_EQ(engine::CreateResult::Created, volume.createFillFile(Name(1)));
@@ -254,14 +254,14 @@ TEST_F(FillVolumeTest, SixHundredFillFilesInOnePass) {
         ASSERT_EQ(WriteBlocks(volume, 1), kBlock) << n;
         EXPECT_TRUE(volume.finishFillFile());
         ASSERT_EQ(SizeOf(Name(n)), kBlock) << n;
-        ASSERT_EQ(volume.freeBytes(driveNumber), freeAtStart - n * kBlock) << n;
+        ASSERT_EQ(volume.freeSpace(driveNumber).onVolume, freeAtStart - n * kBlock) << n;
     }
     std::printf("%zu of %d fill files held open%s\n", volume.heldFileCount(), kFiles,
                 volume.handleLimitReached() ? " (the system refused more handles)" : "");
     EXPECT_EQ(FillFileNames().size(), static_cast<std::size_t>(kFiles));
     for (int n = 1; n <= kFiles; ++n) ASSERT_TRUE(volume.deleteFillFile(Name(n))) << n;
     EXPECT_TRUE(FillFileNames().empty());
-    EXPECT_EQ(volume.freeBytes(driveNumber), freeAtStart);
+    EXPECT_EQ(volume.freeSpace(driveNumber).onVolume, freeAtStart);
 }
 
 } // namespace
