@@ -78,6 +78,18 @@ std::int64_t PlainFill(char letter, const engine::BlockBuffer& block, bool flush
 struct RunTiming {
     double seconds = 0;
     std::string outcome;
+    // The speed the completion message reports, MB (of 1,048,576 bytes) per second.
+    double reportedMbPerSecond() const {
+        const std::string marker = "Speed was : ";
+        const auto at = outcome.find(marker);
+        if (at == std::string::npos) return 0;
+        std::string digits;
+        for (char c : outcome.substr(at + marker.size())) {
+            if (c == ' ') break;
+            if (c != ',') digits += c;
+        }
+        return std::atof(digits.c_str());
+    }
 };
 
 // Sanitize pressed on the window, the confirmation answered at once; timed from the click to
@@ -112,6 +124,7 @@ public:
     void setAbortTicked(bool) override {}
     bool closeRequested() override { return false; }
     void processMessages() override {}
+    void runDriveWork(const DriveWork& drive) override { drive.work(); }
     double now() override { return 45000.0 + ui::Application::clockSeconds() / 86400.0; }
     void completionBeep() override {}
     void setCaption(engine::DisplayItem, std::string_view) override {}
@@ -208,7 +221,7 @@ int main(int argc, char** argv) {
     }
     DeleteFileW(ballast.c_str());
 
-    std::vector<double> ours, plain, flushed, silent, ratios;
+    std::vector<double> ours, plain, flushed, silent, ratios, reported, reportedRatios;
     for (int i = 0; i < reps; ++i) {
         // Alternate the order so that neither side always runs on a freshly emptied drive.
         for (int side = 0; side < 2; ++side) {
@@ -225,6 +238,7 @@ int main(int argc, char** argv) {
                     return 1;
                 }
                 ours.push_back(t.seconds);
+                reported.push_back(t.reportedMbPerSecond());
             } else {
                 const double start = ui::Application::clockSeconds();
                 const std::int64_t bytes = PlainFill(letter, *block);
@@ -240,15 +254,21 @@ int main(int argc, char** argv) {
         PlainFill(letter, *block, /*flush=*/true);
         flushed.push_back(ui::Application::clockSeconds() - flushStart);
         ratios.push_back(plain.back() / ours.back());
-        std::printf("round %d: ours %.3f s (%.0f MiB/s), baseline %.3f s (%.0f MiB/s), ratio %.3f; run without a window "
-                    "%.3f s\n",
-                    i + 1, ours.back(), static_cast<double>(free0) / 1048576.0 / ours.back(), plain.back(),
+        const double plainMbPerSecond = static_cast<double>(free0) / 1048576.0 / plain.back();
+        reportedRatios.push_back(reported.back() / plainMbPerSecond);
+        std::printf("round %d: ours %.3f s (%.0f MiB/s, reported %.0f MB/s), baseline %.3f s (%.0f MiB/s), ratio %.3f; "
+                    "run without a window %.3f s\n",
+                    i + 1, ours.back(), static_cast<double>(free0) / 1048576.0 / ours.back(), reported.back(), plain.back(),
                     static_cast<double>(free0) / 1048576.0 / plain.back(), ratios.back(), silent.back());
     }
     const double peakFull = PeakWorkingSetMiB();
     std::printf("an empty message round costs %.1f us now\n", EmptyMessageRoundMicroseconds());
-    std::printf("median: ours %.3f s, baseline %.3f s, ratio baseline/ours %.3f (median of rounds %.3f); target >= 0.90\n",
+    std::printf("median: ours %.3f s from the click to the message, baseline %.3f s, ratio baseline/ours %.3f (median of "
+                "rounds %.3f)\n",
                 Median(ours), Median(plain), Median(plain) / Median(ours), Median(ratios));
+    std::printf("the run's own reported speed: median %.1f MB/s, %.3f of the plain loop's (median of rounds); target "
+                ">= 0.97\n",
+                Median(reported), Median(reportedRatios));
     std::printf("flushing every file before it is closed: baseline %.3f s with the flush, %.3f s without (%+.1f %%)\n",
                 Median(flushed), Median(plain), (Median(flushed) / Median(plain) - 1) * 100);
     const double blocks = static_cast<double>(free0) / kBlock;

@@ -5,12 +5,17 @@
 #include "engine/fill_volume_win.h"
 #include "platform/date_time.h"
 #include "platform/win32/system_sound.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/user_format_settings.h"
 #include "ui/application_win.h"
 #include "ui/message_box_win.h"
+#include "ui/timer_win.h"
 
 #include <array>
+#include <condition_variable>
+#include <mutex>
 #include <string>
+#include <thread>
 
 namespace qvx {
 
@@ -18,7 +23,16 @@ namespace qvx {
 // its own pace (deferred window updates, flushed about every 15 ms and at every pass start).
 class TMainForm1::RunHostAdapter final : public engine::RunHost {
 public:
-    explicit RunHostAdapter(TMainForm1& form) : f_(form) { takeDisplay(); }
+    explicit RunHostAdapter(TMainForm1& form) : f_(form) {
+        takeDisplay();
+        // Local time of the run's first moment, advanced by a steady clock: a daylight-saving
+        // change or a clock correction during a long run does not bend the elapsed time. Fixed
+        // here, so that the drive's thread only reads it.
+        SYSTEMTIME st;
+        GetLocalTime(&st);
+        originLocal_ = EncodeDateTime({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds});
+        originSteady_ = ui::Application::clockSeconds();
+    }
 
     void showSanitizePage() override { f_.Overall_PageControl.setActivePage(f_.TabSheet6); }
     void refreshDrivePanel() override {
@@ -50,23 +64,55 @@ public:
     bool closeRequested() override { return f_.closeAfterRun_ || ui::Application::instance().terminated(); }
 
     void processMessages() override {
-        ui::Application::instance().processMessagesThrottled();
+        ui::Application::instance().processMessages();
         if (displayChangedBehindTheRun()) repairDisplay();
     }
 
-    // Local time of the run's first reading, advanced by a steady clock: a daylight-saving
-    // change or a clock correction during a long run does not bend the elapsed time.
-    double now() override {
-        const double steady = ui::Application::clockSeconds();
-        if (!haveOrigin_) {
-            SYSTEMTIME st;
-            GetLocalTime(&st);
-            originLocal_ = EncodeDateTime({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds});
-            originSteady_ = steady;
-            haveOrigin_ = true;
+    // The drive's work on a thread of its own; this thread waits for it while it handles every
+    // message that comes, so the window never stops answering, however long a write blocks.
+    void runDriveWork(const DriveWork& drive) override {
+        auto& app = ui::Application::instance();
+        UniqueKernelHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        wanted_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+        std::thread worker([&] {
+            drive.work();
+            SetEvent(done.get());
+        });
+        const auto show = [&] {
+            drive.showProgress();
+            if (displayChangedBehindTheRun()) repairDisplay();
+            app.flushDeferred();
+            acknowledgeDisplay();
+        };
+        // A window timer: message boxes and other modal loops let it through as well.
+        ui::ControlSpec design{.kind = ui::Kind::Timer, .name = "ProgressTicker"};
+        design.interval = kProgressTickMilliseconds;
+        ui::Timer ticker(f_, design);
+        ticker.OnTimer = [&](ui::Timer&) { show(); };
+        const std::array<HANDLE, 2> waitFor = {done.get(), wanted_.get()};
+        for (;;) {
+            const DWORD woken = MsgWaitForMultipleObjectsEx(2, waitFor.data(), INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            if (woken == WAIT_OBJECT_0) break;
+            if (woken == WAIT_OBJECT_0 + 1) {
+                show();
+                continue;
+            }
+            app.processMessages();
+            drive.checkStop();
+            if (displayChangedBehindTheRun()) repairDisplay();
         }
-        return originLocal_ + (steady - originSteady_) / 86400.0;
+        worker.join();
+        drive.showProgress();
     }
+
+    void awaitDisplay() override {
+        std::unique_lock lock(displayMutex_);
+        const std::uint64_t wanted = ++displayWanted_;
+        SetEvent(wanted_.get());
+        displayShown_.wait(lock, [&] { return displayAcknowledged_ >= wanted; });
+    }
+
+    double now() override { return originLocal_ + (ui::Application::clockSeconds() - originSteady_) / 86400.0; }
 
     void completionBeep() override {
         // Windows NT and later play the tone itself; there is no other family to serve.
@@ -90,6 +136,14 @@ public:
     void flushDisplay() override { ui::Application::instance().flushDeferred(); }
 
 private:
+    // The window has shown what the drive's thread reached: a drive thread waiting for that
+    // goes on.
+    void acknowledgeDisplay() {
+        std::lock_guard lock(displayMutex_);
+        displayAcknowledged_ = displayWanted_;
+        displayShown_.notify_all();
+    }
+
     ui::Control& label(engine::DisplayItem item) {
         switch (item) {
         case engine::DisplayItem::PassLabel: return f_.Pass_Label;
@@ -144,7 +198,12 @@ private:
     // What the run last gave each text and the bar.
     std::array<std::string, engine::kDisplayItemCount> shown_;
     int barMin_ = 0, barMax_ = 0, barPosition_ = 0;
-    bool haveOrigin_ = false;
+    static constexpr unsigned kProgressTickMilliseconds = 15;
+    UniqueKernelHandle wanted_;  // set by the drive's thread when it waits for the display
+    std::mutex displayMutex_;
+    std::condition_variable displayShown_;
+    std::uint64_t displayWanted_ = 0;
+    std::uint64_t displayAcknowledged_ = 0;
     double originLocal_ = 0;
     double originSteady_ = 0;
 };
@@ -155,8 +214,9 @@ void TMainForm1::Sanitize_BitBtnClick() {
     {
         ui::DeferredUpdates deferred;
         RunHostAdapter host(*this);
-        engine::Win32FillVolume volume;
-        engine::FillRun run(volume, host);
+        const std::unique_ptr<engine::FillVolume> volume =
+            makeFillVolume ? makeFillVolume() : std::make_unique<engine::Win32FillVolume>();
+        engine::FillRun run(*volume, host);
         run.run(DriveComboBox1.drive(), Sanitization_Level_RadioGroup.itemIndex(), ReadUserFormatSettings());
     }
     running_ = false;

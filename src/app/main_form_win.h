@@ -1,6 +1,7 @@
 #pragma once
 // The main window: two pages (drive panel and progress; sanitization level), four buttons along
 // the bottom and the File and Help menus.
+#include "engine/fill_volume.h"
 #include "ui/button_win.h"
 #include "ui/check_box_win.h"
 #include "ui/drive_combo_box_win.h"
@@ -15,6 +16,8 @@
 #include "ui/radio_group_win.h"
 
 #include <array>
+#include <functional>
+#include <memory>
 
 namespace qvx {
 
@@ -92,6 +95,8 @@ public:
     // Sets every push button of the window (hidden ones included) enabled or disabled.
     void ButtonSwitch(bool enabled);
     bool running() const { return running_; }
+    // Makes the volume a run writes through (the drive's own when empty); tests put a double in.
+    std::function<std::unique_ptr<engine::FillVolume>()> makeFillVolume;
 
     // --- settings file, layout scaling, always on top, auto-run ------------------------------
     void ReadSettings();

@@ -63,9 +63,10 @@ bool FillPass::fillFiles(std::int64_t reserve) {
         const FileEnd end = writeFile(room);
         const bool flushed = volume_.finishFillFile();
         listener_.betweenFiles();
+        // A stop interrupts a blocked write or flush, which then fails: that is no error.
+        if (end == FileEnd::Stopped || listener_.stopRequested()) return endPass(PassEnd::Stopped);
         if (end == FileEnd::Failed || !flushed) return endPass(PassEnd::WriteFailed, name);
         if (end == FileEnd::Overfilled) return endPass(PassEnd::NotFillable);
-        if (end == FileEnd::Stopped) return endPass(PassEnd::Stopped);
         if (end == FileEnd::Full || fileBytes_ == 0) return true;
         if (reserve == 0 && volume_.freeSpace(driveNumber_).forUser <= 0) return true;
         if (listener_.stopRequested()) return endPass(PassEnd::Stopped);
@@ -82,7 +83,8 @@ FillPass::FileEnd FillPass::writeFile(std::int64_t room) {
         fileBytes_ += n;
         result_.bytes += n;
         listener_.written(n);
-        if (w.status == WriteStatus::Failed) return FileEnd::Failed;
+        if (w.status == WriteStatus::Failed)
+            return listener_.stopRequested() ? FileEnd::Stopped : FileEnd::Failed;
         if (w.status == WriteStatus::Full || n < size) {
             // What did not fit may fit in smaller pieces.
             if (chunk <= kSmallestWrite) return FileEnd::Full;
@@ -110,7 +112,8 @@ bool FillPass::writeSmallFiles(std::uint32_t bytes) {
         listener_.written(n);
         const bool flushed = volume_.finishFillFile();
         listener_.betweenFiles();
-        if (w.status == WriteStatus::Failed || !flushed) return endPass(PassEnd::WriteFailed, name);
+        if (w.status == WriteStatus::Failed || !flushed)
+            return endPass(listener_.stopRequested() ? PassEnd::Stopped : PassEnd::WriteFailed, name);
         if (n < bytes) return true;
         ++result_.smallFiles;
         lastSmallFile_ = static_cast<int>(created_.size());

@@ -4,6 +4,8 @@
 #include "engine/progress_text.h"
 #include "engine/run_messages.h"
 
+#include <exception>
+
 namespace qvx::engine {
 
 namespace {
@@ -65,16 +67,6 @@ void FillRun::setDuration(DisplayItem item, double days) {
     durationKey_[i] = key;
 }
 
-bool FillRun::stopRequested() {
-    if (host_.abortTicked()) return true;
-    if (host_.closeRequested()) {
-        // Closing the window aborts the run; the flag stays ticked as after any abort.
-        host_.setAbortTicked(true);
-        return true;
-    }
-    return false;
-}
-
 RunResult FillRun::run(char driveLetter, int levelIndex, const FormatSettings& formats) {
     RunResult result;
     if (running_) {
@@ -84,7 +76,6 @@ RunResult FillRun::run(char driveLetter, int levelIndex, const FormatSettings& f
     RunningFlag flag(running_);
 
     letter_ = LowerDriveLetter(driveLetter);
-    driveNumber_ = DriveNumber(letter_);
     fs_ = formats;
 
     host_.showSanitizePage();
@@ -98,18 +89,15 @@ RunResult FillRun::run(char driveLetter, int levelIndex, const FormatSettings& f
     for (DisplayItem item : kTimeLabels) setText(item, "");
     host_.setRunningControls(true);
     host_.setAbortTicked(false);
-
-    // Before the free-space query, so that the space they held is wiped by this run.
-    result.leftoversRemoved = sweepLeftovers();
-
-    startFree_ = volume_.freeSpace(driveNumber_).forUser;
-    if (startFree_ < 0) startFree_ = 0;
-    startTime_ = host_.now();
-    setText(DisplayItem::StartDateTimeLabel, StartStampText(startTime_, fs_));
-    written_ = 0;
-    result.startFreeBytes = startFree_;
+    // The window is locked before the first call to the drive.
+    host_.flushDisplay();
 
     const std::optional<int> passes = PassCount(levelIndex);
+    passCount_ = passes.value_or(0);
+    const DriveOutcome drive = runDriveWork();
+    const ProgressValues reached = progress_->snapshot();
+    result.leftoversRemoved = reached.leftoversRemoved;
+    result.startFreeBytes = startFree_;
     if (!passes) {
         host_.showInformation(std::string(kInternalError100));
         // The window must not stay locked in its running state.
@@ -117,35 +105,82 @@ RunResult FillRun::run(char driveLetter, int levelIndex, const FormatSettings& f
         result.outcome = RunOutcome::LevelError;
         return result;
     }
-    passCount_ = *passes;
-    planned_ = static_cast<std::int64_t>(passCount_) * startFree_;
     result.passCount = passCount_;
     result.plannedBytes = planned_;
-
-    buffer_ = std::make_unique<BlockBuffer>();
-    PassResult failure;
-    for (int pass = 1; pass <= passCount_; ++pass) {
-        result.lastPass = pass;
-        const PassResult done = runPass(pass);
-        result.smallFilesWritten += done.smallFiles;
-        if (done.end != PassEnd::Done && done.end != PassEnd::Stopped) {
-            failure = done;
-            break;
-        }
-        if (stopRequested()) break;
-    }
-    buffer_.reset();
-    endRun(result, failure);
+    result.lastPass = drive.lastPass;
+    result.smallFilesWritten = drive.smallFiles;
+    result.writtenBytes = reached.writtenBytes;
+    endRun(result, drive);
     return result;
 }
 
-int FillRun::sweepLeftovers() {
-    int removed = 0;
-    for (const std::string& name : volume_.listLeftoverFillFiles(letter_)) {
-        if (volume_.deleteLeftoverFillFile(name)) ++removed;
-        host_.processMessages();
+DriveOutcome FillRun::runDriveWork() {
+    progress_ = std::make_unique<RunProgress>();
+    startShown_ = barStarted_ = false;
+    passShown_ = patternErrorsShown_ = 0;
+    writesShown_ = fullWritesShown_ = 0;
+    DriveOutcome drive;
+    std::exception_ptr thrown;
+    host_.runDriveWork({[&] {
+                            try {
+                                drive = RunDriveWork(volume_, host_, *progress_, letter_, passCount_);
+                            } catch (...) {
+                                thrown = std::current_exception();
+                            }
+                        },
+                        [this] { checkStop(); }, [this] { showProgress(); }});
+    if (thrown) {
+        host_.setRunningControls(false);
+        std::rethrow_exception(thrown);
     }
-    return removed;
+    return drive;
+}
+
+void FillRun::checkStop() {
+    if (progress_->stopRequested()) return;
+    bool stop = host_.abortTicked();
+    if (!stop && host_.closeRequested()) {
+        // Closing the window aborts the run; the flag stays ticked as after any abort.
+        host_.setAbortTicked(true);
+        stop = true;
+    }
+    if (!stop) return;
+    progress_->requestStop();
+    volume_.interrupt();
+}
+
+void FillRun::showProgress() {
+    // A box shown from here runs a message loop of its own, which shows progress too.
+    if (showingProgress_) return;
+    showingProgress_ = true;
+    const ProgressValues v = progress_->snapshot();
+    if (v.started && !startShown_) {
+        startShown_ = true;
+        startFree_ = v.startFreeBytes;
+        startTime_ = v.startTime;
+        planned_ = static_cast<std::int64_t>(passCount_) * startFree_;
+        setText(DisplayItem::StartDateTimeLabel, StartStampText(startTime_, fs_));
+    }
+    if (v.pass != passShown_) {
+        passShown_ = v.pass;
+        barStarted_ = false;
+        showPass(v.pass);
+        host_.flushDisplay();
+    }
+    for (; patternErrorsShown_ < v.patternErrors; ++patternErrorsShown_)
+        host_.showInformation(std::string(kInternalError200));
+    if (v.patternReady && !barStarted_) {
+        barStarted_ = true;
+        host_.setProgressRange(0, startFree_ / 1'048'576);
+        host_.setProgressPosition(0);
+        barPosition_ = 0;
+        host_.flushDisplay();
+    }
+    if (v.writes != writesShown_) {
+        writesShown_ = v.writes;
+        showWrite(v);
+    }
+    showingProgress_ = false;
 }
 
 void FillRun::showPass(int pass) {
@@ -155,74 +190,46 @@ void FillRun::showPass(int pass) {
     setText(DisplayItem::PassLabel, PassLabelText(pass, passCount_));
 }
 
-PassResult FillRun::runPass(int pass) {
-    showPass(pass);
-    host_.processMessages();
-
-    if (!FillBlockBuffer(*buffer_, pass)) host_.showInformation(std::string(kInternalError200));
-
-    passBytes_ = 0;
-    const std::int64_t barMaximum = startFree_ / 1'048'576;
-    host_.setProgressRange(0, barMaximum);
-    host_.setProgressPosition(0);
-    barPosition_ = 0;
-    host_.flushDisplay();
-
-    return FillPass(volume_, *this, letter_, *buffer_).run();
+void FillRun::setBytes(DisplayItem item, std::int64_t bytes, std::int64_t& shownBytes) {
+    if (bytes == shownBytes && known_[Index(item)]) return;
+    shownBytes = bytes;
+    scratch_.clear();
+    AppendMbText(scratch_, bytes, fs_);
+    setText(item, scratch_);
 }
 
-void FillRun::written(std::uint32_t bytes) {
-    passBytes_ += bytes;
-    written_ += bytes;
-    blockDisplay(bytes);
-    host_.processMessages();
-}
-
-void FillRun::betweenFiles() { host_.processMessages(); }
-
-void FillRun::blockDisplay(std::uint32_t blockCount) {
-    const std::int64_t position = passBytes_ / 1'048'576;
+// The display after the last write the drive's thread finished: the same texts as if each
+// write had been shown, only the screen follows at its own pace.
+void FillRun::showWrite(const ProgressValues& v) {
+    const std::int64_t position = v.passBytes / 1'048'576;
     if (position != barPosition_) {
         barPosition_ = position;
         host_.setProgressPosition(position);
     }
-
-    if (passBytes_ != progressBytes_ || !known_[Index(DisplayItem::ProgressLabel)]) {
-        progressBytes_ = passBytes_;
-        scratch_.clear();
-        AppendMbText(scratch_, passBytes_, fs_);
-        setText(DisplayItem::ProgressLabel, scratch_);
+    setBytes(DisplayItem::ProgressLabel, v.passBytes, progressBytes_);
+    setDuration(DisplayItem::ElapsedTimeLabel, v.elapsedDays);
+    setBytes(DisplayItem::Label11, v.writtenBytes, label11Bytes_);
+    setBytes(DisplayItem::Label12, planned_, label12Bytes_);
+    if (v.fullWrites != fullWritesShown_) {
+        fullWritesShown_ = v.fullWrites;
+        showEstimates(v.elapsedAtFull, v.writtenAtFull);
     }
+    // A write of less than a block gives no estimate: the estimated total counts as 0, and
+    // the remaining time shows only when that is not negative.
+    if (v.lastWrite != kBlockSize && v.elapsedDays <= 0) setDuration(DisplayItem::RemainingDateTimeLabel, 0.0);
+}
 
-    const double elapsed = host_.now() - startTime_;
-    setDuration(DisplayItem::ElapsedTimeLabel, elapsed);
-
-    double total = 0;
-
-    if (written_ != label11Bytes_ || !known_[Index(DisplayItem::Label11)]) {
-        label11Bytes_ = written_;
-        scratch_.clear();
-        AppendMbText(scratch_, written_, fs_);
-        setText(DisplayItem::Label11, scratch_);
-    }
-    if (planned_ != label12Bytes_ || !known_[Index(DisplayItem::Label12)]) {
-        label12Bytes_ = planned_;
-        scratch_.clear();
-        AppendMbText(scratch_, planned_, fs_);
-        setText(DisplayItem::Label12, scratch_);
-    }
-
-    // A straight-line projection from the share written so far; only a full block gives one,
-    // and written_ is then at least one block.
-    if (blockCount == kBlockSize) {
-        total = elapsed * static_cast<double>(planned_) / static_cast<double>(written_);
-        if (total >= 0) setDuration(DisplayItem::TimeToCompletionLabel, total);
-    }
+// A straight-line projection from the share written by the last whole block; written is
+// then at least one block.
+void FillRun::showEstimates(double elapsed, std::int64_t written) {
+    const double total = elapsed * static_cast<double>(planned_) / static_cast<double>(written);
+    if (total >= 0) setDuration(DisplayItem::TimeToCompletionLabel, total);
     const double remaining = total - elapsed;
     if (remaining >= 0) setDuration(DisplayItem::RemainingDateTimeLabel, remaining);
 }
 
-void FillRun::endRun(RunResult& result, const PassResult& failure) {
+void FillRun::endRun(RunResult& result, const DriveOutcome& drive) {
+    const PassResult& failure = drive.failure;
     const bool failed = failure.end != PassEnd::Done && failure.end != PassEnd::Stopped;
     const bool aborted = !failed && (host_.abortTicked() || host_.closeRequested());
     if (!aborted && !failed) {
@@ -232,7 +239,6 @@ void FillRun::endRun(RunResult& result, const PassResult& failure) {
     }
     host_.setRunningControls(false);
     result.elapsedDays = host_.now() - startTime_;
-    result.writtenBytes = written_;
     host_.flushDisplay();
     host_.processMessages();
 
@@ -260,7 +266,7 @@ void FillRun::endRun(RunResult& result, const PassResult& failure) {
     result.outcome = RunOutcome::Completed;
     if (closing) return;
     host_.completionBeep();
-    const std::string speed = SpeedText(written_, result.elapsedDays, fs_);
+    const std::string speed = SpeedText(result.writtenBytes, result.elapsedDays, fs_);
     host_.showInformation(WithLeftoverLine(CompletionText(letter_, speed), result.leftoversRemoved));
 }
 

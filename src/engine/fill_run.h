@@ -2,6 +2,11 @@
 // The sanitization run behind the Sanitize button: confirmation, leftover sweep, every pass of
 // the level filling the drive's free space with fill files, their deletion, the live progress
 // display and the closing message.
+//
+// Two threads share a run. The window's thread asks, shows and ends it (this class's run()).
+// The drive's thread does every call to the drive: the sweep, the free-space query and the
+// passes (drive_work.cpp). Values cross through RunProgress; a stop request crosses the
+// other way through it, and the volume is interrupted when a call of it blocks.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -12,6 +17,7 @@
 #include "engine/fill_volume.h"
 #include "engine/levels.h"
 #include "engine/run_host.h"
+#include "engine/run_progress.h"
 #include "platform/format_settings.h"
 
 namespace qvx::engine {
@@ -40,7 +46,15 @@ struct RunResult {
     double elapsedDays = 0;
 };
 
-class FillRun : private PassListener {
+// What the drive's thread leaves for the run's end.
+struct DriveOutcome {
+    int lastPass = 0;
+    bool stopped = false;  // it ended early because a stop was asked for
+    PassResult failure;    // end Done unless a pass failed
+    int smallFiles = 0;
+};
+
+class FillRun {
 public:
     FillRun(FillVolume& volume, RunHost& host);
     ~FillRun();
@@ -54,42 +68,46 @@ public:
     bool running() const { return running_; }
 
     // The progress area was changed behind the run's back (a drive refresh during the run):
-    // the next block display sets every text and the bar position again.
+    // the next display sets every text and the bar position again.
     void forgetShownTexts();
 
 private:
-    PassResult runPass(int pass);
+    // Window's thread.
+    DriveOutcome runDriveWork();
+    void checkStop();
+    void showProgress();
     void showPass(int pass);
-    void blockDisplay(std::uint32_t blockCount);
-    int sweepLeftovers();
-    void endRun(RunResult& result, const PassResult& failure);
+    void showWrite(const ProgressValues& v);
+    void showEstimates(double elapsed, std::int64_t written);
+    void endRun(RunResult& result, const DriveOutcome& drive);
     void showFailure(const PassResult& failure, int leftoversRemoved);
-
-    // PassListener: the display and the window's messages between the drive's calls.
-    void written(std::uint32_t bytes) override;
-    void betweenFiles() override;
-    bool stopRequested() override;
-
     void setText(DisplayItem item, std::string_view text);
     void setDuration(DisplayItem item, double days);
+    void setBytes(DisplayItem item, std::int64_t bytes, std::int64_t& shownBytes);
 
     FillVolume& volume_;
     RunHost& host_;
     bool running_ = false;
 
-    // Run state.
+    // Run state, fixed when the run starts.
     FormatSettings fs_;
     char letter_ = 'c';
-    std::uint8_t driveNumber_ = 3;
-    int passCount_ = 0;
+    int passCount_ = 0;  // 0 for a level outside the table
     std::int64_t startFree_ = 0;
-    std::int64_t planned_ = 0;
-    std::int64_t passBytes_ = 0;
-    std::int64_t written_ = 0;
     double startTime_ = 0;
-    std::unique_ptr<BlockBuffer> buffer_;
+    std::int64_t planned_ = 0;
+    std::unique_ptr<RunProgress> progress_;
 
-    // What the display shows now, so that unchanged texts are neither formatted nor set.
+    // What the display has shown of the progress, so that unchanged texts are neither
+    // formatted nor set again.
+    bool startShown_ = false;
+    int passShown_ = 0;
+    bool barStarted_ = false;
+    int patternErrorsShown_ = 0;
+    std::uint64_t writesShown_ = 0;
+    std::uint64_t fullWritesShown_ = 0;
+    bool showingProgress_ = false;
+
     static constexpr int kUnknown = -1;
     std::array<std::string, kDisplayItemCount> shown_;
     std::array<bool, kDisplayItemCount> known_{};
@@ -100,5 +118,10 @@ private:
     std::int64_t progressBytes_ = kUnknown;
     std::string scratch_;
 };
+
+// The drive's share of a run, on the drive's thread: sweeps the leftovers, takes the free
+// space and the start time, then runs the passes. `passCount` 0 stops after the start.
+DriveOutcome RunDriveWork(FillVolume& volume, RunHost& host, RunProgress& progress, char driveLetter,
+                          int passCount);
 
 } // namespace qvx::engine

@@ -64,6 +64,10 @@ public:
     // fill files will be on.
     virtual std::uint32_t smallFileBytes(std::uint8_t driveNumber) = 0;
 
+    // Called on another thread when the run must stop: cuts short a write or flush that is
+    // blocked in the drive, where the system allows it. The call then fails.
+    virtual void interrupt() {}
+
     // Full names ("d:\$$$TEMP$$$QUARVEX$$$0000000007.tmp") of the fill files of our naming
     // (IsFillFileName) in the drive's root, left there by an earlier run that could not
     // clean up (a power cut).

@@ -85,6 +85,35 @@ std::uint32_t FileRecordSize(std::uint8_t driveNumber) {
 
 } // namespace
 
+// Marks a write or flush in progress, so that interrupt() cancels that call and no other.
+class Win32FillVolume::BlockingCall {
+public:
+    explicit BlockingCall(Win32FillVolume& volume) : volume_(volume) {
+        std::lock_guard lock(volume_.callMutex_);
+        const DWORD id = GetCurrentThreadId();
+        if (volume_.callThreadId_ != id) {
+            volume_.callThread_.reset(OpenThread(THREAD_TERMINATE, FALSE, id));
+            volume_.callThreadId_ = id;
+        }
+        volume_.inCall_ = true;
+    }
+    ~BlockingCall() {
+        std::lock_guard lock(volume_.callMutex_);
+        volume_.inCall_ = false;
+    }
+    BlockingCall(const BlockingCall&) = delete;
+    BlockingCall& operator=(const BlockingCall&) = delete;
+
+private:
+    Win32FillVolume& volume_;
+};
+
+void Win32FillVolume::interrupt() {
+    interrupted_ = true;
+    std::lock_guard lock(callMutex_);
+    if (inCall_ && callThread_) CancelSynchronousIo(callThread_.get());
+}
+
 Win32FillVolume::~Win32FillVolume() {
     // Whatever path the run took out: held files go with their handles, plain ones by name.
     while (!files_.empty()) {
@@ -168,6 +197,7 @@ WriteResult Win32FillVolume::write(const BlockBuffer& block, std::uint32_t size)
     if (!writing_ || !writing_->handle) return {0, WriteStatus::Failed};
     size = std::min<std::uint32_t>(size, static_cast<std::uint32_t>(kBlockSize));
     DWORD written = 0;
+    BlockingCall call(*this);
     BOOL ok = WriteFile(writing_->handle.get(), block.bytes.data(), size, &written, nullptr);
     DWORD error = ok ? ERROR_SUCCESS : GetLastError();
     // Wine fetches a handle's descriptor on its first write, which can meet the limit first.
@@ -186,8 +216,13 @@ bool Win32FillVolume::finishFillFile() {
     PassFile& file = *writing_;
     writing_ = nullptr;
     // Deleting a file throws away what the cache has not written yet: the data must be on the
-    // disk before the handle goes.
-    const bool flushed = file.handle && FlushFileBuffers(file.handle.get()) != FALSE;
+    // disk before the handle goes. A run that is stopping deletes it unsanitized anyway, and
+    // the flush would only hold up the stop.
+    bool flushed = true;
+    if (!interrupted_) {
+        BlockingCall call(*this);
+        flushed = file.handle && FlushFileBuffers(file.handle.get()) != FALSE;
+    }
     // A held file's handle stays open until the pass deletes the file; a plain one is closed.
     if (!file.held) file.handle.reset();
     return flushed;

@@ -17,7 +17,9 @@
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +41,7 @@ public:
     std::uint32_t smallFileBytes(std::uint8_t driveNumber) override;
     std::vector<std::string> listLeftoverFillFiles(char driveLetter) override;
     bool deleteLeftoverFillFile(const std::string& fileName) override;
+    void interrupt() override;
 
     // Fill files of the current pass whose delete-on-close handles this volume holds.
     std::size_t heldFileCount() const { return heldCount_; }
@@ -49,6 +52,7 @@ public:
     void setHeldFileLimitForTests(std::size_t limit) { heldLimit_ = limit; }
 
 private:
+    class BlockingCall;
     struct PassFile {
         UniqueFile handle;  // a plain file's handle is closed after writing
         bool held = false;  // delete-on-close, handle kept until deletion
@@ -72,6 +76,12 @@ private:
     bool plain_ = false;
     std::size_t heldLimit_ = 0;
     std::optional<std::uint32_t> smallFileBytes_;
+    // The thread in a write or flush, for interrupt() on another thread to cancel that call.
+    std::mutex callMutex_;
+    UniqueKernelHandle callThread_;
+    DWORD callThreadId_ = 0;
+    bool inCall_ = false;
+    std::atomic<bool> interrupted_{false};
     bool mayCompress_ = true;  // until the volume says otherwise
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 // The program's one random byte generator: a process-wide 32-bit linear congruential state.
-// The fill run draws its random passes from it and the About box its quote index; both run on
-// the GUI thread, so the state is not locked.
+// The fill run draws its random passes from it (on the run's drive thread) and the About box
+// its quote index (on the window's thread), so every call takes a lock.
 #include <cstddef>
 #include <cstdint>
 

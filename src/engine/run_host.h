@@ -2,6 +2,7 @@
 // What the fill run needs of the main window. The window implements it (TMainForm1); tests
 // use a recording fake.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -46,11 +47,29 @@ public:
     // ends without a message box.
     virtual bool closeRequested() = 0;
 
-    // Lets pending window messages through. Called after every block, file and deletion;
-    // the host decides how often a real message round is worth its cost.
+    // Lets pending window messages through.
     virtual void processMessages() = 0;
 
-    // Local date and time as a day-based value (platform/date_time.h).
+    // The drive's share of a run: `work` runs on a thread of its own, so that no write or
+    // flush, however long it blocks, keeps the window from answering. runDriveWork returns
+    // when the work has ended. Meanwhile `checkStop` runs on the window's thread after every
+    // message it handles, and `showProgress` at the screen's pace (also while a message box or
+    // another modal loop is up) and once more after the work has ended.
+    struct DriveWork {
+        std::function<void()> work;
+        std::function<void()> checkStop;
+        std::function<void()> showProgress;
+    };
+    virtual void runDriveWork(const DriveWork& drive) = 0;
+    // Called on the drive's thread after every write, file and deletion.
+    virtual void driveProgressed() {}
+    // Called on the drive's thread at the start of every pass: returns once the window shows
+    // what the drive's thread has reached, so that no file of a pass is on the drive before
+    // the window says which pass it is.
+    virtual void awaitDisplay() {}
+
+    // Local date and time as a day-based value (platform/date_time.h). Also called on the
+    // drive's thread.
     virtual double now() = 0;
     // The 400 Hz, 250 ms completion beep (with its own message processing).
     virtual void completionBeep() = 0;

@@ -93,16 +93,6 @@ void Application::processMessages() {
         }
         dispatchOne(msg);
     }
-    lastPump_ = clockSeconds();
-}
-
-void Application::processMessagesThrottled() {
-    const double now = clockSeconds();
-    if (deferDepth_ > 0 && now - lastFlush_ >= 0.015) {
-        lastFlush_ = now;
-        flushDeferred();
-    }
-    if (now - lastPump_ >= 0.001) processMessages();
 }
 
 void Application::terminate() {
@@ -121,7 +111,7 @@ void Application::resetForTests() {
 }
 
 void Application::beginDeferredUpdates() {
-    if (deferDepth_++ == 0) lastFlush_ = clockSeconds();
+    ++deferDepth_;
 }
 
 void Application::endDeferredUpdates() {

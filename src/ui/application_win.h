@@ -35,9 +35,6 @@ public:
     int run();
     // Processes every pending message and returns.
     void processMessages();
-    // Processes pending messages only when about a millisecond has passed since the last
-    // round, and flushes deferred window updates at the screen's pace. For hot loops.
-    void processMessagesThrottled();
     bool terminated() const { return terminated_; }
     void terminate();
     // Forgets the main form and a termination (tests build and close many forms).
@@ -71,8 +68,6 @@ private:
     bool terminated_ = false;
     int deferDepth_ = 0;
     std::vector<Control*> dirty_;
-    double lastPump_ = 0;
-    double lastFlush_ = 0;
 };
 
 // Keeps window updates deferred for a scope; flushes when the outermost one ends.

@@ -74,6 +74,19 @@ public:
         ++messageRounds;
         if (onProcessMessages) onProcessMessages();
     }
+    // The drive's work runs inline, and every step of it is shown at once: the texts come out
+    // as if the screen followed every write.
+    void runDriveWork(const DriveWork& drive) override {
+        drive_ = &drive;
+        drive.work();
+        drive_ = nullptr;
+        drive.showProgress();
+    }
+    void driveProgressed() override {
+        if (drive_) drive_->showProgress();
+        processMessages();
+        if (drive_) drive_->checkStop();
+    }
     double now() override { return clock(); }
     void completionBeep() override { events.push_back("beep"), ++beeps; }
     void setCaption(DisplayItem item, std::string_view text) override { set(item, text); }
@@ -86,6 +99,7 @@ public:
     void flushDisplay() override { ++flushes; }
 
 private:
+    const DriveWork* drive_ = nullptr;
     void box(const char* event, const char* kind, const std::string& text) {
         events.push_back(event);
         boxes.push_back({kind, text});

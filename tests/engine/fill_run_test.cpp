@@ -221,6 +221,28 @@ TEST(FillRun, EveryPassWritesItsPattern) {
     EXPECT_EQ(block(100)[65535], 0xFF);
 }
 
+TEST(FillRun, RandomPassesDrawTheSameBytesAsEverFromTheOneGenerator) {
+    // Hashes of the pass blocks of a 100-pass run from seed 0, taken when the whole run still
+    // ran on the window's thread: moving the drive's work to a thread of its own must not
+    // change one byte nor the order of the draws.
+    auto Fnv = [](const std::vector<std::uint8_t>& bytes) {
+        std::uint64_t h = 1469598103934665603ull;
+        for (std::uint8_t b : bytes) h = (h ^ b) * 1099511628211ull;
+        return h;
+    };
+    Rig rig(kBlock);
+    SeedRandom(0);
+    rig.run(5);
+    const auto& files = rig.volume.created;
+    ASSERT_EQ(files.size(), 100u);
+    EXPECT_EQ(Fnv(files[0].firstBlock), 0xacd213c4a7356df1ull);
+    EXPECT_EQ(Fnv(files[1].firstBlock), 0x181285709c3ab91cull);
+    EXPECT_EQ(Fnv(files[35].firstBlock), 0x4c4a20edd5e9eaa6ull);
+    EXPECT_EQ(Fnv(files[36].firstBlock), 0x1f6579f04bc4cd41ull);
+    EXPECT_EQ(Fnv(files[99].firstBlock), 0x87b3f9257ce16856ull);
+    EXPECT_EQ(RandomState(), 0xd00b0000u);
+}
+
 TEST(FillRun, PassDisplayAndProgressBar) {
     Rig rig(3 * GiB);
     rig.volume.verifyBlocks = false;

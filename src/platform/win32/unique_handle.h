@@ -43,4 +43,12 @@ struct FileHandleTraits {
 };
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 
+// Events, threads and other kernel objects whose calls give NULL on failure.
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static Handle none() { return nullptr; }
+    static void free(Handle handle) { CloseHandle(handle); }
+};
+using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+
 } // namespace qvx

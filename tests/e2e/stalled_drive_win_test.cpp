@@ -1,0 +1,225 @@
+// A drive whose writes and flushes stall for seconds, as a USB stick does while Windows' cache
+// catches up with it: through the real window on the small test drive (S:), the window keeps
+// answering and repainting, and takes Abort and Close at once.
+#include "app/main_form_win.h"
+
+#include "e2e/scratch_drive.h"
+#include "engine/fill_volume_win.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
+#include "support/win_test_support.h"
+#include "ui/application_win.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace qvx {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MillisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Writes through the drive's own volume; one chosen write, or the next flush, waits first.
+// With `interruptible`, interrupt() ends the wait and the call fails, as a call that
+// CancelSynchronousIo cut short does; otherwise the call returns only when its time is up.
+class StallingVolume final : public engine::FillVolume {
+public:
+    std::int64_t stallWriteCall = 0;  // 1-based; 0: none
+    bool stallFirstFlush = false;
+    DWORD stallMilliseconds = 2000;
+    bool interruptible = false;
+
+    std::atomic<bool> stalling{false};
+    std::atomic<bool> stalled{false};
+    // Counts, where the test can read it after the run, the writes that came after the stall.
+    std::atomic<int>* writesAfterStall = nullptr;
+
+    engine::CreateResult createFillFile(const std::string& name) override { return inner_.createFillFile(name); }
+    engine::WriteResult write(const engine::BlockBuffer& block, std::uint32_t size) override {
+        if (stalled && writesAfterStall) ++*writesAfterStall;
+        if (++writeCalls_ == stallWriteCall && stall()) return {0, engine::WriteStatus::Failed};
+        return inner_.write(block, size);
+    }
+    bool finishFillFile() override {
+        const bool cut = stallFirstFlush && !stalled && stall();
+        return inner_.finishFillFile() && !cut;
+    }
+    bool deleteFillFile(const std::string& name) override { return inner_.deleteFillFile(name); }
+    engine::FreeSpace freeSpace(std::uint8_t drive) override { return inner_.freeSpace(drive); }
+    std::uint32_t smallFileBytes(std::uint8_t drive) override { return inner_.smallFileBytes(drive); }
+    void interrupt() override {
+        inner_.interrupt();
+        if (interruptible) SetEvent(released_.get());
+    }
+    std::vector<std::string> listLeftoverFillFiles(char letter) override { return inner_.listLeftoverFillFiles(letter); }
+    bool deleteLeftoverFillFile(const std::string& name) override { return inner_.deleteLeftoverFillFile(name); }
+
+private:
+    // true when interrupt() cut the wait short.
+    bool stall() {
+        stalling = true;
+        const bool cut = WaitForSingleObject(released_.get(), stallMilliseconds) == WAIT_OBJECT_0;
+        stalled = true;
+        stalling = false;
+        return cut;
+    }
+    engine::Win32FillVolume inner_;
+    UniqueKernelHandle released_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    std::int64_t writeCalls_ = 0;
+};
+
+// What a second thread saw of the window while the drive stalled.
+struct Observed {
+    bool sawStall = false;
+    std::vector<double> replyMilliseconds;  // SendMessageTimeout(WM_NULL), -1 when it timed out
+    bool repainted = false;
+    bool abortTicked = false;       // within 100 ms of the posted message
+    bool stillStalling = false;     // then, the drive call was still blocked
+};
+
+class StalledDriveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string why;
+        letter = test::TmpfsDrive(&why);
+        if (!letter) GTEST_SKIP() << "SKIPPED: no size-limited test drive: " << why;
+        test::EmptyScratchDrive(letter);
+        test::ResetApplication();
+        settingsPath = test::ExeFolder() + "quarvex.ini";
+        DeleteFileW(Widen(settingsPath).c_str());
+        form = std::make_unique<TMainForm1>();
+        ui::Application::instance().setMainForm(form.get());
+        form->createHandle();
+        form->show();
+        form->DriveComboBox1.setDrive(letter);
+        form->makeFillVolume = [this] {
+            auto v = std::make_unique<StallingVolume>();
+            v->writesAfterStall = &writesAfterStall;
+            configure(*v);
+            volume = v.get();
+            return v;
+        };
+        freeAtStart = test::FreeBytesOn(letter);
+        boxes.answer(ui::MsgResult::Yes);
+    }
+    void TearDown() override {
+        form.reset();
+        if (!letter) return;
+        test::ResetApplication();
+        test::EmptyScratchDrive(letter);
+        DeleteFileW(Widen(settingsPath).c_str());
+    }
+
+    // Presses Sanitize; a second thread waits for the stall, then checks that the window
+    // answers and repaints, then posts `message` to `target` and looks at the abort flag.
+    double runAndDuringTheStall(HWND target, UINT message) {
+        std::thread watcher([&] { watch(target, message); });
+        const auto start = Clock::now();
+        SendMessageW(form->Sanitize_BitBtn.handle(), BM_CLICK, 0, 0);
+        const double ms = MillisecondsSince(start);
+        watcher.join();
+        return ms;
+    }
+
+    void watch(HWND target, UINT message) {
+        const auto start = Clock::now();
+        while (!(volume && volume.load()->stalling) && MillisecondsSince(start) < 20000) Sleep(1);
+        if (!volume || !volume.load()->stalling) return;
+        seen.sawStall = true;
+        const HWND window = form->handle();
+        for (int i = 0; i < 10; ++i) {
+            const auto sent = Clock::now();
+            DWORD_PTR reply = 0;
+            const bool answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &reply) != 0;
+            seen.replyMilliseconds.push_back(answered ? MillisecondsSince(sent) : -1);
+            Sleep(20);
+        }
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        const auto invalidated = Clock::now();
+        while (GetUpdateRect(window, nullptr, FALSE) && MillisecondsSince(invalidated) < 100) Sleep(1);
+        seen.repainted = !GetUpdateRect(window, nullptr, FALSE);
+
+        PostMessageW(target, message, 0, 0);
+        const auto posted = Clock::now();
+        DWORD_PTR checked = 0;
+        while (MillisecondsSince(posted) < 100 && checked != BST_CHECKED) {
+            SendMessageTimeoutW(form->Abort_Processing_CheckBox.handle(), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 100,
+                                &checked);
+            if (checked != BST_CHECKED) Sleep(1);
+        }
+        seen.stillStalling = volume.load()->stalling;
+        seen.abortTicked = checked == BST_CHECKED;
+    }
+
+    void expectAnsweringWindow() {
+        ASSERT_TRUE(seen.sawStall) << "the drive never stalled";
+        ASSERT_EQ(seen.replyMilliseconds.size(), 10u);
+        for (double ms : seen.replyMilliseconds) {
+            EXPECT_GE(ms, 0) << "WM_NULL went unanswered for 100 ms";
+            EXPECT_LT(ms, 100);
+        }
+        EXPECT_TRUE(seen.repainted);
+        EXPECT_TRUE(seen.abortTicked);
+    }
+    void expectDriveAsBefore() {
+        EXPECT_TRUE(test::FillFilesOn(letter).empty());
+        EXPECT_EQ(test::FreeBytesOn(letter), freeAtStart);
+    }
+
+    std::function<void(StallingVolume&)> configure;
+    std::atomic<StallingVolume*> volume{nullptr};
+    std::atomic<int> writesAfterStall{0};
+    char letter = 0;
+    std::string settingsPath;
+    std::int64_t freeAtStart = 0;
+    test::MessageBoxRecorder boxes;
+    std::unique_ptr<TMainForm1> form;
+    Observed seen;
+};
+
+TEST_F(StalledDriveTest, AWriteThatBlocksForSecondsKeepsTheWindowAnsweringAndAbortEndsTheRunWhenItReturns) {
+    configure = [](StallingVolume& v) {
+        v.stallWriteCall = 20;
+        v.stallMilliseconds = 2000;
+    };
+    const double ms = runAndDuringTheStall(form->Halt_BitBtn.handle(), BM_CLICK);
+
+    expectAnsweringWindow();
+    EXPECT_TRUE(seen.stillStalling);  // Abort was taken while the write was still blocked
+    ASSERT_EQ(boxes.count(), 2u);
+    EXPECT_EQ(boxes.last().text, "Processing aborted, as requested.");
+    EXPECT_EQ(form->Pass_Label.caption(), " Processing Aborted !! ");
+    EXPECT_EQ(writesAfterStall, 0) << "the run went on writing after the stalled write returned";
+    EXPECT_GE(ms, 2000);
+    expectDriveAsBefore();
+    EXPECT_TRUE(IsWindowEnabled(form->Sanitize_BitBtn.handle()));
+}
+
+TEST_F(StalledDriveTest, ClosingTheWindowDuringAFlushThatBlocksInterruptsItAndCloses) {
+    configure = [](StallingVolume& v) {
+        v.stallFirstFlush = true;
+        v.stallMilliseconds = 10000;
+        v.interruptible = true;
+    };
+    const double ms = runAndDuringTheStall(form->handle(), WM_CLOSE);
+
+    expectAnsweringWindow();
+    EXPECT_FALSE(seen.stillStalling);  // the close interrupted the flush
+    EXPECT_LT(ms, 5000) << "the interrupted flush did not end the run at once";
+    EXPECT_EQ(boxes.count(), 1u);  // the confirmation only
+    EXPECT_FALSE(IsWindowVisible(form->handle()));
+    EXPECT_TRUE(ui::Application::instance().terminated());
+    EXPECT_NE(GetFileAttributesW(Widen(settingsPath).c_str()), INVALID_FILE_ATTRIBUTES);
+    expectDriveAsBefore();
+}
+
+} // namespace
+} // namespace qvx
