@@ -119,6 +119,12 @@ public:
     bool confirm(const std::string&) override { return true; }
     void showInformation(const std::string& text) override { outcome = text; }
     void showError(const std::string& text) override { outcome = text; }
+    bool askError(const std::string& text) override {
+        outcome = text;
+        return false;
+    }
+    bool elevated() override { return true; }
+    void restartElevated() override {}
     void setRunningControls(bool) override {}
     bool abortTicked() override { return false; }
     void setAbortTicked(bool) override {}

@@ -4,6 +4,9 @@
 #include "engine/fill_run.h"
 #include "engine/fill_volume_win.h"
 #include "platform/date_time.h"
+#include "platform/win32/elevation.h"
+#include "platform/win32/executable_path.h"
+#include "platform/win32/shell.h"
 #include "platform/win32/system_sound.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/user_format_settings.h"
@@ -52,6 +55,12 @@ public:
         ui::Application::instance().flushDeferred();
         ui::MessageDlg(text, ui::MsgKind::Error, ui::MsgButtons::Ok);
     }
+    bool askError(const std::string& text) override {
+        ui::Application::instance().flushDeferred();
+        return ui::MessageDlg(text, ui::MsgKind::Error, ui::MsgButtons::YesNo) == ui::MsgResult::Yes;
+    }
+    bool elevated() override { return ProcessIsElevated(); }
+    void restartElevated() override { f_.restartElevatedAfterRun_ = true; }
 
     void setRunningControls(bool running) override {
         f_.ButtonSwitch(!running);
@@ -220,6 +229,14 @@ void TMainForm1::Sanitize_BitBtnClick() {
         run.run(DriveComboBox1.drive(), Sanitization_Level_RadioGroup.itemIndex(), ReadUserFormatSettings());
     }
     running_ = false;
+    if (restartElevatedAfterRun_) {
+        restartElevatedAfterRun_ = false;
+        // The settings carry the drive and the level over to the new copy. Should the user
+        // decline the system's prompt, this copy stays open.
+        WriteSettings();
+        if (ShellRunAsAdministrator(handle(), ExecutablePath())) close();
+        return;
+    }
     if (closeAfterRun_) {
         closeAfterRun_ = false;
         ui::Application::instance().processMessages();

@@ -128,6 +128,8 @@ private:
     bool running_ = false;
     // A close request that arrived during a run: honoured once the run has cleaned up.
     bool closeAfterRun_ = false;
+    // The user asked to restart as administrator: done once the run has ended.
+    bool restartElevatedAfterRun_ = false;
     bool startMaximized_ = false;
     bool startupShowStateApplied_ = false;
 };

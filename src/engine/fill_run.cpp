@@ -277,7 +277,13 @@ void FillRun::showFailure(const PassResult& failure, int leftoversRemoved) {
     case PassEnd::WriteFailed: text = WriteFailedText(letter_, failure.failedFile); break;
     default: text = NotFillableText(letter_); break;
     }
-    host_.showError(WithLeftoverLine(std::move(text), leftoversRemoved));
+    text = WithLeftoverLine(std::move(text), leftoversRemoved);
+    // A standard user may create folders in the system drive's root, but not files.
+    if (failure.end == PassEnd::CreateFailed && failure.accessDenied && !host_.elevated()) {
+        if (host_.askError(text + "\r\n\r\n" + NeedsAdministratorText(letter_))) host_.restartElevated();
+        return;
+    }
+    host_.showError(text);
 }
 
 } // namespace qvx::engine

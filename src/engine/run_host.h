@@ -35,6 +35,14 @@ public:
     // OK boxes of kind Information and Error.
     virtual void showInformation(const std::string& text) = 0;
     virtual void showError(const std::string& text) = 0;
+    // An error box with Yes and No; true for Yes.
+    virtual bool askError(const std::string& text) = 0;
+
+    // Whether the program runs with administrator rights.
+    virtual bool elevated() = 0;
+    // Once the run has ended: closes the window (which writes the settings, drive and level
+    // included) and starts the program again with administrator rights.
+    virtual void restartElevated() = 0;
 
     // running: the button switch off, Halt_BitBtn enabled, DriveComboBox1 disabled.
     // idle: the button switch on, DriveComboBox1 enabled, Halt_BitBtn disabled.

@@ -80,6 +80,17 @@ std::string CreateFailedText(char driveLetter, std::string_view fileName) {
     return s;
 }
 
+std::string NeedsAdministratorText(char driveLetter) {
+    std::string s;
+    s += "Writing files to the root folder of the ";
+    s += QuotedDrive(driveLetter);
+    s += " drive needs administrator rights.";
+    s += kCrLf;
+    s += kCrLf;
+    s += "Do you want to restart Quarvex as administrator ?";
+    return s;
+}
+
 std::string WriteFailedText(char driveLetter, std::string_view fileName) {
     std::string s;
     s += "Writing to the fill file \"";

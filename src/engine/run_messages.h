@@ -12,6 +12,9 @@ std::string ConfirmationText(char driveLetter, int levelIndex);
 std::string CompletionText(char driveLetter, std::string_view speedText);
 // The fill file that could not be created, and that the free space was not sanitized.
 std::string CreateFailedText(char driveLetter, std::string_view fileName);
+// What follows CreateFailedText when the user may not create files in the drive's root
+// folder: administrator rights would allow it; restart with them?
+std::string NeedsAdministratorText(char driveLetter);
 // A write or flush of that fill file failed (not a full drive): the run stopped.
 std::string WriteFailedText(char driveLetter, std::string_view fileName);
 // The drive never became full although far more was written than it had free.

@@ -6,6 +6,10 @@
 
 #include "e2e/scratch_drive.h"
 #include "engine/fill_pass.h"
+#include "engine/fill_volume_win.h"
+#include "platform/win32/elevation.h"
+#include "platform/win32/executable_path.h"
+#include "platform/win32/shell.h"
 #include "platform/win32/system_sound.h"
 #include "platform/win32/wide_text.h"
 #include "support/win_test_support.h"
@@ -351,6 +355,76 @@ TEST_F(SanitizeRunTest, TheAboutBoxOpenedDuringARunShowsWhatItSets) {
     EXPECT_TRUE(textShown);
     ASSERT_EQ(boxes.count(), 2u);
     EXPECT_EQ(boxes.last().text.rfind("All Free Disk Space", 0), 0u);
+    expectDriveAsBefore();
+}
+
+// The drive as a standard user meets the system drive's root: every file creation is refused
+// with "access denied" (folders could still be made there).
+class RootNeedsRightsVolume final : public engine::FillVolume {
+public:
+    engine::CreateResult createFillFile(const std::string&) override { return engine::CreateResult::Denied; }
+    engine::WriteResult write(const engine::BlockBuffer& b, std::uint32_t n) override { return inner_.write(b, n); }
+    bool finishFillFile() override { return inner_.finishFillFile(); }
+    bool deleteFillFile(const std::string& name) override { return inner_.deleteFillFile(name); }
+    engine::FreeSpace freeSpace(std::uint8_t drive) override { return inner_.freeSpace(drive); }
+    std::uint32_t smallFileBytes(std::uint8_t drive) override { return inner_.smallFileBytes(drive); }
+    std::vector<std::string> listLeftoverFillFiles(char letter) override { return inner_.listLeftoverFillFiles(letter); }
+    bool deleteLeftoverFillFile(const std::string& name) override { return inner_.deleteLeftoverFillFile(name); }
+
+private:
+    engine::Win32FillVolume inner_;
+};
+
+TEST_F(SanitizeRunTest, ARootThatNeedsAdministratorRightsOffersARestartElevatedWithTheSameDriveAndLevel) {
+    std::vector<ShellCall> shell;
+    auto previousShell = SetShellHook([&](const ShellCall& call) { shell.push_back(call); });
+    form->makeFillVolume = [] { return std::make_unique<RootNeedsRightsVolume>(); };
+    chooseLevel(2);
+    const std::string offer = "Writing files to the root folder of the " + driveText() +
+                              " drive needs administrator rights.\r\n\r\nDo you want to restart Quarvex as "
+                              "administrator ?";
+
+    // Declined: the window stays as any failed run leaves it.
+    SetElevationForTests(false);
+    boxes.answer(ui::MsgResult::Yes);
+    boxes.answer(ui::MsgResult::No);
+    pressSanitize();
+    ASSERT_EQ(boxes.count(), 2u);
+    EXPECT_EQ(boxes.last().kind, ui::MsgKind::Error);
+    EXPECT_EQ(boxes.last().buttons, ui::MsgButtons::YesNo);
+    EXPECT_EQ(boxes.last().text.rfind("The fill file \"", 0), 0u) << boxes.last().text;
+    EXPECT_TRUE(boxes.last().text.ends_with("has NOT been sanitized.\r\n\r\nMake sure that the drive is not "
+                                            "write-protected and that you are allowed to create files in its root "
+                                            "folder.\r\n\r\n" + offer));
+    EXPECT_TRUE(shell.empty());
+    EXPECT_TRUE(IsWindowVisible(form->handle()));
+    expectIdleControls();
+
+    // Already elevated: only the error.
+    SetElevationForTests(true);
+    boxes.answer(ui::MsgResult::Yes);
+    pressSanitize();
+    ASSERT_EQ(boxes.count(), 4u);
+    EXPECT_EQ(boxes.last().buttons, ui::MsgButtons::Ok);
+    EXPECT_EQ(boxes.last().text.find(offer), std::string::npos);
+
+    // Accepted: the settings keep the drive and the level, the window closes, the shell starts
+    // the program again with the verb "runas".
+    SetElevationForTests(false);
+    boxes.answer(ui::MsgResult::Yes);
+    boxes.answer(ui::MsgResult::Yes);
+    pressSanitize();
+    SetElevationForTests(std::nullopt);
+    SetShellHook(std::move(previousShell));
+    ASSERT_EQ(shell.size(), 1u);
+    EXPECT_EQ(shell[0].verb, "runas");
+    EXPECT_EQ(shell[0].target, ExecutablePath());
+    EXPECT_FALSE(IsWindowVisible(form->handle()));
+    char value[16] = {};
+    GetPrivateProfileStringA("quarvex", "DriveComboBox1", "", value, sizeof value, settingsPath.c_str());
+    EXPECT_EQ(std::string(value), std::string(1, engine::LowerDriveLetter(letter)));
+    GetPrivateProfileStringA("quarvex", "Sanitization_Level_RadioGroup", "", value, sizeof value, settingsPath.c_str());
+    EXPECT_EQ(std::string(value), "2");
     expectDriveAsBefore();
 }
 

@@ -19,6 +19,8 @@ public:
 
     // Answers and behaviour.
     bool answerYes = true;
+    bool isElevated = false;
+    bool answerRestart = false;  // to the offer to restart as administrator
     // now(): by default a clock that does not move.
     std::function<double()> clock = [] { return 45'000.5; };
     // Runs inside every processMessages (after every block, file and deletion).
@@ -64,6 +66,12 @@ public:
     }
     void showInformation(const std::string& text) override { box("info", "Information", text); }
     void showError(const std::string& text) override { box("error", "Error", text); }
+    bool askError(const std::string& text) override {
+        box("ask", "Error", text);
+        return answerRestart;
+    }
+    bool elevated() override { return isElevated; }
+    void restartElevated() override { events.push_back("restart"); }
     void setRunningControls(bool running) override {
         events.push_back(running ? "running" : "idle"), runningControls = running;
     }

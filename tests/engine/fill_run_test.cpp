@@ -381,3 +381,32 @@ TEST(FillRun, NtfsRecordsAQuotaAndADriveThatNeverFills) {
               "free space on this drive has NOT been sanitized.");
     EXPECT_FALSE(compressed.host.runningControls);
 }
+
+TEST(FillRun, AFileTheUserMayNotCreateOffersARestartAsAdministrator) {
+    for (const bool elevated : {false, true}) {
+        for (const bool yes : {true, false}) {
+            Rig rig(MiB);
+            rig.volume.failCreateCalls = {1};
+            rig.volume.createFailure = CreateResult::Denied;
+            rig.host.isElevated = elevated;
+            rig.host.answerRestart = yes;
+            EXPECT_EQ(rig.run(2).outcome, RunOutcome::CreateFailed);
+            const std::string failed = CreateFailedText('d', D(1));
+            ASSERT_EQ(rig.host.boxes.size(), 1u);
+            EXPECT_EQ(rig.host.boxes[0].kind, "Error");
+            const bool restarted =
+                std::find(rig.host.events.begin(), rig.host.events.end(), "restart") != rig.host.events.end();
+            if (elevated) {
+                // Rights are not what is missing: the error alone.
+                EXPECT_EQ(rig.host.boxes[0].text, failed);
+                EXPECT_FALSE(restarted);
+            } else {
+                EXPECT_EQ(rig.host.boxes[0].text,
+                          failed + "\r\n\r\nWriting files to the root folder of the \"D:\" drive needs administrator "
+                                   "rights.\r\n\r\nDo you want to restart Quarvex as administrator ?");
+                EXPECT_EQ(restarted, yes);
+            }
+            EXPECT_FALSE(rig.host.runningControls);
+        }
+    }
+}

@@ -18,6 +18,16 @@ void ShellOpen(HWND owner, const std::string& target, int showCommand) {
     ShellExecuteW(owner, L"open", Widen(target).c_str(), nullptr, nullptr, showCommand);
 }
 
+bool ShellRunAsAdministrator(HWND owner, const std::string& program) {
+    if (Hook()) {
+        Hook()({ShellCall::Kind::Open, owner, "runas", program, SW_SHOWNORMAL});
+        return true;
+    }
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(owner, L"runas", Widen(program).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32;
+}
+
 bool StartCommandLine(const std::string& commandLine, int showCommand) {
     if (Hook()) {
         Hook()({ShellCall::Kind::CommandLine, nullptr, "", commandLine, showCommand});

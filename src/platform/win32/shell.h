@@ -18,10 +18,15 @@ void ShellOpen(HWND owner, const std::string& target, int showCommand = SW_SHOWN
 // system's. True when the program started.
 bool StartCommandLine(const std::string& commandLine, int showCommand = SW_SHOWNORMAL);
 
+// Starts a program again with administrator rights: the shell's verb "runas", which brings up
+// the system's consent prompt. True when the program started (false also when the user
+// declined the prompt).
+bool ShellRunAsAdministrator(HWND owner, const std::string& program);
+
 struct ShellCall {
     enum class Kind { Open, CommandLine } kind;
     HWND owner;             // Open only
-    std::string verb;       // "open" for Open; empty for a command line
+    std::string verb;       // "open" or "runas" for Open; empty for a command line
     std::string target;     // the address or document, or the command line
     int showCommand;
 };

@@ -1,0 +1,29 @@
+#include "platform/win32/elevation.h"
+
+#include "platform/win32/unique_handle.h"
+
+#include <windows.h>
+
+namespace qvx {
+
+namespace {
+std::optional<bool>& Override() {
+    static std::optional<bool> elevated;
+    return elevated;
+}
+} // namespace
+
+bool ProcessIsElevated() {
+    if (Override()) return *Override();
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+    const UniqueKernelHandle token(raw);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof(elevation), &size) &&
+           elevation.TokenIsElevated != 0;
+}
+
+void SetElevationForTests(std::optional<bool> elevated) { Override() = elevated; }
+
+} // namespace qvx
