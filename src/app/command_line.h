@@ -1,0 +1,41 @@
+#pragma once
+// The command line of an unattended run:
+//
+//   quarvex.exe /sanitize D: [/level N] [/yes] [/exit]
+//
+// Switches are case-insensitive and may start with "-" instead of "/". Without arguments the
+// program starts as it always has.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qvx {
+
+struct CommandLine {
+    bool sanitize = false;     // start a run on `drive` once the window is up
+    char drive = 0;            // lower-case letter
+    std::optional<int> level;  // 0..5, selected before the run
+    bool yes = false;          // the caller has confirmed: no confirmation box
+    bool exitAtEnd = false;    // no closing boxes; close at the end, exit code for the outcome
+    // Why the command line cannot be used (it names the bad switch); empty when it can.
+    std::string error;
+};
+
+inline constexpr std::string_view kCommandLineUsage = "quarvex.exe /sanitize D: [/level N] [/yes] [/exit]";
+
+// `arguments` without the program's own name.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The error box's text for a command line that cannot be used.
+std::string CommandLineErrorText(const CommandLine& commandLine);
+
+// Exit codes of a run started with /exit.
+enum class ExitCode : int {
+    Completed = 0,
+    Aborted = 1,        // Abort pressed, or the window closed
+    Error = 2,          // the run failed, an unknown drive, a bad command line, a run already going
+    RecordFailed = 3,   // completed, but its record could not be written
+};
+
+} // namespace qvx

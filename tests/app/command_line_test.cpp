@@ -1,0 +1,59 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+using namespace qvx;
+
+namespace {
+CommandLine Parse(std::vector<std::string> args) { return ParseCommandLine(args); }
+} // namespace
+
+TEST(CommandLine, EverySwitchInEitherCaseAndWithEitherSign) {
+    EXPECT_EQ(Parse({}).error, "");
+    EXPECT_FALSE(Parse({}).sanitize);
+
+    const CommandLine plain = Parse({"/sanitize", "D:"});
+    EXPECT_TRUE(plain.error.empty());
+    EXPECT_TRUE(plain.sanitize);
+    EXPECT_EQ(plain.drive, 'd');
+    EXPECT_FALSE(plain.level || plain.yes || plain.exitAtEnd);
+
+    const CommandLine all = Parse({"-SANITIZE", "e:\\", "/Level", "5", "-Yes", "/EXIT"});
+    EXPECT_TRUE(all.error.empty()) << all.error;
+    EXPECT_EQ(all.drive, 'e');
+    EXPECT_EQ(all.level, 5);
+    EXPECT_TRUE(all.yes && all.exitAtEnd);
+    EXPECT_EQ(Parse({"/level", "0", "/sanitize", "z"}).level, 0);
+}
+
+TEST(CommandLine, AMalformedLineNamesTheBadSwitchAndStartsNothing) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string error;
+    };
+    const std::vector<Case> cases = {
+        {{"/sanitise", "D:"}, "The switch \"/sanitise\" is not known."},
+        {{"/sanitize"}, "The switch \"/sanitize\" needs a drive, as in /sanitize D:"},
+        {{"/sanitize", "12"}, "The switch \"/sanitize\" needs a drive, as in /sanitize D:"},
+        {{"/sanitize", "D:", "/level", "6"}, "The switch \"/level\" needs a level from 0 to 5, as in /level 1"},
+        {{"/sanitize", "D:", "-level", "x"}, "The switch \"-level\" needs a level from 0 to 5, as in /level 1"},
+        {{"/sanitize", "D:", "/level"}, "The switch \"/level\" needs a level from 0 to 5, as in /level 1"},
+        {{"/sanitize", "D:", "/yes", "/YES"}, "The switch \"/YES\" is given twice."},
+        {{"/sanitize", "D:", "/sanitize", "E:"}, "The switch \"/sanitize\" is given twice."},
+        {{"/sanitize", "D:", "/level", "1", "/level", "1"}, "The switch \"/level\" is given twice."},
+        {{"D:"}, "\"D:\" is not a switch."},
+        {{"/level", "1"}, "The switch \"/level\" needs /sanitize with a drive."},
+        {{"/exit"}, "The switch \"/exit\" needs /sanitize with a drive."},
+    };
+    for (const Case& c : cases) {
+        const CommandLine parsed = Parse(c.args);
+        EXPECT_EQ(parsed.error, c.error) << c.args.front();
+    }
+    // Wherever the line goes wrong, a caller that asked for /exit gets its exit code.
+    EXPECT_TRUE(Parse({"/bogus", "/exit"}).exitAtEnd);
+    EXPECT_TRUE(Parse({"/sanitize", "D:", "/level", "9", "-Exit"}).exitAtEnd);
+    EXPECT_FALSE(Parse({"/bogus"}).exitAtEnd);
+    EXPECT_EQ(CommandLineErrorText(Parse({"/x"})),
+              "The command line cannot be used: The switch \"/x\" is not known.\r\n\r\n"
+              "Use: quarvex.exe /sanitize D: [/level N] [/yes] [/exit]");
+}
