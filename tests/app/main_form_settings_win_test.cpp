@@ -4,11 +4,14 @@
 #include "app/main_form_win.h"
 #include "desktop/auto_run_win.h"
 #include "platform/win32/executable_path.h"
+#include "platform/win32/registry.h"
 #include "platform/win32/wide_text.h"
 #include "support/win_test_support.h"
 #include "ui/application_win.h"
 
 #include <gtest/gtest.h>
+
+#include <sddl.h>
 
 #include <algorithm>
 #include <array>
@@ -37,6 +40,9 @@ protected:
         DeleteFileW(ini.c_str());
         RemoveDirectoryW(ini.c_str());
         RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, kRunName.c_str());
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kRunName.c_str());
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\QuarvexTests");
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuarvexTests");
         desktop::SetAutoRunTargetOverride(std::nullopt);
     }
     void Start() {
@@ -300,6 +306,84 @@ TEST_F(SettingsFormTest, TheStartUpCheckComparesPathsAndOffersToUpdateAMovedProg
     Start();
     EXPECT_FALSE(AutoRunChecked());
     EXPECT_EQ(boxes.count(), 3u);
+}
+
+// The auto-run option of a standard user, who may read the machine's Run key but not write it:
+// the same key path under both root keys, the machine's one readable only.
+class StandardUserAutoRunTest : public SettingsFormTest {
+protected:
+    static constexpr wchar_t kTestRunKey[] = L"Software\\QuarvexTests\\Run";
+
+    void SetUp() override {
+        SettingsFormTest::SetUp();
+        desktop::AutoRunTarget target = desktop::CurrentAutoRunTarget();
+        target.keyPath = "\\" + Narrow(kTestRunKey);
+        desktop::SetAutoRunTargetOverride(target);
+        HKEY user = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kTestRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &user, nullptr), ERROR_SUCCESS);
+        RegCloseKey(user);
+    }
+    // Creates the machine's key, with an entry written before it is locked when one is given.
+    static void LockMachineKey(const std::string& entry = "") {
+        HKEY created = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kTestRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr),
+                  ERROR_SUCCESS);
+        const UniqueKey key(created);
+        if (!entry.empty()) {
+            const std::wstring w = Widen(entry);
+            ASSERT_EQ(RegSetValueExW(key.get(), kRunName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(w.c_str()),
+                                     static_cast<DWORD>((w.size() + 1) * sizeof(wchar_t))),
+                      ERROR_SUCCESS);
+        }
+        PSECURITY_DESCRIPTOR readOnly = nullptr;
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly, nullptr));
+        const LSTATUS status = RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, readOnly);
+        LocalFree(readOnly);
+        ASSERT_EQ(status, ERROR_SUCCESS);
+    }
+    static std::string Entry(HKEY root) {
+        wchar_t buf[1024] = {};
+        DWORD size = sizeof(buf);
+        if (RegGetValueW(root, kTestRunKey, kRunName.c_str(), RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) return "<none>";
+        return Narrow(buf);
+    }
+};
+
+TEST_F(StandardUserAutoRunTest, TheEntryGoesUnderTheUsersRunKeyAndIsSeenAndRemovedThere) {
+    LockMachineKey();
+    Start();
+    EXPECT_FALSE(AutoRunChecked());
+    const std::string name = Narrow(kRunName);
+    form->Auto_Run_at_Windows_Startup_Option.click();
+    EXPECT_TRUE(AutoRunChecked());
+    EXPECT_EQ(Entry(HKEY_CURRENT_USER), ExecutablePath());
+    EXPECT_EQ(Entry(HKEY_LOCAL_MACHINE), "<none>");
+    ASSERT_EQ(boxes.count(), 1u);  // no error on the way: only the usual confirmation
+    EXPECT_EQ(boxes.last().kind, ui::MsgKind::Information);
+    EXPECT_EQ(boxes.last().text, "This program (" + name + ") will now run automatically at Windows Start-Up.");
+    Close();
+
+    Start();  // the start-up check finds it
+    EXPECT_TRUE(AutoRunChecked());
+    EXPECT_EQ(boxes.count(), 1u);
+    form->Auto_Run_at_Windows_Startup_Option.click();
+    EXPECT_FALSE(AutoRunChecked());
+    EXPECT_EQ(Entry(HKEY_CURRENT_USER), "<none>");
+    EXPECT_EQ(boxes.count(), 2u);
+    EXPECT_EQ(boxes.last().text, "This program (" + name + ") will now no-longer run automatically at Windows Start-Up.");
+}
+
+TEST_F(StandardUserAutoRunTest, AnAdministratorsEntryIsReadButCannotBeRemoved) {
+    LockMachineKey(ExecutablePath());
+    Start();
+    EXPECT_TRUE(AutoRunChecked());
+    EXPECT_EQ(boxes.count(), 0u);
+    form->Auto_Run_at_Windows_Startup_Option.click();
+    EXPECT_TRUE(AutoRunChecked());
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes.last().kind, ui::MsgKind::Error);
+    EXPECT_EQ(boxes.last().text, desktop::DeleteNotRemovedText("\\" + Narrow(kTestRunKey), Narrow(kRunName)));
+    EXPECT_EQ(Entry(HKEY_LOCAL_MACHINE), ExecutablePath());
 }
 
 } // namespace
