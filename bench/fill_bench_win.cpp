@@ -249,7 +249,9 @@ int main(int argc, char** argv) {
                 const double start = ui::Application::clockSeconds();
                 const std::int64_t bytes = PlainFill(letter, *block);
                 plain.push_back(ui::Application::clockSeconds() - start);
-                if (bytes < free0 - static_cast<std::int64_t>(kBlock)) {
+                // A file system's own bookkeeping (ext4's extent blocks) takes a little of what it
+                // called free.
+                if (bytes < free0 - free0 / 100) {
                     std::fprintf(stderr, "the baseline wrote only %lld bytes\n", static_cast<long long>(bytes));
                     return 1;
                 }

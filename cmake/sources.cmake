@@ -33,3 +33,15 @@ function(qvx_collect_tests folder)
     target_sources(win_tests PRIVATE ${win})
   endif()
 endfunction()
+
+# The program's resource script (application manifest; version information and icon belong
+# there too). Files the script names are found from src/ and must be listed in OBJECT_DEPENDS,
+# since CMake follows only a resource script's #includes. The Windows-side tests carry the same
+# resources, so that they run with the common controls the program gets.
+function(qvx_add_program_resources target)
+  set(rc ${CMAKE_SOURCE_DIR}/src/app/quarvex.rc)
+  target_sources(${target} PRIVATE ${rc})
+  set_source_files_properties(${rc} TARGET_DIRECTORY ${target} PROPERTIES
+    INCLUDE_DIRECTORIES ${CMAKE_SOURCE_DIR}/src
+    OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/quarvex.manifest)
+endfunction()

@@ -1,6 +1,7 @@
 #include "app/file_status_win.h"
 
 #include "app/file_status.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/volume.h"
 #include "platform/win32/wide_text.h"
 
@@ -49,6 +50,13 @@ DWORD TryExclusiveOpen(const std::wstring& path) {
 } // namespace
 
 bool FileExists(const std::string& path) { return !path.empty() && WideFileExists(Widen(path)); }
+
+bool FileWritable(const std::string& path) {
+    if (!FileExists(path)) return false;
+    const UniqueFile file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(file);
+}
 
 std::string FileOpenStatus(const std::string& path) {
     if (path.empty()) return "";

@@ -6,6 +6,10 @@
 namespace qvx {
 
 bool FileExists(const std::string& path);
+// True for an existing file that this process may open for writing: no read-only attribute, no
+// access list that refuses it, no other program holding it without write sharing. Nothing is
+// written.
+bool FileWritable(const std::string& path);
 // "CLOSED", "NOT FOUND", "OPEN", "ERROR", or "" for an empty path or a path that names no file.
 std::string FileOpenStatus(const std::string& path);
 // Clears the read-only, hidden, system and archive attributes of an existing file.

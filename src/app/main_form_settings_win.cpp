@@ -2,10 +2,13 @@
 #include "app/file_status_win.h"
 #include "app/layout_record.h"
 #include "app/main_form_win.h"
+#include "app/settings_location.h"
 #include "app/settings_values.h"
 #include "desktop/auto_run_win.h"
 #include "platform/win32/executable_path.h"
+#include "platform/win32/known_folders.h"
 #include "platform/win32/private_profile.h"
+#include "platform/win32/wide_text.h"
 #include "ui/application_win.h"
 #include "ui/message_box_win.h"
 
@@ -51,14 +54,36 @@ bool OnSomeMonitor(int left, int top, int width, int height) {
     return MonitorFromRect(&r, MONITOR_DEFAULTTONULL) != nullptr;
 }
 
+SettingsFileState StateOf(const std::string& path) {
+    if (!FileExists(path)) return SettingsFileState::Missing;
+    return FileWritable(path) ? SettingsFileState::Writable : SettingsFileState::ReadOnly;
+}
+
+SettingsPlaces CurrentSettingsPlaces() {
+    return {.besideProgram = TMainForm1::SettingsPath(), .perUser = TMainForm1::UserSettingsPath()};
+}
+
+// The folder of a file path, up to its last backslash.
+std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+// Writes every line into one file; false at the first write the system refuses.
+bool WriteSettingsFile(const std::string& path, const std::vector<std::pair<std::string, std::string>>& lines) {
+    PrivateProfile ini(path);
+    for (const auto& [key, value] : lines)
+        if (!ini.writeString(kSettingsSection, key, value)) return false;
+    return true;
+}
+
 } // namespace
 
 std::string TMainForm1::SettingsPath() { return SettingsFilePath(ExecutablePath()); }
 
+std::string TMainForm1::UserSettingsPath() { return PerUserSettingsPath(RoamingAppDataFolder()); }
+
 // --- settings file ---------------------------------------------------------------------------
 
 void TMainForm1::ReadSettings() {
-    const PrivateProfile ini(SettingsPath());
+    const PrivateProfile ini(SettingsReadPath(CurrentSettingsPlaces(), StateOf));
     SavedSettings s = ParseSettings([&](const char* key) { return ini.readString(kSettingsSection, key, ""); });
     // A place on a monitor that has since been removed would leave the window out of sight;
     // any place where some of it shows is kept.
@@ -79,12 +104,7 @@ void TMainForm1::ReadSettings() {
 }
 
 void TMainForm1::WriteSettings() {
-    PrivateProfile ini(SettingsPath());
-    // A refused write is reported, and the close that asked for it still goes ahead: a window
-    // that cannot be closed would also hold up a log-off.
-    auto refused = [&] { ui::Application::instance().showException(SettingsWriteFailureText(ini.path())); };
     const bool maximized = windowState() == ui::WindowState::Maximized;
-    if (!ini.writeString(kSettingsSection, kKeyMaximized, maximized ? "1" : "0")) return refused();
     // The normal place and size are the ones worth keeping.
     if (maximized) setWindowState(ui::WindowState::Normal);
     const SavedSettings s{.maximized = maximized,
@@ -96,15 +116,21 @@ void TMainForm1::WriteSettings() {
                           .autoRun = Auto_Run_at_Windows_Startup_Option.checked(),
                           .drive = DriveComboBox1.drive(),
                           .level = Sanitization_Level_RadioGroup.itemIndex()};
-    for (const auto& [key, value] : SettingsLines(s)) {
-        if (key == kKeyMaximized) continue;
-        if (!ini.writeString(kSettingsSection, key, value)) return refused();
+    const auto lines = SettingsLines(s);
+    const std::vector<std::string> places = SettingsWritePaths(CurrentSettingsPlaces());
+    for (const std::string& path : places) {
+        // The user's folder is made only when the program's own folder refused the file.
+        if (path != places.front()) CreateDirectoryW(Widen(FolderOf(path)).c_str(), nullptr);
+        if (WriteSettingsFile(path, lines)) return;
     }
+    // A refused write is reported, naming the last place tried, and the close that asked for it
+    // still goes ahead: a window that cannot be closed would also hold up a log-off.
+    ui::Application::instance().showException(SettingsWriteFailureText(places.back()));
 }
 
 void TMainForm1::Restore_Factory_Defaults_OptionClick() {
     if (ui::MessageDlg(RestoreDefaultsQuestion(), ui::MsgKind::Warning, ui::MsgButtons::YesNo) != ui::MsgResult::Yes) return;
-    SafeDeleteFile(SettingsPath());
+    for (const std::string& path : SettingsWritePaths(CurrentSettingsPlaces())) SafeDeleteFile(path);
     setWindowState(ui::WindowState::Normal);
     FormShow();
 }

@@ -110,8 +110,11 @@ public:
     void Auto_Run_at_Windows_Startup_OptionClick();
     // true when the program's Run entry exists (may ask to update a moved program's entry).
     bool CheckAutoRunPath();
-    // The settings file beside the executable.
+    // The settings file beside the executable, and the one in the user's application-data
+    // folder that takes its place where the program's folder cannot be written (empty when the
+    // user has no such folder).
     static std::string SettingsPath();
+    static std::string UserSettingsPath();
 
     // --- Help menu ---------------------------------------------------------------------------
     void View_Readme_file_OptionClick();

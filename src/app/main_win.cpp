@@ -1,12 +1,14 @@
-// Program start: the main window, then the About box, then the message loop.
+// Program start: the error mode, the main window, then the About box, then the message loop.
 #include "app/main_form_win.h"
 #include "desktop/about_box_win.h"
+#include "platform/win32/volume.h"
 #include "ui/application_win.h"
 #include "ui/message_box_win.h"
 
 #include <exception>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    qvx::SuppressSystemErrorBoxes();
     auto& app = qvx::ui::Application::instance();
     app.initialize(instance);
     try {

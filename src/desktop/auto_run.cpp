@@ -74,13 +74,13 @@ std::string AutoRunPathQuestion(std::string_view fileName, std::string_view stor
                  "\r\n", "\r\n", "Do you want to update the Windows Registry to ", "reflect the programs current locaton ?"});
 }
 
-bool RegistryWriteString(RegistryAccess& reg, AutoRunUser& user, std::string_view keyPath, std::string_view name,
-                         std::string_view data) {
+WriteResult RegistryWriteString(RegistryAccess& reg, AutoRunUser& user, std::string_view keyPath, std::string_view name,
+                                std::string_view data) {
     if (!reg.keyExists(keyPath)) {
         user.error(KeyMissingOnWriteText(keyPath, name, data));
-        return false;
+        return WriteResult::Failed;
     }
-    reg.setString(keyPath, name, data);
+    if (reg.setString(keyPath, name, data) == StoreResult::AccessDenied) return WriteResult::Refused;
     // What the registry holds now, read the way every reader of the entry will read it.
     std::string back;
     try {
@@ -90,9 +90,9 @@ bool RegistryWriteString(RegistryAccess& reg, AutoRunUser& user, std::string_vie
     }
     if (back != data) {
         user.error(WriteNotSavedText(keyPath, name, data));
-        return false;
+        return WriteResult::Failed;
     }
-    return true;
+    return WriteResult::Written;
 }
 
 bool RegistryDeleteValue(RegistryAccess& reg, AutoRunUser& user, std::string_view keyPath, std::string_view name) {
@@ -100,6 +100,7 @@ bool RegistryDeleteValue(RegistryAccess& reg, AutoRunUser& user, std::string_vie
         user.error(KeyMissingOnDeleteText(keyPath, name));
         return false;
     }
+    if (!reg.queryValue(keyPath, name)) return true;
     reg.deleteValue(keyPath, name);
     if (reg.queryValue(keyPath, name)) {
         user.error(DeleteNotRemovedText(keyPath, name));
@@ -118,32 +119,60 @@ std::string RegistryReadString(RegistryAccess& reg, std::string_view keyPath, st
     return nul == std::string::npos ? value->data : value->data.substr(0, nul);
 }
 
-bool EnableAutoRun(RegistryAccess& reg, AutoRunUser& user, const AutoRunTarget& target) {
-    if (!RegistryWriteString(reg, user, target.keyPath, target.valueName, target.executablePath)) return false;
+namespace {
+
+// The entry's text in one key; a value of our name that is not a string is no Run entry of ours.
+std::string ReadRunEntry(RegistryAccess& reg, const AutoRunTarget& target) {
+    try {
+        return RegistryReadString(reg, target.keyPath, target.valueName);
+    } catch (const RegistryError&) {
+        return {};
+    }
+}
+
+bool SamePath(std::string_view a, std::string_view b) { return AsciiUpperCase(a) == AsciiUpperCase(b); }
+
+} // namespace
+
+bool EnableAutoRun(RunKeys keys, AutoRunUser& user, const AutoRunTarget& target, RunHive first) {
+    WriteResult result = WriteResult::Refused;
+    if (first == RunHive::Machine)
+        result = RegistryWriteString(keys.machine, user, target.keyPath, target.valueName, target.executablePath);
+    if (result == WriteResult::Refused)
+        result = RegistryWriteString(keys.user, user, target.keyPath, target.valueName, target.executablePath);
+    // Refused even in the user's own key (a locked-down profile): not saved, as far as the user
+    // can tell.
+    if (result == WriteResult::Refused) user.error(WriteNotSavedText(target.keyPath, target.valueName, target.executablePath));
+    if (result != WriteResult::Written) return false;
     user.information(AutoRunEnabledText(target.valueName));
     return true;
 }
 
-bool DisableAutoRun(RegistryAccess& reg, AutoRunUser& user, const AutoRunTarget& target) {
-    if (!RegistryDeleteValue(reg, user, target.keyPath, target.valueName)) return false;
+bool DisableAutoRun(RunKeys keys, AutoRunUser& user, const AutoRunTarget& target) {
+    // The user's entry first: removing it never needs more rights than the user has. A user key
+    // without the Run key holds no entry either, which is not worth a message.
+    if (keys.user.queryValue(target.keyPath, target.valueName) &&
+        !RegistryDeleteValue(keys.user, user, target.keyPath, target.valueName))
+        return false;
+    if (!RegistryDeleteValue(keys.machine, user, target.keyPath, target.valueName)) return false;
     user.information(AutoRunDisabledText(target.valueName));
     return true;
 }
 
-bool CheckAutoRunPath(RegistryAccess& reg, AutoRunUser& user, const AutoRunTarget& target) {
-    std::string stored;
-    try {
-        stored = RegistryReadString(reg, target.keyPath, target.valueName);
-    } catch (const RegistryError&) {
-        // A value of our name that is not a string is no Run entry of ours.
-        return false;
-    }
-    if (stored.empty()) return false;
-    if (AsciiUpperCase(stored) == AsciiUpperCase(target.executablePath)) return true;
+bool CheckAutoRunPath(RunKeys keys, AutoRunUser& user, const AutoRunTarget& target) {
+    const std::string machine = ReadRunEntry(keys.machine, target);
+    const std::string mine = ReadRunEntry(keys.user, target);
+    if (machine.empty() && mine.empty()) return false;
+    for (const std::string& stored : {machine, mine})
+        if (!stored.empty() && SamePath(stored, target.executablePath)) return true;
+    // The stale entry is updated where it is, so that no second entry with the old path stays
+    // behind; one the user may not change goes to the user's key, which then matches.
+    const RunHive where = machine.empty() ? RunHive::User : RunHive::Machine;
+    const std::string& stored = where == RunHive::Machine ? machine : mine;
     if (user.askWarning(AutoRunPathQuestion(target.valueName, stored, target.executablePath))) {
         // The start-up goes on whatever happens here; a refusal of the registry is shown.
         try {
-            EnableAutoRun(reg, user, target);
+            EnableAutoRun(keys, user, target, where);
         } catch (const RegistryError& e) {
             user.failure(e.what());
         }
@@ -151,10 +180,10 @@ bool CheckAutoRunPath(RegistryAccess& reg, AutoRunUser& user, const AutoRunTarge
     return true;
 }
 
-bool AutoRunOptionClick(RegistryAccess& reg, AutoRunUser& user, const AutoRunTarget& target, bool checked) {
+bool AutoRunOptionClick(RunKeys keys, AutoRunUser& user, const AutoRunTarget& target, bool checked) {
     try {
-        if (checked) return !DisableAutoRun(reg, user, target);
-        return EnableAutoRun(reg, user, target);
+        if (checked) return !DisableAutoRun(keys, user, target);
+        return EnableAutoRun(keys, user, target);
     } catch (const RegistryError& e) {
         user.failure(e.what());
         return checked;

@@ -1,8 +1,10 @@
 #pragma once
 // Auto-run at Windows start-up: a string value under the machine-wide Run key, named after the
-// executable's file name and holding its full path. The registry primitives, the start-up check
-// and the menu toggle are written against two small interfaces (the registry and the user's
-// message boxes) so that every decision can be tested without Windows.
+// executable's file name and holding its full path. Writing the machine-wide key needs
+// administrator rights; where the registry refuses it, the same value goes under the current
+// user's Run key instead, and an entry in either key counts. The registry primitives, the
+// start-up check and the menu toggle are written against two small interfaces (the registry
+// and the user's message boxes) so that every decision can be tested without Windows.
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -29,15 +31,21 @@ struct RegistryValue {
     std::int64_t size = 0;  // the stored size in bytes
 };
 
-// Access to one root key. Every call opens the key it needs with full access rights (never
-// creating it) and closes it again before returning.
+enum class StoreResult {
+    Stored,
+    AccessDenied,  // the caller may not write the key (a standard user and the machine's hive)
+};
+
+// Access to one root key. Every call opens the key it needs with only the rights it needs
+// (never creating it) and closes it again before returning.
 class RegistryAccess {
 public:
     virtual ~RegistryAccess() = default;
-    // True when the key can be opened with full access rights.
+    // True when the key can be opened to query its values.
     virtual bool keyExists(std::string_view keyPath) = 0;
-    // Stores a string value; throws RegistryError when the registry refuses.
-    virtual void setString(std::string_view keyPath, std::string_view name, std::string_view data) = 0;
+    // Stores a string value; throws RegistryError when the registry fails for any other reason
+    // than missing rights.
+    virtual StoreResult setString(std::string_view keyPath, std::string_view name, std::string_view data) = 0;
     // The value, or nothing when the key or the value is missing or cannot be queried.
     virtual std::optional<RegistryValue> queryValue(std::string_view keyPath, std::string_view name) = 0;
     // Deletes the value (its result is not needed: the caller checks afterwards).
@@ -54,6 +62,14 @@ public:
     // The application's standard error box, for errors of the registry layer.
     virtual void failure(const std::string& text) = 0;
 };
+
+// The Run key under both root keys: the machine's, and the current user's for a user who may
+// not write the machine's.
+struct RunKeys {
+    RegistryAccess& machine;
+    RegistryAccess& user;
+};
+enum class RunHive { Machine, User };
 
 // Where the Run entry lives and what it names.
 struct AutoRunTarget {
@@ -79,23 +95,30 @@ std::string AutoRunDisabledText(std::string_view fileName);
 std::string AutoRunPathQuestion(std::string_view fileName, std::string_view stored, std::string_view current);
 
 // --- registry primitives -----------------------------------------------------------------------
-// True when the value was written and reads back equal (byte for byte); shows W1 or W2 otherwise.
-bool RegistryWriteString(RegistryAccess& reg, AutoRunUser& user, std::string_view keyPath, std::string_view name,
-                         std::string_view data);
-// True when no value of that name exists afterwards; shows D1 or D2 otherwise.
+enum class WriteResult {
+    Written,  // stored and read back equal
+    Refused,  // the caller may not write the key; nothing was shown
+    Failed,   // W1 or W2 was shown
+};
+WriteResult RegistryWriteString(RegistryAccess& reg, AutoRunUser& user, std::string_view keyPath, std::string_view name,
+                                std::string_view data);
+// True when no value of that name exists afterwards; shows D1 or D2 otherwise. A value that is
+// not there is not deleted, so that no write access is asked for.
 bool RegistryDeleteValue(RegistryAccess& reg, AutoRunUser& user, std::string_view keyPath, std::string_view name);
 // The value's text; empty when the key or the value is missing or empty. Throws RegistryError
 // for a value that is not a string.
 std::string RegistryReadString(RegistryAccess& reg, std::string_view keyPath, std::string_view name);
 
 // --- operations --------------------------------------------------------------------------------
-bool EnableAutoRun(RegistryAccess& reg, AutoRunUser& user, const AutoRunTarget& target);
-bool DisableAutoRun(RegistryAccess& reg, AutoRunUser& user, const AutoRunTarget& target);
-// True when a Run entry exists for the executable's file name. When it names another path the
-// user is asked whether to update it.
-bool CheckAutoRunPath(RegistryAccess& reg, AutoRunUser& user, const AutoRunTarget& target);
+// Writes the entry under `first`; a refused machine-wide write goes to the user's key instead.
+bool EnableAutoRun(RunKeys keys, AutoRunUser& user, const AutoRunTarget& target, RunHive first = RunHive::Machine);
+// Removes the entry from both keys.
+bool DisableAutoRun(RunKeys keys, AutoRunUser& user, const AutoRunTarget& target);
+// True when a Run entry exists for the executable's file name in either key. When none names
+// the current path the user is asked whether to update it.
+bool CheckAutoRunPath(RunKeys keys, AutoRunUser& user, const AutoRunTarget& target);
 // The menu item's click: a checked item deletes the entry, an unchecked one writes it. Returns
 // the new check mark (unchanged when the operation failed).
-bool AutoRunOptionClick(RegistryAccess& reg, AutoRunUser& user, const AutoRunTarget& target, bool checked);
+bool AutoRunOptionClick(RunKeys keys, AutoRunUser& user, const AutoRunTarget& target, bool checked);
 
 } // namespace qvx::desktop

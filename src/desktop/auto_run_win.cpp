@@ -15,9 +15,11 @@ class Win32Registry : public RegistryAccess {
 public:
     explicit Win32Registry(HKEY root) : root_(root) {}
     bool keyExists(std::string_view keyPath) override { return RegistryKeyExists(root_, keyPath); }
-    void setString(std::string_view keyPath, std::string_view name, std::string_view data) override {
-        if (!RegistrySetString(root_, keyPath, name, data))
-            throw RegistryError(RegistrySetFailedText(name));
+    StoreResult setString(std::string_view keyPath, std::string_view name, std::string_view data) override {
+        const LSTATUS status = RegistrySetString(root_, keyPath, name, data);
+        if (status == ERROR_ACCESS_DENIED) return StoreResult::AccessDenied;
+        if (status != ERROR_SUCCESS) throw RegistryError(RegistrySetFailedText(name));
+        return StoreResult::Stored;
     }
     std::optional<RegistryValue> queryValue(std::string_view keyPath, std::string_view name) override {
         const std::optional<RegistryData> found = RegistryQuery(root_, keyPath, name);
@@ -50,9 +52,10 @@ std::optional<AutoRunTarget>& TargetOverride() {
 // Each operation gets its own accessor; every registry call inside closes its key again.
 template <class Operation>
 bool WithRegistry(Operation op) {
-    Win32Registry reg(HKEY_LOCAL_MACHINE);
+    Win32Registry machine(HKEY_LOCAL_MACHINE);
+    Win32Registry mine(HKEY_CURRENT_USER);
     MessageBoxUser user;
-    return op(reg, user, TargetOverride() ? *TargetOverride() : CurrentAutoRunTarget());
+    return op(RunKeys{machine, mine}, user, TargetOverride() ? *TargetOverride() : CurrentAutoRunTarget());
 }
 
 } // namespace
@@ -67,9 +70,9 @@ AutoRunTarget CurrentAutoRunTarget() {
 void SetAutoRunTargetOverride(std::optional<AutoRunTarget> target) { TargetOverride() = std::move(target); }
 
 bool EnableAutoRun() {
-    return WithRegistry([](RegistryAccess& reg, AutoRunUser& user, const AutoRunTarget& t) {
+    return WithRegistry([](RunKeys keys, AutoRunUser& user, const AutoRunTarget& t) {
         try {
-            return EnableAutoRun(reg, user, t);
+            return EnableAutoRun(keys, user, t);
         } catch (const RegistryError& e) {
             user.failure(e.what());
             return false;
@@ -78,9 +81,9 @@ bool EnableAutoRun() {
 }
 
 bool DisableAutoRun() {
-    return WithRegistry([](RegistryAccess& reg, AutoRunUser& user, const AutoRunTarget& t) {
+    return WithRegistry([](RunKeys keys, AutoRunUser& user, const AutoRunTarget& t) {
         try {
-            return DisableAutoRun(reg, user, t);
+            return DisableAutoRun(keys, user, t);
         } catch (const RegistryError& e) {
             user.failure(e.what());
             return false;
@@ -90,12 +93,12 @@ bool DisableAutoRun() {
 
 bool CheckAutoRunPath() {
     return WithRegistry(
-        [](RegistryAccess& reg, AutoRunUser& user, const AutoRunTarget& t) { return CheckAutoRunPath(reg, user, t); });
+        [](RunKeys keys, AutoRunUser& user, const AutoRunTarget& t) { return CheckAutoRunPath(keys, user, t); });
 }
 
 bool AutoRunOptionClick(bool checked) {
-    return WithRegistry([checked](RegistryAccess& reg, AutoRunUser& user, const AutoRunTarget& t) {
-        return AutoRunOptionClick(reg, user, t, checked);
+    return WithRegistry([checked](RunKeys keys, AutoRunUser& user, const AutoRunTarget& t) {
+        return AutoRunOptionClick(keys, user, t, checked);
     });
 }
 

@@ -58,7 +58,7 @@ void FillRun::setText(DisplayItem item, std::string_view text) {
 }
 
 void FillRun::setDuration(DisplayItem item, double days) {
-    const int key = DurationSecondsOfDay(days);
+    const int key = DurationSeconds(days);
     const std::size_t i = Index(item);
     if (known_[i] && durationKey_[i] == key) return;
     scratch_.clear();

@@ -1,6 +1,8 @@
 #include "engine/progress_text.h"
 
+#include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "platform/date_time.h"
 
@@ -129,24 +131,31 @@ std::string MbText(std::int64_t bytes, const FormatSettings& fs) {
     return s;
 }
 
-int DurationSecondsOfDay(double days) {
+int DurationSeconds(double days) {
     if (!std::isfinite(days)) return 0;
-    double ms = std::round(std::fabs(days) * kMillisecondsPerDay);
-    if (ms >= 9.0e18) ms = std::fmod(ms, kMillisecondsPerDay);
-    return static_cast<int>(static_cast<std::int64_t>(ms) % 86'400'000 / 1000);
+    const double seconds = std::floor(std::round(std::fabs(days) * kMillisecondsPerDay) / 1000);
+    if (seconds >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+    return static_cast<int>(seconds);
 }
 
-void AppendDurationText(std::string& out, int secondsOfDay, const FormatSettings& fs) {
-    AppendTwoDigits(out, secondsOfDay / 3600);
+void AppendDurationText(std::string& out, int seconds, const FormatSettings& fs) {
+    const int hours = seconds / 3600;
+    if (hours < 100) {
+        AppendTwoDigits(out, hours);
+    } else {
+        char digits[16];
+        const auto end = std::to_chars(digits, digits + sizeof digits, hours).ptr;
+        out.append(digits, end);
+    }
     out += fs.timeSeparator;
-    AppendTwoDigits(out, secondsOfDay / 60 % 60);
+    AppendTwoDigits(out, seconds / 60 % 60);
     out += fs.timeSeparator;
-    AppendTwoDigits(out, secondsOfDay % 60);
+    AppendTwoDigits(out, seconds % 60);
 }
 
 std::string DurationText(double days, const FormatSettings& fs) {
     std::string s;
-    AppendDurationText(s, DurationSecondsOfDay(days), fs);
+    AppendDurationText(s, DurationSeconds(days), fs);
     return s;
 }
 

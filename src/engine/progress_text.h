@@ -16,12 +16,14 @@ namespace qvx::engine {
 void AppendMbText(std::string& out, std::int64_t bytes, const FormatSettings& fs);
 std::string MbText(std::int64_t bytes, const FormatSettings& fs);
 
-// Whole seconds (0..86,399) of a day-based duration's time-of-day part: the magnitude is
-// rounded to whole milliseconds, whole days are dropped, then the fraction of a second.
-int DurationSecondsOfDay(double days);
+// Whole seconds of a day-based duration: the magnitude is rounded to whole milliseconds, then
+// the fraction of a second is dropped. Whole days count as 24 hours each, since a run over a
+// large disk lasts days. Durations beyond what an int holds (68 years) stop at its maximum.
+int DurationSeconds(double days);
 
-// "HH:MM:SS" with the user's time separator, from DurationSecondsOfDay.
-void AppendDurationText(std::string& out, int secondsOfDay, const FormatSettings& fs);
+// "HH:MM:SS" with the user's time separator: total hours, two digits at least (25 hours 3
+// minutes is 25:03:00, 100 hours is 100:00:00), minutes and seconds two digits each.
+void AppendDurationText(std::string& out, int seconds, const FormatSettings& fs);
 std::string DurationText(double days, const FormatSettings& fs);
 
 // English day name, blank, the short date picture, ", ", the long time picture.

@@ -1,5 +1,6 @@
 #include "ui/drive_combo_box_win.h"
 
+#include "platform/win32/volume.h"
 #include "platform/win32/wide_text.h"
 
 #include <algorithm>
@@ -19,11 +20,10 @@ std::string DriveText(char letter) {
     if (type == DRIVE_FIXED || type == DRIVE_RAMDISK) {
         // Only drives that are always there are asked for their label: a removable drive
         // without media would make the list slow to build.
-        const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+        const FailCriticalErrorsScope quiet;
         wchar_t label[256] = {};
         if (GetVolumeInformationW(root, label, 255, nullptr, nullptr, nullptr, nullptr, 0) && label[0])
             text += " [" + Narrow(label) + "]";
-        SetErrorMode(oldMode);
     }
     return text;
 }

@@ -56,6 +56,20 @@ void ProgressBar::dropStills() {
     stillDc_ = nullptr;
 }
 
+namespace {
+struct ThemeParts {
+    int track, trackState, fill, fillState;
+};
+// The parts the system's own bar is drawn with: a see-through track and a fill since Windows
+// Vista (the themed look of the version 6 common controls on Windows 10 and 11); the bar and
+// its chunk in themes made before them.
+ThemeParts PartsOf(HTHEME theme) {
+    if (IsThemePartDefined(theme, PP_TRANSPARENTBAR, 0) && IsThemePartDefined(theme, PP_FILL, 0))
+        return {PP_TRANSPARENTBAR, PBBS_NORMAL, PP_FILL, PBFS_NORMAL};
+    return {PP_BAR, 0, PP_CHUNK, 0};
+}
+} // namespace
+
 // The empty bar above the full one, drawn once per size and theme: the theme's own drawing
 // costs ten times what copying its result does.
 bool ProgressBar::makeStills(int width, int height) {
@@ -74,17 +88,18 @@ bool ProgressBar::makeStills(int width, int height) {
     const RECT empty{0, 0, width, height};
     const RECT full{0, height, width, 2 * height};
     if (HTHEME theme = GetWindowTheme(hwnd_)) {
+        const ThemeParts parts = PartsOf(theme);
         for (const RECT& r : {empty, full}) {
             FillRect(stillDc_, &r, backgroundBrush());
-            DrawThemeBackground(theme, stillDc_, PP_BAR, 0, &r, nullptr);
+            DrawThemeBackground(theme, stillDc_, parts.track, parts.trackState, &r, nullptr);
         }
         RECT inner = empty;
-        GetThemeBackgroundContentRect(theme, stillDc_, PP_BAR, 0, &empty, &inner);
+        GetThemeBackgroundContentRect(theme, stillDc_, parts.track, parts.trackState, &empty, &inner);
         fillLeft_ = inner.left;
         fillRight_ = inner.right;
         RECT chunk = inner;
         OffsetRect(&chunk, 0, height);
-        DrawThemeBackground(theme, stillDc_, PP_CHUNK, 0, &chunk, nullptr);
+        DrawThemeBackground(theme, stillDc_, parts.fill, parts.fillState, &chunk, nullptr);
     } else {
         FillRect(stillDc_, &empty, GetSysColorBrush(COLOR_3DFACE));
         FillRect(stillDc_, &full, GetSysColorBrush(COLOR_HIGHLIGHT));

@@ -4,11 +4,15 @@
 #include "app/main_form_win.h"
 #include "desktop/auto_run_win.h"
 #include "platform/win32/executable_path.h"
+#include "platform/win32/registry.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 #include "support/win_test_support.h"
 #include "ui/application_win.h"
 
 #include <gtest/gtest.h>
+
+#include <sddl.h>
 
 #include <algorithm>
 #include <array>
@@ -32,11 +36,17 @@ protected:
     }
     static void Clean() {
         test::ResetApplication();
-        const std::wstring ini = Widen(TMainForm1::SettingsPath());
-        SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(ini.c_str());
-        RemoveDirectoryW(ini.c_str());
+        for (const std::string& path : {TMainForm1::SettingsPath(), TMainForm1::UserSettingsPath()}) {
+            const std::wstring ini = Widen(path);
+            SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(ini.c_str());
+            RemoveDirectoryW(ini.c_str());
+        }
+        RemoveDirectoryW(Widen(UserFolder()).c_str());
         RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, kRunName.c_str());
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kRunName.c_str());
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\QuarvexTests");
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuarvexTests");
         desktop::SetAutoRunTargetOverride(std::nullopt);
     }
     void Start() {
@@ -52,12 +62,16 @@ protected:
         test::ResetApplication();
     }
 
+    static std::string UserFolder() {
+        const std::string path = TMainForm1::UserSettingsPath();
+        return path.substr(0, path.find_last_of('\\'));
+    }
     static void WriteIni(const std::string& lines) {
         std::ofstream(Widen(TMainForm1::SettingsPath()).c_str(), std::ios::binary) << "[quarvex]\r\n" << lines;
     }
     // The file's key=value lines in its order, read as plain text.
-    static Lines IniLines() {
-        std::ifstream in(Widen(TMainForm1::SettingsPath()).c_str(), std::ios::binary);
+    static Lines IniLines(const std::string& path = TMainForm1::SettingsPath()) {
+        std::ifstream in(Widen(path).c_str(), std::ios::binary);
         Lines lines;
         for (std::string line; std::getline(in, line);) {
             if (const size_t eq = line.find('='); eq != std::string::npos)
@@ -65,7 +79,14 @@ protected:
         }
         return lines;
     }
-    static bool IniExists() { return GetFileAttributesW(Widen(TMainForm1::SettingsPath()).c_str()) != INVALID_FILE_ATTRIBUTES; }
+    static bool IniExists(const std::string& path = TMainForm1::SettingsPath()) {
+        return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    static std::string Value(const Lines& lines, const std::string& key) {
+        for (const auto& [k, v] : lines)
+            if (k == key) return v;
+        return "<none>";
+    }
 
     static void SetRunEntry(DWORD type, const void* data, DWORD size) {
         ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, kRunName.c_str(), type, data, size), ERROR_SUCCESS);
@@ -123,6 +144,7 @@ TEST_F(SettingsFormTest, DefaultsThenMaximizedTopmostDriveAndLevelSurviveACloseA
                                  {"window_Width", "700"}, {"window_Height", "500"}, {"Always_on_Top_Option", "1"},
                                  {"Auto_Run_at_Windows_Startup_Option", "0"}, {"DriveComboBox1", "u"},
                                  {"Sanitization_Level_RadioGroup", "3"}}));
+    EXPECT_FALSE(IniExists(UserFolder()));  // a folder the program may write keeps the file
 
     Start();
     EXPECT_TRUE(IsZoomed(form->handle()));
@@ -161,15 +183,67 @@ TEST_F(SettingsFormTest, ValueRulesAndUnusableValuesAtStartUp) {
     EXPECT_EQ(Bounds(), (std::array<int, 4>{-300, -40, 602, 427}));
 }
 
-TEST_F(SettingsFormTest, AnUnwritableSettingsFileIsReportedAndTheWindowStillCloses) {
-    // A folder of the file's name: nobody can write the file, not even an administrator.
+TEST_F(SettingsFormTest, WhereTheProgramsFolderRefusesTheFileTheUsersFolderKeepsTheSettings) {
+    // A folder of the file's name: nobody can write the file there, not even an administrator.
     ASSERT_TRUE(CreateDirectoryW(Widen(TMainForm1::SettingsPath()).c_str(), nullptr));
+    ASSERT_FALSE(TMainForm1::UserSettingsPath().empty());
+    Start();
+    form->Sanitization_Level_RadioGroup.setItemIndex(3);
+    form->DriveComboBox1.setDrive('u');
+    Close();
+    EXPECT_EQ(boxes.count(), 0u);
+    const Lines written = IniLines(TMainForm1::UserSettingsPath());
+    EXPECT_EQ(written.size(), 9u);
+    EXPECT_EQ(Value(written, "Sanitization_Level_RadioGroup"), "3");
+
+    Start();  // read back from there
+    EXPECT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 3);
+    EXPECT_EQ(form->DriveComboBox1.drive(), 'u');
+    boxes.answer(ui::MsgResult::Yes);
+    form->Restore_Factory_Defaults_Option.click();
+    EXPECT_FALSE(IniExists(TMainForm1::UserSettingsPath()));
+    EXPECT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 0);
+}
+
+TEST_F(SettingsFormTest, AFileBesideTheProgramThatCannotBeWrittenIsReadUntilTheUsersFileTakesOver) {
+    WriteIni("Sanitization_Level_RadioGroup=4\r\nwindow_left_posn=220\r\n");
+    {
+        // Held by another program that lets others read it but not write it.
+        const UniqueFile holder(CreateFileW(Widen(TMainForm1::SettingsPath()).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(holder);
+        Start();
+        EXPECT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 4);
+        EXPECT_EQ(Bounds()[0], 220);
+        form->Sanitization_Level_RadioGroup.setItemIndex(2);
+        Close();
+        EXPECT_EQ(boxes.count(), 0u);
+        EXPECT_EQ(Value(IniLines(TMainForm1::UserSettingsPath()), "Sanitization_Level_RadioGroup"), "2");
+        EXPECT_EQ(Value(IniLines(), "Sanitization_Level_RadioGroup"), "4");
+
+        Start();  // the user's file now, not the stale one beside the program
+        EXPECT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 2);
+        EXPECT_EQ(Bounds()[0], 220);
+        Close();
+    }
+    // Restore Factory Defaults deletes the file in both places.
+    Start();
+    boxes.answer(ui::MsgResult::Yes);
+    form->Restore_Factory_Defaults_Option.click();
+    EXPECT_FALSE(IniExists());
+    EXPECT_FALSE(IniExists(TMainForm1::UserSettingsPath()));
+}
+
+TEST_F(SettingsFormTest, WhenNeitherPlaceCanBeWrittenItIsReportedAndTheWindowStillCloses) {
+    ASSERT_TRUE(CreateDirectoryW(Widen(TMainForm1::SettingsPath()).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Widen(UserFolder()).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Widen(TMainForm1::UserSettingsPath()).c_str(), nullptr));
     Start();
     Close();
     ASSERT_EQ(boxes.count(), 1u);
     EXPECT_EQ(boxes.last().title, "Quarvex v2.0f");
     EXPECT_EQ(boxes.last().kind, ui::MsgKind::Error);
-    EXPECT_EQ(boxes.last().text, "Unable to write to " + TMainForm1::SettingsPath() + ".");
+    EXPECT_EQ(boxes.last().text, "Unable to write to " + TMainForm1::UserSettingsPath() + ".");
 }
 
 TEST_F(SettingsFormTest, RestoreFactoryDefaultsDeletesTheReadOnlyFileAndStartsAfresh) {
@@ -300,6 +374,84 @@ TEST_F(SettingsFormTest, TheStartUpCheckComparesPathsAndOffersToUpdateAMovedProg
     Start();
     EXPECT_FALSE(AutoRunChecked());
     EXPECT_EQ(boxes.count(), 3u);
+}
+
+// The auto-run option of a standard user, who may read the machine's Run key but not write it:
+// the same key path under both root keys, the machine's one readable only.
+class StandardUserAutoRunTest : public SettingsFormTest {
+protected:
+    static constexpr wchar_t kTestRunKey[] = L"Software\\QuarvexTests\\Run";
+
+    void SetUp() override {
+        SettingsFormTest::SetUp();
+        desktop::AutoRunTarget target = desktop::CurrentAutoRunTarget();
+        target.keyPath = "\\" + Narrow(kTestRunKey);
+        desktop::SetAutoRunTargetOverride(target);
+        HKEY user = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kTestRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &user, nullptr), ERROR_SUCCESS);
+        RegCloseKey(user);
+    }
+    // Creates the machine's key, with an entry written before it is locked when one is given.
+    static void LockMachineKey(const std::string& entry = "") {
+        HKEY created = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kTestRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr),
+                  ERROR_SUCCESS);
+        const UniqueKey key(created);
+        if (!entry.empty()) {
+            const std::wstring w = Widen(entry);
+            ASSERT_EQ(RegSetValueExW(key.get(), kRunName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(w.c_str()),
+                                     static_cast<DWORD>((w.size() + 1) * sizeof(wchar_t))),
+                      ERROR_SUCCESS);
+        }
+        PSECURITY_DESCRIPTOR readOnly = nullptr;
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly, nullptr));
+        const LSTATUS status = RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, readOnly);
+        LocalFree(readOnly);
+        ASSERT_EQ(status, ERROR_SUCCESS);
+    }
+    static std::string Entry(HKEY root) {
+        wchar_t buf[1024] = {};
+        DWORD size = sizeof(buf);
+        if (RegGetValueW(root, kTestRunKey, kRunName.c_str(), RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) return "<none>";
+        return Narrow(buf);
+    }
+};
+
+TEST_F(StandardUserAutoRunTest, TheEntryGoesUnderTheUsersRunKeyAndIsSeenAndRemovedThere) {
+    LockMachineKey();
+    Start();
+    EXPECT_FALSE(AutoRunChecked());
+    const std::string name = Narrow(kRunName);
+    form->Auto_Run_at_Windows_Startup_Option.click();
+    EXPECT_TRUE(AutoRunChecked());
+    EXPECT_EQ(Entry(HKEY_CURRENT_USER), ExecutablePath());
+    EXPECT_EQ(Entry(HKEY_LOCAL_MACHINE), "<none>");
+    ASSERT_EQ(boxes.count(), 1u);  // no error on the way: only the usual confirmation
+    EXPECT_EQ(boxes.last().kind, ui::MsgKind::Information);
+    EXPECT_EQ(boxes.last().text, "This program (" + name + ") will now run automatically at Windows Start-Up.");
+    Close();
+
+    Start();  // the start-up check finds it
+    EXPECT_TRUE(AutoRunChecked());
+    EXPECT_EQ(boxes.count(), 1u);
+    form->Auto_Run_at_Windows_Startup_Option.click();
+    EXPECT_FALSE(AutoRunChecked());
+    EXPECT_EQ(Entry(HKEY_CURRENT_USER), "<none>");
+    EXPECT_EQ(boxes.count(), 2u);
+    EXPECT_EQ(boxes.last().text, "This program (" + name + ") will now no-longer run automatically at Windows Start-Up.");
+}
+
+TEST_F(StandardUserAutoRunTest, AnAdministratorsEntryIsReadButCannotBeRemoved) {
+    LockMachineKey(ExecutablePath());
+    Start();
+    EXPECT_TRUE(AutoRunChecked());
+    EXPECT_EQ(boxes.count(), 0u);
+    form->Auto_Run_at_Windows_Startup_Option.click();
+    EXPECT_TRUE(AutoRunChecked());
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes.last().kind, ui::MsgKind::Error);
+    EXPECT_EQ(boxes.last().text, desktop::DeleteNotRemovedText("\\" + Narrow(kTestRunKey), Narrow(kRunName)));
+    EXPECT_EQ(Entry(HKEY_LOCAL_MACHINE), ExecutablePath());
 }
 
 } // namespace

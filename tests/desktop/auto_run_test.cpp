@@ -16,20 +16,36 @@ class FakeRegistry : public RegistryAccess {
 public:
     std::map<std::string, RegistryValue> values;  // by value name, all under kRunKeyPath
     bool refuseSet = false, alterStored = false, ignoreDelete = false;
+    bool readOnly = false;  // a standard user's view of the machine's hive: writes are denied
+    int writes = 0;
 
     bool keyExists(std::string_view keyPath) override { return keyPath == kRunKeyPath; }
-    void setString(std::string_view, std::string_view name, std::string_view data) override {
+    StoreResult setString(std::string_view, std::string_view name, std::string_view data) override {
+        ++writes;
+        if (readOnly) return StoreResult::AccessDenied;
         if (refuseSet) throw RegistryError(RegistrySetFailedText(name));
         const std::string stored = std::string(data) + (alterStored ? "x" : "");
         values[std::string(name)] = {.type = kRegSz, .data = stored, .size = static_cast<std::int64_t>(stored.size() + 1)};
+        return StoreResult::Stored;
+    }
+    std::string text(const std::string& name) const {
+        const auto it = values.find(name);
+        return it == values.end() ? "<none>" : it->second.data;
     }
     std::optional<RegistryValue> queryValue(std::string_view, std::string_view name) override {
         const auto it = values.find(std::string(name));
         return it == values.end() ? std::nullopt : std::optional(it->second);
     }
     void deleteValue(std::string_view, std::string_view name) override {
-        if (!ignoreDelete) values.erase(std::string(name));
+        ++writes;
+        if (!ignoreDelete && !readOnly) values.erase(std::string(name));
     }
+};
+
+// The machine's and the user's Run key.
+struct FakeHives {
+    FakeRegistry machine, user;
+    RunKeys keys() { return {machine, user}; }
 };
 
 // Records every box as "kind: text"; questions are answered with `yes`.
@@ -76,38 +92,93 @@ TEST(AutoRunTexts, WordForWord) {
 }
 
 TEST(AutoRunRegistry, AReadBackThatDiffersOrAValueThatSurvivesIsAnErrorAndNothingIsConfirmed) {
-    FakeRegistry reg;
+    FakeHives hives;
+    FakeRegistry& reg = hives.machine;
     FakeUser user;
     reg.alterStored = true;
-    EXPECT_FALSE(AutoRunOptionClick(reg, user, kTarget, false));  // the mark stays off
+    EXPECT_FALSE(AutoRunOptionClick(hives.keys(), user, kTarget, false));  // the mark stays off
     reg.ignoreDelete = true;
-    EXPECT_TRUE(AutoRunOptionClick(reg, user, kTarget, true));    // the mark stays on
+    EXPECT_TRUE(AutoRunOptionClick(hives.keys(), user, kTarget, true));    // the mark stays on
     EXPECT_EQ(user.boxes, (std::vector<std::string>{
                               "error: " + WriteNotSavedText(kRunKeyPath, "quarvex.exe", "C:\\Tools\\quarvex.exe"),
                               "error: " + DeleteNotRemovedText(kRunKeyPath, "quarvex.exe")}));
 }
 
 TEST(AutoRunRegistry, RefusedStoresAndNonStringValues) {
-    FakeRegistry reg;
+    FakeHives hives;
+    FakeRegistry& reg = hives.machine;
     FakeUser user;
     reg.refuseSet = true;
-    EXPECT_FALSE(AutoRunOptionClick(reg, user, kTarget, false));  // the mark stays off
+    EXPECT_FALSE(AutoRunOptionClick(hives.keys(), user, kTarget, false));  // the mark stays off
     // A moved program whose update is refused still has its entry.
     reg.values["quarvex.exe"] = {.type = kRegSz, .data = "D:\\Old\\quarvex.exe", .size = 19};
     user.yes = true;
-    EXPECT_TRUE(CheckAutoRunPath(reg, user, kTarget));
+    EXPECT_TRUE(CheckAutoRunPath(hives.keys(), user, kTarget));
     ASSERT_EQ(user.boxes.size(), 3u);
     EXPECT_EQ(user.boxes[0], "failure: Failed to set data for 'quarvex.exe'");
     EXPECT_EQ(user.boxes[2], user.boxes[0]);
 
     reg.values["quarvex.exe"] = {.type = 4, .data = std::string(4, '\0'), .size = 4};
     EXPECT_THROW(RegistryReadString(reg, kRunKeyPath, "quarvex.exe"), RegistryError);
-    EXPECT_FALSE(CheckAutoRunPath(reg, user, kTarget));
+    EXPECT_FALSE(CheckAutoRunPath(hives.keys(), user, kTarget));
     reg.values["quarvex.exe"] = {.type = 3, .data = "", .size = 0};  // empty: no type check needed
     EXPECT_EQ(RegistryReadString(reg, kRunKeyPath, "quarvex.exe"), "");
     reg.values["quarvex.exe"] = {.type = kRegExpandSz, .data = std::string("C:\\a.exe\0junk", 13), .size = 28};
     EXPECT_EQ(RegistryReadString(reg, kRunKeyPath, "quarvex.exe"), "C:\\a.exe");
     EXPECT_EQ(user.boxes.size(), 3u);
+}
+
+// The ordinary paths of a standard user run through the main window under Wine; here what a
+// real registry cannot easily show.
+TEST(AutoRunStandardUser, RemovingClearsBothKeysAndAsksNothingOfAKeyWithoutAnEntry) {
+    FakeHives hives;
+    FakeUser user;
+    const RegistryValue entry{.type = kRegSz, .data = kTarget.executablePath, .size = 21};
+    hives.machine.values["quarvex.exe"] = hives.user.values["quarvex.exe"] = entry;
+    EXPECT_FALSE(AutoRunOptionClick(hives.keys(), user, kTarget, true));
+    EXPECT_EQ(hives.machine.text("quarvex.exe"), "<none>");
+    EXPECT_EQ(hives.user.text("quarvex.exe"), "<none>");
+    EXPECT_EQ(user.boxes, std::vector<std::string>{"information: " + AutoRunDisabledText("quarvex.exe")});
+
+    // A standard user's own entry: the machine's key is only read.
+    hives.user.values["quarvex.exe"] = entry;
+    hives.machine.readOnly = true;
+    hives.machine.writes = 0;
+    EXPECT_FALSE(AutoRunOptionClick(hives.keys(), user, kTarget, true));
+    EXPECT_EQ(hives.user.text("quarvex.exe"), "<none>");
+    EXPECT_EQ(hives.machine.writes, 0);
+
+    // Refused in both keys: not saved, the mark stays off.
+    hives.user.readOnly = true;
+    EXPECT_FALSE(AutoRunOptionClick(hives.keys(), user, kTarget, false));
+    EXPECT_EQ(user.boxes.back(), "error: " + WriteNotSavedText(kRunKeyPath, "quarvex.exe", kTarget.executablePath));
+}
+
+TEST(AutoRunStandardUser, AMovedProgramIsUpdatedWhereItsEntryIs) {
+    FakeUser user;
+    user.yes = true;
+    const RegistryValue old{.type = kRegSz, .data = "D:\\Old\\quarvex.exe", .size = 19};
+
+    // In the user's key: updated there, nothing added to the machine's.
+    FakeHives mine;
+    mine.user.values["quarvex.exe"] = old;
+    EXPECT_TRUE(CheckAutoRunPath(mine.keys(), user, kTarget));
+    EXPECT_EQ(user.boxes.front(), "warning: " + AutoRunPathQuestion("quarvex.exe", "D:\\Old\\quarvex.exe", kTarget.executablePath));
+    EXPECT_EQ(mine.user.text("quarvex.exe"), kTarget.executablePath);
+    EXPECT_EQ(mine.machine.text("quarvex.exe"), "<none>");
+
+    // In the machine's key, which the user may not write: the user's key takes the new path,
+    // and the next start asks nothing.
+    FakeHives machine;
+    machine.machine.values["quarvex.exe"] = old;
+    machine.machine.readOnly = true;
+    user.boxes.clear();
+    EXPECT_TRUE(CheckAutoRunPath(machine.keys(), user, kTarget));
+    EXPECT_EQ(machine.user.text("quarvex.exe"), kTarget.executablePath);
+    EXPECT_EQ(user.boxes.size(), 2u);  // the question and the confirmation
+    EXPECT_EQ(user.boxes.back(), "information: " + AutoRunEnabledText("quarvex.exe"));
+    EXPECT_TRUE(CheckAutoRunPath(machine.keys(), user, kTarget));
+    EXPECT_EQ(user.boxes.size(), 2u);
 }
 
 } // namespace

@@ -288,8 +288,8 @@ TEST(FillRun, TimeEstimatesAndStartStamp) {
     Rig day(2 * kBlock);  // a 26-hour run
     day.clockByBlocks(13.0 / 24);
     day.run(0);
-    EXPECT_EQ(day.host.text(Item::ElapsedTimeLabel), "02:00:00");
-    EXPECT_EQ(day.host.text(Item::TimeToCompletionLabel), "02:00:00");
+    EXPECT_EQ(day.host.text(Item::ElapsedTimeLabel), "26:00:00");
+    EXPECT_EQ(day.host.text(Item::TimeToCompletionLabel), "26:00:00");
     EXPECT_EQ(day.host.text(Item::RemainingDateTimeLabel), "00:00:00");
 }
 

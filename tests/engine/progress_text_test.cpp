@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 
 #include "engine/run_messages.h"
@@ -44,21 +45,35 @@ TEST(ProgressText, MbTextMatchesTheGeneralFormatter) {
     EXPECT_EQ(MbText(1234567 * MiB + MiB / 4, Comma()), "1.234.567,3 MB");
 }
 
-TEST(ProgressText, DurationsKeepTheTimeOfDay) {
+TEST(ProgressText, DurationsCountTotalHours) {
     const FormatSettings us;
     const double hour = 1.0 / 24;
+    const double minute = hour / 60;
+    const double second = minute / 60;
     EXPECT_EQ(DurationText(0, us), "00:00:00");
-    EXPECT_EQ(DurationText(25 * hour + 3 * hour / 60, us), "01:03:00");
-    EXPECT_EQ(DurationText(26 * hour, us), "02:00:00");
+    EXPECT_EQ(DurationText(10 * minute, us), "00:10:00");
+    // Across the first day: two-digit hours stay, and the day is not dropped.
+    EXPECT_EQ(DurationText(23 * hour + 59 * minute + 59 * second, us), "23:59:59");
+    EXPECT_EQ(DurationText(24 * hour, us), "24:00:00");
+    EXPECT_EQ(DurationText(25 * hour + 3 * minute, us), "25:03:00");
+    EXPECT_EQ(DurationText(26 * hour, us), "26:00:00");
+    EXPECT_EQ(DurationText(99 * hour + 59 * minute + 59 * second, us), "99:59:59");
+    EXPECT_EQ(DurationText(100 * hour, us), "100:00:00");
+    EXPECT_EQ(DurationText(1234 * hour + 5 * minute + 6 * second, us), "1234:05:06");
+    EXPECT_EQ(DurationText(100 * hour + 10 * minute, Comma()), "100.10.00");
     EXPECT_EQ(DurationText(-hour, us), "01:00:00");
-    EXPECT_EQ(DurationText(23 * hour + 59.5 / 1440, us), "23:59:30");
-    // Whole milliseconds first: 1.9996 s is 2.000 s; 1.9994 s is 1.999 s.
-    EXPECT_EQ(DurationText(1.9996 / 86400, us), "00:00:02");
-    EXPECT_EQ(DurationText(1.9994 / 86400, us), "00:00:01");
-    EXPECT_EQ(DurationText(0.99999999999, us), "00:00:00");
+    EXPECT_EQ(DurationText(-30 * hour, us), "30:00:00");
+    // Whole milliseconds first: 1.9996 s is 2.000 s; 1.9994 s is 1.999 s; a hair under a day
+    // is a day.
+    EXPECT_EQ(DurationText(1.9996 * second, us), "00:00:02");
+    EXPECT_EQ(DurationText(1.9994 * second, us), "00:00:01");
+    EXPECT_EQ(DurationText(0.99999999999, us), "24:00:00");
     EXPECT_EQ(DurationText(10.0 / 1440, Comma()), "00.10.00");
-    EXPECT_LT(DurationSecondsOfDay(1e300), 86400);
-    EXPECT_EQ(DurationSecondsOfDay(std::numeric_limits<double>::quiet_NaN()), 0);
+    // Absurd estimates (a first block that took the whole clock tick) stop growing.
+    EXPECT_EQ(DurationSeconds(1e300), std::numeric_limits<int>::max());
+    EXPECT_EQ(DurationText(1e300, us), "596523:14:07");
+    EXPECT_EQ(DurationSeconds(std::numeric_limits<double>::quiet_NaN()), 0);
+    EXPECT_EQ(DurationSeconds(std::numeric_limits<double>::infinity()), 0);
 }
 
 TEST(ProgressText, StartStampUsesOurDayNamesAndTheUsersPictures) {

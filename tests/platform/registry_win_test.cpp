@@ -14,7 +14,7 @@ TEST(Registry, AnyLettersRoundTripAndNothingIsEverCreated) {
               ERROR_SUCCESS);
     RegCloseKey(created);
     const std::string path = "C:\\\xD0\x9A\xD0\xB2\\quarvex.exe";  // a Cyrillic folder name
-    ASSERT_TRUE(RegistrySetString(HKEY_CURRENT_USER, key, "quarvex.exe", path));
+    ASSERT_EQ(RegistrySetString(HKEY_CURRENT_USER, key, "quarvex.exe", path), ERROR_SUCCESS);
     const auto value = RegistryQuery(HKEY_CURRENT_USER, key, "quarvex.exe");
     ASSERT_TRUE(value);
     EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ));
@@ -23,7 +23,7 @@ TEST(Registry, AnyLettersRoundTripAndNothingIsEverCreated) {
     EXPECT_TRUE(RegistryDelete(HKEY_CURRENT_USER, key, "quarvex.exe"));
     EXPECT_FALSE(RegistryQuery(HKEY_CURRENT_USER, key, "quarvex.exe"));
 
-    EXPECT_FALSE(RegistrySetString(HKEY_CURRENT_USER, "\\Software\\QuarvexTests\\Missing", "a", "b"));
+    EXPECT_EQ(RegistrySetString(HKEY_CURRENT_USER, "\\Software\\QuarvexTests\\Missing", "a", "b"), ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "\\Software\\QuarvexTests\\Missing"));
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuarvexTests");
 }

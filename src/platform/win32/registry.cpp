@@ -12,27 +12,35 @@ std::wstring RelativeKeyPath(std::string_view keyPath) {
     while (!keyPath.empty() && keyPath.front() == '\\') keyPath.remove_prefix(1);
     return Widen(keyPath);
 }
+
+LSTATUS OpenKey(HKEY root, std::string_view keyPath, REGSAM access, UniqueKey& out) {
+    HKEY key = nullptr;
+    const LSTATUS status = RegOpenKeyExW(root, RelativeKeyPath(keyPath).c_str(), 0, access, &key);
+    if (status == ERROR_SUCCESS) out = UniqueKey(key);
+    return status;
+}
 } // namespace
 
-UniqueKey OpenRegistryKey(HKEY root, std::string_view keyPath) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, RelativeKeyPath(keyPath).c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return {};
-    return UniqueKey(key);
+UniqueKey OpenRegistryKey(HKEY root, std::string_view keyPath, REGSAM access) {
+    UniqueKey key;
+    OpenKey(root, keyPath, access, key);
+    return key;
 }
 
-bool RegistryKeyExists(HKEY root, std::string_view keyPath) { return static_cast<bool>(OpenRegistryKey(root, keyPath)); }
+bool RegistryKeyExists(HKEY root, std::string_view keyPath) {
+    return static_cast<bool>(OpenRegistryKey(root, keyPath, KEY_QUERY_VALUE));
+}
 
-bool RegistrySetString(HKEY root, std::string_view keyPath, std::string_view name, std::string_view data) {
-    const UniqueKey key = OpenRegistryKey(root, keyPath);
-    if (!key) return false;
+LSTATUS RegistrySetString(HKEY root, std::string_view keyPath, std::string_view name, std::string_view data) {
+    UniqueKey key;
+    if (const LSTATUS status = OpenKey(root, keyPath, KEY_SET_VALUE, key); status != ERROR_SUCCESS) return status;
     const std::wstring text = Widen(data);
     const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-    return RegSetValueExW(key.get(), Widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), bytes) ==
-           ERROR_SUCCESS;
+    return RegSetValueExW(key.get(), Widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), bytes);
 }
 
 std::optional<RegistryData> RegistryQuery(HKEY root, std::string_view keyPath, std::string_view name) {
-    const UniqueKey key = OpenRegistryKey(root, keyPath);
+    const UniqueKey key = OpenRegistryKey(root, keyPath, KEY_QUERY_VALUE);
     if (!key) return std::nullopt;
     const std::wstring valueName = Widen(name);
     RegistryData result;
@@ -54,7 +62,7 @@ std::optional<RegistryData> RegistryQuery(HKEY root, std::string_view keyPath, s
 }
 
 bool RegistryDelete(HKEY root, std::string_view keyPath, std::string_view name) {
-    const UniqueKey key = OpenRegistryKey(root, keyPath);
+    const UniqueKey key = OpenRegistryKey(root, keyPath, KEY_SET_VALUE);
     if (!key) return false;
     return RegDeleteValueW(key.get(), Widen(name).c_str()) == ERROR_SUCCESS;
 }

@@ -1,7 +1,8 @@
 #pragma once
-// Registry values of one key, each call with its own key handle: the key is opened with full
-// access rights (never created) and closed again on every way out. Key paths are given as the
-// user reads them, relative to the root key; a leading backslash is allowed.
+// Registry values of one key, each call with its own key handle: the key is opened with only the
+// rights that call needs (never created) and closed again on every way out, so that a standard
+// user can read what the machine-wide hive holds. Key paths are given as the user reads them,
+// relative to the root key; a leading backslash is allowed.
 #include <windows.h>
 
 #include <cstdint>
@@ -44,8 +45,9 @@ private:
     HKEY key_ = nullptr;
 };
 
-// Opens an existing key with KEY_ALL_ACCESS; empty when it is missing or access is refused.
-UniqueKey OpenRegistryKey(HKEY root, std::string_view keyPath);
+// Opens an existing key with the given rights; empty when it is missing or access is refused.
+UniqueKey OpenRegistryKey(HKEY root, std::string_view keyPath, REGSAM access);
+// True when the key can be opened to query its values.
 bool RegistryKeyExists(HKEY root, std::string_view keyPath);
 
 struct RegistryData {
@@ -55,9 +57,10 @@ struct RegistryData {
     DWORD size = 0;  // stored size in bytes
 };
 
-// Stores a REG_SZ value, terminating NUL included. False when the key cannot be opened or the
-// registry refuses the value.
-bool RegistrySetString(HKEY root, std::string_view keyPath, std::string_view name, std::string_view data);
+// Stores a REG_SZ value, terminating NUL included. The system's answer: ERROR_SUCCESS,
+// ERROR_ACCESS_DENIED when the caller may not write the key, ERROR_FILE_NOT_FOUND when it is
+// missing, ...
+LSTATUS RegistrySetString(HKEY root, std::string_view keyPath, std::string_view name, std::string_view data);
 // The value; nothing when the key or the value is missing or cannot be read.
 std::optional<RegistryData> RegistryQuery(HKEY root, std::string_view keyPath, std::string_view name);
 // Deletes a value; true when the registry reported success.

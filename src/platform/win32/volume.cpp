@@ -38,7 +38,9 @@ VolumeInformation QueryVolumeInformation(std::uint8_t driveNumber) {
     return info;
 }
 
-FailCriticalErrorsScope::FailCriticalErrorsScope() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+void SuppressSystemErrorBoxes() { SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX); }
+
+FailCriticalErrorsScope::FailCriticalErrorsScope() : previous_(GetErrorMode()) { SetErrorMode(previous_ | SEM_FAILCRITICALERRORS); }
 FailCriticalErrorsScope::~FailCriticalErrorsScope() { SetErrorMode(previous_); }
 
 } // namespace qvx

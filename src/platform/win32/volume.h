@@ -25,8 +25,13 @@ struct VolumeInformation {
 };
 VolumeInformation QueryVolumeInformation(std::uint8_t driveNumber);
 
-// Sets the process error mode to fail critical errors (no "drive not ready" dialog) for a
-// scope, and restores the previous mode on every way out.
+// Sets the program's error mode once, at its start: no "insert a disk" or "drive not ready"
+// box from the system in the middle of a run or a drive refresh (an empty card reader, a pulled
+// stick), and no box for a file that cannot be opened. The call that failed reports it instead.
+void SuppressSystemErrorBoxes();
+
+// Adds "fail critical errors" to the process error mode for a scope (keeping the flags already
+// set), and restores the previous mode on every way out.
 class FailCriticalErrorsScope {
 public:
     FailCriticalErrorsScope();
