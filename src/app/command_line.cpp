@@ -72,6 +72,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     return c;
 }
 
+ExitCode ExitCodeOf(engine::RunOutcome outcome, bool recorded) {
+    switch (outcome) {
+    case engine::RunOutcome::Completed: return recorded ? ExitCode::Completed : ExitCode::RecordFailed;
+    case engine::RunOutcome::Aborted:
+    case engine::RunOutcome::ClosedDuringRun:
+    case engine::RunOutcome::Declined:  // No to the confirmation of a line without /yes
+        return ExitCode::Aborted;
+    default: return ExitCode::Error;
+    }
+}
+
 std::string CommandLineErrorText(const CommandLine& commandLine) {
     return "The command line cannot be used: " + commandLine.error + "\r\n\r\nUse: " + std::string(kCommandLineUsage);
 }

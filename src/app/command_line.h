@@ -5,6 +5,8 @@
 //
 // Switches are case-insensitive and may start with "-" instead of "/". Without arguments the
 // program starts as it always has.
+#include "engine/fill_run.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,5 +39,12 @@ enum class ExitCode : int {
     Error = 2,          // the run failed, an unknown drive, a bad command line, a run already going
     RecordFailed = 3,   // completed, but its record could not be written
 };
+
+} // namespace qvx
+
+namespace qvx {
+
+// The exit code of a run's outcome; `recorded`: its record was written.
+ExitCode ExitCodeOf(engine::RunOutcome outcome, bool recorded);
 
 } // namespace qvx

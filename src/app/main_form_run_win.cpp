@@ -3,6 +3,8 @@
 
 #include "engine/fill_run.h"
 #include "engine/fill_volume_win.h"
+#include "engine/fill_files.h"
+#include "engine/run_messages.h"
 #include "platform/date_time.h"
 #include "platform/win32/elevation.h"
 #include "platform/win32/executable_path.h"
@@ -42,20 +44,17 @@ public:
         f_.Refresh_BitBtnClick();
         takeDisplay();
     }
-    // A box shows the window as the run left it: pending property changes go to the screen first.
+    // A command line with /yes has confirmed already; one with /exit wants no closing box (the
+    // record and the exit code tell the outcome).
     bool confirm(const std::string& text) override {
+        if (f_.commandLineRun_ && f_.commandLine_.yes) return true;
         ui::Application::instance().flushDeferred();
         return ui::MessageDlg(text, ui::MsgKind::Confirm, ui::MsgButtons::YesNo) == ui::MsgResult::Yes;
     }
-    void showInformation(const std::string& text) override {
-        ui::Application::instance().flushDeferred();
-        ui::MessageDlg(text, ui::MsgKind::Information, ui::MsgButtons::Ok);
-    }
-    void showError(const std::string& text) override {
-        ui::Application::instance().flushDeferred();
-        ui::MessageDlg(text, ui::MsgKind::Error, ui::MsgButtons::Ok);
-    }
+    void showInformation(const std::string& text) override { closingBox(text, ui::MsgKind::Information); }
+    void showError(const std::string& text) override { closingBox(text, ui::MsgKind::Error); }
     bool askError(const std::string& text) override {
+        if (quiet()) return false;
         ui::Application::instance().flushDeferred();
         return ui::MessageDlg(text, ui::MsgKind::Error, ui::MsgButtons::YesNo) == ui::MsgResult::Yes;
     }
@@ -145,6 +144,14 @@ public:
     void flushDisplay() override { ui::Application::instance().flushDeferred(); }
 
 private:
+    bool quiet() const { return f_.commandLineRun_ && f_.commandLine_.exitAtEnd; }
+    // A box shows the window as the run left it: pending property changes go to the screen first.
+    void closingBox(const std::string& text, ui::MsgKind kind) {
+        if (quiet()) return;
+        ui::Application::instance().flushDeferred();
+        ui::MessageDlg(text, kind, ui::MsgButtons::Ok);
+    }
+
     // The window has shown what the drive's thread reached: a drive thread waiting for that
     // goes on.
     void acknowledgeDisplay() {
@@ -217,24 +224,60 @@ private:
     double originSteady_ = 0;
 };
 
-void TMainForm1::Sanitize_BitBtnClick() {
+void TMainForm1::Sanitize_BitBtnClick() { runSanitize(false); }
+
+namespace {
+// Held while a run goes on a drive, by whichever copy of the program runs there; empty when
+// another copy holds it (or it belongs to another user, whose handle we may not open).
+UniqueKernelHandle ClaimDrive(char letter) {
+    const std::wstring name = std::wstring(L"Global\\Quarvex.Sanitize.") + static_cast<wchar_t>(engine::UpperDriveLetter(letter));
+    UniqueKernelHandle claim(CreateMutexW(nullptr, FALSE, name.c_str()));
+    if (!claim || GetLastError() == ERROR_ALREADY_EXISTS) return {};
+    return claim;
+}
+} // namespace
+
+void TMainForm1::runSanitize(bool fromCommandLine) {
     if (running_) return;
+    const char drive = DriveComboBox1.drive();
+    const UniqueKernelHandle claim = ClaimDrive(drive);
+    if (!claim) {
+        const std::string text = engine::DriveBusyText(drive);
+        if (fromCommandLine && commandLine_.exitAtEnd) {
+            runStart_ = DriveFacts(drive, Sanitization_Level_RadioGroup.itemIndex());
+            recordRun(nullptr, text, true);
+            exitAfterCommandLine(ExitCode::Error);
+        } else {
+            ui::MessageDlg(text, ui::MsgKind::Error, ui::MsgButtons::Ok);
+        }
+        return;
+    }
     running_ = true;
+    commandLineRun_ = fromCommandLine;
+    runStart_ = DriveFacts(drive, Sanitization_Level_RadioGroup.itemIndex());
+    engine::RunResult result;
     {
         ui::DeferredUpdates deferred;
         RunHostAdapter host(*this);
         const std::unique_ptr<engine::FillVolume> volume =
             makeFillVolume ? makeFillVolume() : std::make_unique<engine::Win32FillVolume>();
         engine::FillRun run(*volume, host);
-        run.run(DriveComboBox1.drive(), Sanitization_Level_RadioGroup.itemIndex(), ReadUserFormatSettings());
+        result = run.run(drive, Sanitization_Level_RadioGroup.itemIndex(), ReadUserFormatSettings());
     }
     running_ = false;
+    const bool ran = result.outcome != engine::RunOutcome::Declined && result.outcome != engine::RunOutcome::AlreadyRunning;
+    commandLineRun_ = false;
+    const bool recorded = ran && recordRun(&result, {}, fromCommandLine);
     if (restartElevatedAfterRun_) {
         restartElevatedAfterRun_ = false;
         // The settings carry the drive and the level over to the new copy. Should the user
         // decline the system's prompt, this copy stays open.
         WriteSettings();
         if (ShellRunAsAdministrator(handle(), ExecutablePath())) close();
+        return;
+    }
+    if (fromCommandLine && commandLine_.exitAtEnd) {
+        exitAfterCommandLine(ExitCodeOf(result.outcome, recorded));
         return;
     }
     if (closeAfterRun_) {

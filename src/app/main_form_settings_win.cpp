@@ -5,6 +5,7 @@
 #include "app/settings_location.h"
 #include "app/settings_values.h"
 #include "desktop/auto_run_win.h"
+#include "app/run_record.h"
 #include "platform/win32/executable_path.h"
 #include "platform/win32/known_folders.h"
 #include "platform/win32/private_profile.h"
@@ -126,6 +127,13 @@ void TMainForm1::WriteSettings() {
     // A refused write is reported, naming the last place tried, and the close that asked for it
     // still goes ahead: a window that cannot be closed would also hold up a log-off.
     ui::Application::instance().showException(SettingsWriteFailureText(places.back()));
+}
+
+std::vector<std::string> TMainForm1::RunRecordPaths() {
+    std::vector<std::string> paths;
+    for (const std::string& settings : SettingsWritePaths(CurrentSettingsPlaces()))
+        paths.push_back(FolderOf(settings) + "\\" + kRunRecordFileName);
+    return paths;
 }
 
 void TMainForm1::Restore_Factory_Defaults_OptionClick() {

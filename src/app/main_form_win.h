@@ -1,6 +1,9 @@
 #pragma once
 // The main window: two pages (drive panel and progress; sanitization level), four buttons along
 // the bottom and the File and Help menus.
+#include "app/command_line.h"
+#include "app/run_record.h"
+#include "engine/fill_run.h"
 #include "engine/fill_volume.h"
 #include "ui/button_win.h"
 #include "ui/check_box_win.h"
@@ -14,6 +17,7 @@
 #include "ui/page_control_win.h"
 #include "ui/progress_bar_win.h"
 #include "ui/radio_group_win.h"
+#include "ui/timer_win.h"
 
 #include <array>
 #include <functional>
@@ -116,6 +120,12 @@ public:
     static std::string SettingsPath();
     static std::string UserSettingsPath();
 
+    // --- unattended runs and the run record --------------------------------------------------
+    // The program's command line: a run it asks for starts once the window is up.
+    void setCommandLine(CommandLine commandLine);
+    // Where the run record is appended, in the order tried: beside the settings file.
+    static std::vector<std::string> RunRecordPaths();
+
     // --- Help menu ---------------------------------------------------------------------------
     void View_Readme_file_OptionClick();
     void View_Shareware_Catalog_OptionClick();
@@ -124,6 +134,14 @@ public:
 
 private:
     class RunHostAdapter;
+    // The run behind the Sanitize button, or one the command line started.
+    void runSanitize(bool fromCommandLine);
+    void startFromCommandLine();
+    // The end of a command-line run with /exit: the exit code, then the window closes.
+    void exitAfterCommandLine(ExitCode code);
+    // Appends the record of a run (or of a command line that could not start one); false when
+    // no place took it.
+    bool recordRun(const engine::RunResult* result, const std::string& errorMessage, bool fromCommandLine);
     void bindEvents();
     void makeGlyphs();
 
@@ -134,6 +152,17 @@ private:
     // The user asked to restart as administrator: done once the run has ended.
     bool restartElevatedAfterRun_ = false;
     bool startMaximized_ = false;
+    CommandLine commandLine_;
+    std::unique_ptr<ui::Timer> commandLineStart_;
+    bool commandLineRun_ = false;  // the run going on was started by the command line
+    // What the record of the run going on needs from its start.
+    struct RunStart {
+        char drive = 0;
+        int level = 0;
+        std::string volumeLabel, volumeSerial, fileSystem;
+        std::int64_t totalBytes = 0, freeBytes = 0;
+    } runStart_;
+    static RunStart DriveFacts(char drive, int level);
     bool startupShowStateApplied_ = false;
 };
 

@@ -2,10 +2,27 @@
 #include "app/main_form_win.h"
 #include "desktop/about_box_win.h"
 #include "platform/win32/volume.h"
+#include "platform/win32/wide_text.h"
 #include "ui/application_win.h"
 #include "ui/message_box_win.h"
 
+#include <shellapi.h>
+
 #include <exception>
+#include <string>
+#include <vector>
+
+namespace {
+// The program's arguments, without its own name.
+std::vector<std::string> Arguments() {
+    int count = 0;
+    LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 1; words && i < count; ++i) arguments.push_back(qvx::Narrow(words[i]));
+    if (words) LocalFree(words);
+    return arguments;
+}
+} // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     qvx::SuppressSystemErrorBoxes();
@@ -18,6 +35,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         qvx::TAboutBox aboutBox;  // hidden until Help > About
         aboutBox.createHandle();
         mainForm.setAboutBox(&aboutBox);
+        mainForm.setCommandLine(qvx::ParseCommandLine(Arguments()));
         return app.run();
     } catch (const std::exception& e) {
         app.showException(e.what());

@@ -98,8 +98,10 @@ RunResult FillRun::run(char driveLetter, int levelIndex, const FormatSettings& f
     const ProgressValues reached = progress_->snapshot();
     result.leftoversRemoved = reached.leftoversRemoved;
     result.startFreeBytes = startFree_;
+    result.startTime = startTime_;
     if (!passes) {
-        host_.showInformation(std::string(kInternalError100));
+        result.message = kInternalError100;
+        host_.showInformation(result.message);
         // The window must not stay locked in its running state.
         host_.setRunningControls(false);
         result.outcome = RunOutcome::LevelError;
@@ -249,7 +251,8 @@ void FillRun::endRun(RunResult& result, const DriveOutcome& drive) {
         result.outcome = failure.end == PassEnd::CreateFailed ? RunOutcome::CreateFailed
                          : failure.end == PassEnd::WriteFailed ? RunOutcome::WriteFailed
                                                                : RunOutcome::NotFillable;
-        if (!closing) showFailure(failure, result.leftoversRemoved);
+        result.message = WithLeftoverLine(failureText(failure), result.leftoversRemoved);
+        if (!closing) showFailure(failure, result.message);
         return;
     }
     if (aborted) {
@@ -258,26 +261,27 @@ void FillRun::endRun(RunResult& result, const DriveOutcome& drive) {
         setText(DisplayItem::ProgressGroupBox, kAbortedLabelText);
         setText(DisplayItem::ProgressLabel, kAbortedLabelText);
         host_.flushDisplay();
-        if (!closing)
-            host_.showInformation(
-                WithLeftoverLine(std::string(kAbortedMessage), result.leftoversRemoved));
+        result.message = WithLeftoverLine(std::string(kAbortedMessage), result.leftoversRemoved);
+        if (!closing) host_.showInformation(result.message);
         return;
     }
     result.outcome = RunOutcome::Completed;
+    const std::string speed = SpeedText(result.writtenBytes, result.elapsedDays, fs_);
+    result.message = WithLeftoverLine(CompletionText(letter_, speed), result.leftoversRemoved);
     if (closing) return;
     host_.completionBeep();
-    const std::string speed = SpeedText(result.writtenBytes, result.elapsedDays, fs_);
-    host_.showInformation(WithLeftoverLine(CompletionText(letter_, speed), result.leftoversRemoved));
+    host_.showInformation(result.message);
 }
 
-void FillRun::showFailure(const PassResult& failure, int leftoversRemoved) {
-    std::string text;
+std::string FillRun::failureText(const PassResult& failure) const {
     switch (failure.end) {
-    case PassEnd::CreateFailed: text = CreateFailedText(letter_, failure.failedFile); break;
-    case PassEnd::WriteFailed: text = WriteFailedText(letter_, failure.failedFile); break;
-    default: text = NotFillableText(letter_); break;
+    case PassEnd::CreateFailed: return CreateFailedText(letter_, failure.failedFile);
+    case PassEnd::WriteFailed: return WriteFailedText(letter_, failure.failedFile);
+    default: return NotFillableText(letter_);
     }
-    text = WithLeftoverLine(std::move(text), leftoversRemoved);
+}
+
+void FillRun::showFailure(const PassResult& failure, const std::string& text) {
     // A standard user may create folders in the system drive's root, but not files.
     if (failure.end == PassEnd::CreateFailed && failure.accessDenied && !host_.elevated()) {
         if (host_.askError(text + "\r\n\r\n" + NeedsAdministratorText(letter_))) host_.restartElevated();

@@ -43,7 +43,10 @@ struct RunResult {
     std::int64_t writtenBytes = 0;
     int smallFilesWritten = 0;  // over all passes: free file records overwritten
     int leftoversRemoved = 0;
+    double startTime = 0;  // local, day-based: when the drive's work had taken the free space
     double elapsedDays = 0;
+    // The closing box's text, also when none was shown (the window was closing).
+    std::string message;
 };
 
 // What the drive's thread leaves for the run's end.
@@ -80,7 +83,8 @@ private:
     void showWrite(const ProgressValues& v);
     void showEstimates(double elapsed, std::int64_t written);
     void endRun(RunResult& result, const DriveOutcome& drive);
-    void showFailure(const PassResult& failure, int leftoversRemoved);
+    std::string failureText(const PassResult& failure) const;
+    void showFailure(const PassResult& failure, const std::string& text);
     void setText(DisplayItem item, std::string_view text);
     void setDuration(DisplayItem item, double days);
     void setBytes(DisplayItem item, std::int64_t bytes, std::int64_t& shownBytes);

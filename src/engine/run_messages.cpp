@@ -119,6 +119,15 @@ std::string NotFillableText(char driveLetter) {
     return s;
 }
 
+std::string DriveBusyText(char driveLetter) {
+    return "Another copy of Quarvex is sanitizing the " + QuotedDrive(driveLetter) +
+           " drive: a second run cannot start on the same drive.";
+}
+
+std::string UnknownDriveText(char driveLetter) {
+    return "There is no " + QuotedDrive(driveLetter) + " drive on this computer.";
+}
+
 std::string LeftoversRemovedText(int count) {
     if (count == 1)
         return "1 fill file left behind by an earlier, interrupted run was found and removed.";

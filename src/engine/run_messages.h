@@ -19,6 +19,10 @@ std::string NeedsAdministratorText(char driveLetter);
 std::string WriteFailedText(char driveLetter, std::string_view fileName);
 // The drive never became full although far more was written than it had free.
 std::string NotFillableText(char driveLetter);
+// Another copy of the program is running on that drive: a second run cannot start there.
+std::string DriveBusyText(char driveLetter);
+// A drive asked for on the command line that is not there.
+std::string UnknownDriveText(char driveLetter);
 // The extra line about leftover fill files removed before the first pass (count > 0).
 std::string LeftoversRemovedText(int count);
 

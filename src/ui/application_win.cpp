@@ -70,7 +70,7 @@ int Application::run() {
         }
         dispatchOne(msg);
     }
-    return 0;
+    return exitCode_;
 }
 
 bool Application::preTranslate(MSG& msg) {
@@ -104,6 +104,7 @@ void Application::terminate() {
 
 void Application::resetForTests() {
     terminated_ = false;
+    exitCode_ = 0;
     mainForm_ = nullptr;
     activeForm_ = nullptr;
     dirty_.clear();

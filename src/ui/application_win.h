@@ -37,6 +37,8 @@ public:
     void processMessages();
     bool terminated() const { return terminated_; }
     void terminate();
+    // What run() returns: the program's exit code.
+    void setExitCode(int code) { exitCode_ = code; }
     // Forgets the main form and a termination (tests build and close many forms).
     void resetForTests();
 
@@ -66,6 +68,7 @@ private:
     Form* mainForm_ = nullptr;
     Form* activeForm_ = nullptr;
     bool terminated_ = false;
+    int exitCode_ = 0;
     int deferDepth_ = 0;
     std::vector<Control*> dirty_;
 };

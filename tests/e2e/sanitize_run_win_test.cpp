@@ -23,6 +23,7 @@
 #include <memory>
 #include <regex>
 #include <set>
+#include <utility>
 
 namespace qvx {
 namespace {
@@ -45,7 +46,9 @@ protected:
         test::EmptyScratchDrive(letter);
         test::ResetApplication();
         settingsPath = test::ExeFolder() + "quarvex.ini";
+        recordPath = test::ExeFolder() + "quarvex-runs.log";
         DeleteFileW(Widen(settingsPath).c_str());
+        DeleteFileW(Widen(recordPath).c_str());
         previousSound = SetSoundHook([this](const SoundCall& c) { sounds.push_back({c, boxes.count()}); });
         form = std::make_unique<TMainForm1>();
         ui::Application::instance().setMainForm(form.get());
@@ -62,6 +65,7 @@ protected:
             test::ResetApplication();
             test::EmptyScratchDrive(letter);
             DeleteFileW(Widen(settingsPath).c_str());
+            DeleteFileW(Widen(recordPath).c_str());
         }
     }
 
@@ -126,8 +130,23 @@ protected:
         return text;
     }
 
+    // The lines of the run record beside the settings.
+    std::vector<std::string> recordLines() const {
+        std::vector<std::string> lines;
+        std::FILE* f = _wfopen(Widen(recordPath).c_str(), L"rb");
+        if (!f) return lines;
+        std::string line;
+        for (int c; (c = std::fgetc(f)) != EOF;) {
+            if (c != '\n') line += static_cast<char>(c);
+            else lines.push_back(std::exchange(line, {}));
+        }
+        std::fclose(f);
+        return lines;
+    }
+
     char letter = 0;
     std::string settingsPath;
+    std::string recordPath;
     std::int64_t freeAtStart = 0;
     test::MessageBoxRecorder boxes;
     struct Sound {
@@ -201,6 +220,12 @@ TEST_F(SanitizeRunTest, AMediumRunFromTheClickToTheCompletionMessage) {
     EXPECT_EQ(form->Label12.caption(), Mb(3.0 * static_cast<double>(freeAtStart)));
     EXPECT_EQ(form->ProgressBar1.max(), freeAtStart / 1048576);
     EXPECT_FALSE(form->Abort_Processing_CheckBox.checked());
+    // A run through the window is recorded too.
+    const std::vector<std::string> record = recordLines();
+    ASSERT_EQ(record.size(), 1u);
+    for (const char* field : {"\"result\":\"completed\"", "\"startedBy\":\"window\"", "\"passesCompleted\":3",
+                              "\"levelCaption\":\"Medium  (3 Passes)\""})
+        EXPECT_NE(record[0].find(field), std::string::npos) << field << " in " << record[0];
     std::printf("level-1 run: %zu looks, speed %s MB/s\n", looks.size(), m[1].str().c_str());
 }
 
