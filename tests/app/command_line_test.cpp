@@ -57,3 +57,15 @@ TEST(CommandLine, AMalformedLineNamesTheBadSwitchAndStartsNothing) {
               "The command line cannot be used: The switch \"/x\" is not known.\r\n\r\n"
               "Use: quarvex.exe /sanitize D: [/level N] [/yes] [/exit]");
 }
+
+TEST(CommandLine, ExitCodesFollowTheOutcomeAndTheRecord) {
+    using engine::RunOutcome;
+    EXPECT_EQ(ExitCodeOf(RunOutcome::Completed, true), ExitCode::Completed);
+    EXPECT_EQ(ExitCodeOf(RunOutcome::Completed, false), ExitCode::RecordFailed);
+    for (RunOutcome o : {RunOutcome::Aborted, RunOutcome::ClosedDuringRun, RunOutcome::Declined})
+        EXPECT_EQ(ExitCodeOf(o, true), ExitCode::Aborted);
+    for (RunOutcome o : {RunOutcome::CreateFailed, RunOutcome::WriteFailed, RunOutcome::NotFillable,
+                         RunOutcome::LevelError})
+        EXPECT_EQ(ExitCodeOf(o, false), ExitCode::Error);
+    EXPECT_EQ(static_cast<int>(ExitCode::RecordFailed), 3);
+}
