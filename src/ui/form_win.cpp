@@ -5,12 +5,30 @@
 #include "ui/button_win.h"
 #include "ui/control_factory_win.h"
 #include "ui/menu_win.h"
+#include "ui/tab_order_win.h"
 
 #include <commctrl.h>
 
 namespace qvx::ui {
 
 namespace {
+bool KeyDown(int vk) { return GetKeyState(vk) < 0; }
+
+bool IsReadOnlyEdit(HWND hwnd) {
+    wchar_t cls[16] = {};
+    GetClassNameW(hwnd, cls, 16);
+    return lstrcmpiW(cls, L"Edit") == 0 && (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_READONLY);
+}
+
+// True when the focused control takes the key for itself. A read-only text asks for every key
+// but has no use for Tab.
+bool FocusWantsKey(const MSG& msg) {
+    const HWND focus = GetFocus();
+    if (!focus || IsReadOnlyEdit(focus)) return false;
+    const LRESULT code = SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+    return (code & DLGC_WANTMESSAGE) || (msg.wParam == VK_TAB && (code & DLGC_WANTTAB));
+}
+
 ControlSpec FormControlSpec(const FormSpec& design) {
     ControlSpec c;
     c.kind = Kind::Label;  // unused for forms
@@ -294,8 +312,48 @@ bool Form::preTranslateMessage(MSG& msg) {
                 return true;
             }
         }
+        if (msg.message == WM_KEYDOWN && handleDialogKey(msg)) return true;
     }
     return IsDialogMessageW(hwnd_, &msg) != FALSE;
+}
+
+// Our own walk for Tab: the dialog manager never stops on a window that holds other controls,
+// such as the page control's tab row.
+bool Form::handleDialogKey(const MSG& msg) {
+    switch (msg.wParam) {
+    case VK_TAB:
+        return moveFocus(msg, KeyDown(VK_SHIFT));
+    default:
+        return false;
+    }
+}
+
+bool Form::moveFocus(const MSG& msg, bool backward) {
+    if (FocusWantsKey(msg)) return false;
+    const HWND focus = GetFocus();
+    const HWND next = NextTabStop(hwnd_, IsChild(hwnd_, focus) ? focus : nullptr, backward);
+    if (!next) return true;
+    // Keyboard use shows the focus rectangles, as in a dialog box.
+    SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    SetFocus(next);
+    return true;
+}
+
+void Form::onActivate(WPARAM wp) {
+    if (LOWORD(wp) == WA_INACTIVE) {
+        // Remember the focused control, to give the focus back when the form is active again.
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+        return;
+    }
+    if (!modal_ || Application::instance().activeForm() == this) Application::instance().setActiveForm(this);
+    if (!HIWORD(wp)) {  // not minimized
+        // A control that cannot take the focus any more hands it on in Tab order.
+        const bool usable = lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_);
+        const HWND target = usable ? lastFocus_ : NextTabStop(hwnd_, lastFocus_, false);
+        if (target) SetFocus(target);
+    }
+    if (OnActivate) OnActivate(*this);
 }
 
 bool Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -324,20 +382,8 @@ bool Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         result = 0;
         return true;
     case WM_ACTIVATE:
-        if (LOWORD(wp) == WA_INACTIVE) {
-            // Remember the focused control, to give the focus back when the form is active again.
-            HWND focus = GetFocus();
-            if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
-            break;
-        }
-        if (!modal_ || Application::instance().activeForm() == this) Application::instance().setActiveForm(this);
-        if (!HIWORD(wp)) {  // not minimized
-            HWND target = lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_)
-                              ? lastFocus_
-                              : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
-            if (target) SetFocus(target);
-        }
-        if (OnActivate) OnActivate(*this);
+        onActivate(wp);
+        if (LOWORD(wp) == WA_INACTIVE) break;
         result = 0;
         return true;
     case WM_DESTROY:

@@ -83,6 +83,10 @@ protected:
 private:
     void buildComponents(Layout layout);
     void onSize();
+    void onActivate(WPARAM wp);
+    // Keys with a meaning for the whole form; true when the key was used up.
+    bool handleDialogKey(const MSG& msg);
+    bool moveFocus(const MSG& msg, bool backward);
 
     FormSpec spec_;
     std::vector<std::unique_ptr<Component>> components_;

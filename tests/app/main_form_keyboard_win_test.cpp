@@ -1,0 +1,112 @@
+// The main window driven through real input (SendInput), as a user with a keyboard and a mouse
+// drives it.
+#include "app/main_form_win.h"
+#include "platform/win32/wide_text.h"
+#include "support/win_test_support.h"
+#include "ui/application_win.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qvx {
+namespace {
+
+class MainFormKeyboardTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::ResetApplication();
+        DeleteFileW(Widen(test::ExeFolder() + "quarvex.ini").c_str());
+        form = std::make_unique<TMainForm1>();
+        ui::Application::instance().setMainForm(form.get());
+        ui::Application::instance().setActiveForm(form.get());
+        form->createHandle();
+        form->show();
+        ASSERT_TRUE(test::ForegroundForInput(form->handle()));
+        test::PumpFor(50);
+    }
+    void TearDown() override {
+        form.reset();
+        test::ResetApplication();
+    }
+
+    // Lets the input just sent reach the window.
+    static void settle() { test::PumpFor(40); }
+    void key(WORD vk, std::initializer_list<WORD> held = {}) {
+        test::SendKey(vk, held);
+        settle();
+    }
+
+    HWND tabs() const { return form->Overall_PageControl.handle(); }
+    // A click on a tab. Successive clicks land 20 pixels apart, so that two of them never make a
+    // double click unless `sameSpot` asks for one.
+    void clickTab(int index, bool sameSpot = false) {
+        RECT r{};
+        SendMessageW(tabs(), TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+        if (!sameSpot) clickShift_ = clickShift_ == 10 ? -10 : 10;
+        test::SendClick(tabs(), {(r.left + r.right) / 2 + clickShift_, (r.top + r.bottom) / 2});
+        settle();
+    }
+    int clickShift_ = 10;
+    // The page shown, as the user sees it: -1 when the tab and the shown sheet disagree.
+    int shownPage() const {
+        const int selected = static_cast<int>(SendMessageW(tabs(), TCM_GETCURSEL, 0, 0));
+        const bool first = IsWindowVisible(form->TabSheet6.handle()), second = IsWindowVisible(form->TabSheet7.handle());
+        if (selected == 0 && first && !second) return 0;
+        if (selected == 1 && second && !first) return 1;
+        return -1;
+    }
+
+    // What has the focus: a control's name, or "level i" for a button of the level group.
+    std::string focusName() const {
+        const HWND focus = GetFocus();
+        for (int i = 0; i < 6; ++i)
+            if (focus == form->Sanitization_Level_RadioGroup.itemHandle(i)) return "level " + std::to_string(i);
+        if (ui::Control* c = ui::Control::fromHandle(focus)) return c->name();
+        return focus ? "another window" : "nothing";
+    }
+    // The controls Tab (or Shift+Tab) reaches, one press each.
+    std::vector<std::string> walk(int presses, bool backward) {
+        std::vector<std::string> seen;
+        for (int i = 0; i < presses; ++i) {
+            backward ? key(VK_TAB, {VK_SHIFT}) : key(VK_TAB);
+            seen.push_back(focusName());
+        }
+        return seen;
+    }
+
+    test::MessageBoxRecorder boxes;
+    std::unique_ptr<TMainForm1> form;
+};
+
+TEST_F(MainFormKeyboardTest, TabAndShiftTabWalkEachPageInOrder) {
+    // Sanitize page; Abort is disabled while no run goes.
+    clickTab(0);
+    EXPECT_EQ(walk(5, false), (std::vector<std::string>{"DriveComboBox1", "Refresh_BitBtn", "Sanitize_BitBtn", "Exit_BitBtn",
+                                                        "Overall_PageControl"}));
+    EXPECT_EQ(walk(5, true), (std::vector<std::string>{"Exit_BitBtn", "Sanitize_BitBtn", "Refresh_BitBtn", "DriveComboBox1",
+                                                       "Overall_PageControl"}));
+
+    // Settings page: the group is one stop, at its selected level.
+    key(VK_RIGHT);
+    ASSERT_EQ(shownPage(), 1);
+    EXPECT_EQ(walk(5, false),
+              (std::vector<std::string>{"level 0", "Refresh_BitBtn", "Sanitize_BitBtn", "Exit_BitBtn", "Overall_PageControl"}));
+    SendMessageW(form->Sanitization_Level_RadioGroup.itemHandle(3), BM_CLICK, 0, 0);
+    SetFocus(form->Exit_BitBtn.handle());
+    EXPECT_EQ(walk(5, true),
+              (std::vector<std::string>{"Sanitize_BitBtn", "Refresh_BitBtn", "level 3", "Overall_PageControl", "Exit_BitBtn"}));
+
+    // An enabled Abort (as during a run) takes its place between Sanitize and Exit.
+    form->Halt_BitBtn.setEnabled(true);
+    SetFocus(form->Sanitize_BitBtn.handle());
+    EXPECT_EQ(walk(2, false), (std::vector<std::string>{"Halt_BitBtn", "Exit_BitBtn"}));
+}
+
+} // namespace
+} // namespace qvx
