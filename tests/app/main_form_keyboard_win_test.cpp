@@ -84,6 +84,30 @@ protected:
     std::unique_ptr<TMainForm1> form;
 };
 
+TEST_F(MainFormKeyboardTest, ATabAnswersClicksWhateverChangedThePageBefore) {
+    // Each step and the page it leaves shown; the tab row keeps the focus after the first click.
+    const std::pair<std::function<void()>, int> steps[] = {
+        {[&] { clickTab(0); }, 0},
+        {[&] { key(VK_RIGHT); }, 1},
+        {[&] { clickTab(0); }, 0},
+        {[&] { key(VK_RIGHT); }, 1},
+        {[&] { key(VK_RIGHT); }, 1},  // no page past the last: the arrows do not wrap
+        {[&] { key(VK_LEFT); }, 0},
+        {[&] { clickTab(1); }, 1},
+        {[&] { form->Overall_PageControl.setActivePage(form->TabSheet6); }, 0},  // as a run does
+        {[&] { clickTab(1); }, 1},
+        {[&] { key(VK_LEFT); }, 0},
+        {[&] { clickTab(1, true); }, 1},  // the second click on that spot arrives as a double click
+    };
+    for (int round = 0; round < 3; ++round) {
+        for (size_t i = 0; i < std::size(steps); ++i) {
+            steps[i].first();
+            ASSERT_EQ(shownPage(), steps[i].second) << "round " << round << ", step " << i;
+        }
+    }
+    EXPECT_EQ(focusName(), "Overall_PageControl");
+}
+
 TEST_F(MainFormKeyboardTest, TabAndShiftTabWalkEachPageInOrder) {
     // Sanitize page; Abort is disabled while no run goes.
     clickTab(0);
