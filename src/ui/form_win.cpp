@@ -5,6 +5,7 @@
 #include "ui/button_win.h"
 #include "ui/control_factory_win.h"
 #include "ui/menu_win.h"
+#include "ui/page_control_win.h"
 #include "ui/tab_order_win.h"
 
 #include <commctrl.h>
@@ -318,11 +319,16 @@ bool Form::preTranslateMessage(MSG& msg) {
 }
 
 // Our own walk for Tab: the dialog manager never stops on a window that holds other controls,
-// such as the page control's tab row.
+// such as the page control's tab row, and it takes Ctrl+Tab for Tab.
 bool Form::handleDialogKey(const MSG& msg) {
+    const bool ctrl = KeyDown(VK_CONTROL);
     switch (msg.wParam) {
     case VK_TAB:
+        if (ctrl && switchPage(KeyDown(VK_SHIFT))) return true;
         return moveFocus(msg, KeyDown(VK_SHIFT));
+    case VK_NEXT:
+    case VK_PRIOR:
+        return ctrl && switchPage(msg.wParam == VK_PRIOR);
     default:
         return false;
     }
@@ -336,6 +342,26 @@ bool Form::moveFocus(const MSG& msg, bool backward) {
     // Keyboard use shows the focus rectangles, as in a dialog box.
     SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     SetFocus(next);
+    return true;
+}
+
+// Ctrl+Tab and Ctrl+PgDn (with Shift, Ctrl+PgUp) turn the pages of the page control that holds
+// the focus, or else of the form's first one, from anywhere in the form; past the last page
+// they start again at the first.
+bool Form::switchPage(bool backward) {
+    const HWND focus = GetFocus();
+    PageControl* target = nullptr;
+    for (const auto& c : components_) {
+        auto* pages = dynamic_cast<PageControl*>(c.get());
+        if (!pages || !pages->handle() || !IsWindowVisible(pages->handle()) || !IsWindowEnabled(pages->handle())) continue;
+        if (IsSameOrInside(pages->handle(), focus)) {
+            target = pages;
+            break;
+        }
+        if (!target) target = pages;
+    }
+    if (!target) return false;
+    target->selectNextPage(backward, true);
     return true;
 }
 

@@ -87,6 +87,7 @@ private:
     // Keys with a meaning for the whole form; true when the key was used up.
     bool handleDialogKey(const MSG& msg);
     bool moveFocus(const MSG& msg, bool backward);
+    bool switchPage(bool backward);
 
     FormSpec spec_;
     std::vector<std::unique_ptr<Component>> components_;

@@ -96,6 +96,8 @@ TEST_F(MainFormKeyboardTest, ATabAnswersClicksWhateverChangedThePageBefore) {
         {[&] { clickTab(1); }, 1},
         {[&] { form->Overall_PageControl.setActivePage(form->TabSheet6); }, 0},  // as a run does
         {[&] { clickTab(1); }, 1},
+        {[&] { key(VK_TAB, {VK_CONTROL}); }, 0},
+        {[&] { clickTab(1); }, 1},
         {[&] { key(VK_LEFT); }, 0},
         {[&] { clickTab(1, true); }, 1},  // the second click on that spot arrives as a double click
     };
@@ -130,6 +132,36 @@ TEST_F(MainFormKeyboardTest, TabAndShiftTabWalkEachPageInOrder) {
     form->Halt_BitBtn.setEnabled(true);
     SetFocus(form->Sanitize_BitBtn.handle());
     EXPECT_EQ(walk(2, false), (std::vector<std::string>{"Halt_BitBtn", "Exit_BitBtn"}));
+}
+
+TEST_F(MainFormKeyboardTest, CtrlTabAndCtrlPageKeysTurnThePagesFromAnywhere) {
+    SetFocus(form->Exit_BitBtn.handle());
+    const std::pair<const char*, std::function<void()>> turns[] = {
+        {"Ctrl+Tab", [&] { key(VK_TAB, {VK_CONTROL}); }},
+        {"Ctrl+Shift+Tab", [&] { key(VK_TAB, {VK_CONTROL, VK_SHIFT}); }},
+        {"Ctrl+PgDn", [&] { key(VK_NEXT, {VK_CONTROL}); }},
+        {"Ctrl+PgUp", [&] { key(VK_PRIOR, {VK_CONTROL}); }},
+    };
+    // Two pages: every turn, either way, shows the other one; past the last it starts again.
+    int expected = 0;
+    for (const auto& [name, turn] : turns) {
+        for (int i = 0; i < 2; ++i) {
+            SCOPED_TRACE(std::string(name) + " #" + std::to_string(i));
+            turn();
+            expected = 1 - expected;
+            EXPECT_EQ(shownPage(), expected);
+            EXPECT_EQ(focusName(), "Exit_BitBtn");  // a focus off the pages stays
+        }
+    }
+    // A focus on the page that goes away moves to the first control of the new page.
+    ASSERT_EQ(shownPage(), 0);
+    SetFocus(form->DriveComboBox1.handle());
+    key(VK_TAB, {VK_CONTROL});
+    EXPECT_EQ(shownPage(), 1);
+    EXPECT_EQ(focusName(), "level 0");
+    key(VK_TAB, {VK_CONTROL, VK_SHIFT});
+    EXPECT_EQ(shownPage(), 0);
+    EXPECT_EQ(focusName(), "DriveComboBox1");
 }
 
 } // namespace
