@@ -17,6 +17,8 @@
 namespace qvx {
 namespace {
 
+constexpr const char* kCaptionPrefix = "Quarvex v2.0f    -  ";
+
 class MainFormKeyboardTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -79,6 +81,8 @@ protected:
         }
         return seen;
     }
+
+    std::string caption() const { return test::WindowText(form->handle()); }
 
     test::MessageBoxRecorder boxes;
     std::unique_ptr<TMainForm1> form;
@@ -162,6 +166,33 @@ TEST_F(MainFormKeyboardTest, CtrlTabAndCtrlPageKeysTurnThePagesFromAnywhere) {
     key(VK_TAB, {VK_CONTROL, VK_SHIFT});
     EXPECT_EQ(shownPage(), 0);
     EXPECT_EQ(focusName(), "DriveComboBox1");
+}
+
+TEST_F(MainFormKeyboardTest, ArrowKeysInTheLevelGroupSelectTheLevelTheyReach) {
+    clickTab(1);
+    key(VK_TAB);
+    ASSERT_EQ(focusName(), "level 0");
+    ASSERT_EQ(caption(), std::string(kCaptionPrefix) + "Basic / Quick  (1 Pass)");
+    auto& group = form->Sanitization_Level_RadioGroup;
+    // Down and Right go to the next level, Up and Left to the previous one, round the group.
+    const std::pair<WORD, int> steps[] = {{VK_DOWN, 1}, {VK_RIGHT, 2}, {VK_DOWN, 3}, {VK_LEFT, 2}, {VK_UP, 1},
+                                          {VK_UP, 0},   {VK_UP, 5},    {VK_DOWN, 0}, {VK_LEFT, 5}};
+    for (const auto& [vk, level] : steps) {
+        SCOPED_TRACE("to level " + std::to_string(level));
+        key(vk);
+        EXPECT_EQ(focusName(), "level " + std::to_string(level));
+        EXPECT_EQ(group.itemIndex(), level);
+        EXPECT_EQ(caption(), kCaptionPrefix + group.items()[level]);
+        for (int i = 0; i < 6; ++i) {
+            EXPECT_EQ(SendMessageW(group.itemHandle(i), BM_GETCHECK, 0, 0) == BST_CHECKED, i == level) << i;
+            EXPECT_EQ(IsWindowVisible(form->Memos[i]->handle()) != FALSE, i == level) << i;
+        }
+    }
+    // Space on the selected level changes nothing; Tab leaves the group.
+    key(VK_SPACE);
+    EXPECT_EQ(group.itemIndex(), 5);
+    key(VK_TAB);
+    EXPECT_EQ(focusName(), "Refresh_BitBtn");
 }
 
 } // namespace
