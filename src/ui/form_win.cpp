@@ -15,14 +15,23 @@ namespace qvx::ui {
 namespace {
 bool KeyDown(int vk) { return GetKeyState(vk) < 0; }
 
+// The control a window belongs to: its own, or that of the nearest window around it that has
+// one (a radio group's buttons belong to the group).
+Control* ControlOfWindow(HWND hwnd) {
+    for (HWND w = hwnd; w; w = GetParent(w))
+        if (Control* c = Control::fromHandle(w)) return c;
+    return nullptr;
+}
+
 bool IsReadOnlyEdit(HWND hwnd) {
     wchar_t cls[16] = {};
     GetClassNameW(hwnd, cls, 16);
     return lstrcmpiW(cls, L"Edit") == 0 && (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_READONLY);
 }
 
-// True when the focused control takes the key for itself. A read-only text asks for every key
-// but has no use for Tab.
+// True when the focused control takes the key for itself, as a dropped-down list takes Enter
+// and Escape. A read-only text asks for every key but has no use for these; a multi-line edit
+// that got Escape would even close its parent window.
 bool FocusWantsKey(const MSG& msg) {
     const HWND focus = GetFocus();
     if (!focus || IsReadOnlyEdit(focus)) return false;
@@ -304,15 +313,6 @@ bool Form::preTranslateMessage(MSG& msg) {
             OnKeyDown(*this, key);
             if (key == 0) return true;
         }
-        if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) {
-            // Enter presses the default button unless the focused control is a button itself.
-            HWND focus = GetFocus();
-            Control* focused = Control::fromHandle(focus);
-            if (Control* def = defaultButton(); def && def->enabled() && !(focused && IsPushButton(*focused))) {
-                def->click();
-                return true;
-            }
-        }
         if (msg.message == WM_KEYDOWN && handleDialogKey(msg)) return true;
     }
     return IsDialogMessageW(hwnd_, &msg) != FALSE;
@@ -329,6 +329,12 @@ bool Form::handleDialogKey(const MSG& msg) {
     case VK_NEXT:
     case VK_PRIOR:
         return ctrl && switchPage(msg.wParam == VK_PRIOR);
+    case VK_RETURN:
+        return onEnterKey(msg);
+    case VK_ESCAPE:
+        // A form has nothing to cancel (a modal one that closes on Escape says so through
+        // OnKeyDown); the dialog manager would send a cancel command nobody asked for.
+        return !FocusWantsKey(msg);
     default:
         return false;
     }
@@ -362,6 +368,20 @@ bool Form::switchPage(bool backward) {
     }
     if (!target) return false;
     target->selectNextPage(backward, true);
+    return true;
+}
+
+// Enter presses the focused push button, as Space does. Elsewhere it presses the default button;
+// a form without one does nothing with Enter, so that it never presses a button the user did
+// not choose.
+bool Form::onEnterKey(const MSG& msg) {
+    Control* focused = ControlOfWindow(GetFocus());
+    if (focused && focused != this && IsPushButton(*focused)) {
+        if (focused->enabled()) focused->click();
+        return true;
+    }
+    if (FocusWantsKey(msg)) return false;
+    if (Control* def = defaultButton(); def && def->enabled() && def->visible()) def->click();
     return true;
 }
 
@@ -476,6 +496,11 @@ bool HandleContainerMessage(Control& self, UINT msg, WPARAM wp, LPARAM lp, LRESU
         result = 0;
         return true;
     }
+    case WM_CLOSE:
+        // Only forms close; a multi-line edit asks its parent to close when it gets Escape.
+        if (&self == &self.owner()) return false;
+        result = 0;
+        return true;
     case WM_SETCURSOR:
         if (LOWORD(lp) == HTCLIENT && reinterpret_cast<HWND>(wp) == self.handle()) {
             POINT pt;

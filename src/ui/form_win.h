@@ -62,7 +62,7 @@ public:
 
     bool keyPreview() const { return keyPreview_; }
     void setKeyPreview(bool on) { keyPreview_ = on; }
-    // The button pressed by Enter (a button with isDefault) and focus handling.
+    // The button that Enter presses when no push button has the focus (a button with isDefault).
     Control* defaultButton() const;
 
     std::function<void(Form&)> OnShow;
@@ -88,6 +88,7 @@ private:
     bool handleDialogKey(const MSG& msg);
     bool moveFocus(const MSG& msg, bool backward);
     bool switchPage(bool backward);
+    bool onEnterKey(const MSG& msg);
 
     FormSpec spec_;
     std::vector<std::unique_ptr<Component>> components_;

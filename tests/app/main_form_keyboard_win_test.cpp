@@ -195,5 +195,47 @@ TEST_F(MainFormKeyboardTest, ArrowKeysInTheLevelGroupSelectTheLevelTheyReach) {
     EXPECT_EQ(focusName(), "Refresh_BitBtn");
 }
 
+TEST_F(MainFormKeyboardTest, EnterPressesTheFocusedButtonAndNothingElse) {
+    // Enter and Escape where no push button has the focus do nothing. A click into a description
+    // gives it the focus: a multi-line edit asks its parent to close on Escape.
+    form->Pass_Label.setCaption("Pass 9 of 9 : ");  // a refresh would reset it
+    const std::pair<const char*, std::function<void()>> places[] = {
+        {"the tab row", [&] { clickTab(1); }},
+        {"the level group", [&] { key(VK_TAB); }},
+        {"a description", [&] {
+             test::SendClick(form->Memos[0]->handle(), {20, 20});
+             settle();
+         }},
+        {"the drive list", [&] { key(VK_TAB, {VK_CONTROL}); }},
+    };
+    for (const auto& [where, focus] : places) {
+        SCOPED_TRACE(where);
+        focus();
+        const HWND focused = GetFocus();
+        key(VK_RETURN);
+        key(VK_ESCAPE);
+        EXPECT_EQ(GetFocus(), focused);
+        EXPECT_EQ(boxes.count(), 0u);
+        EXPECT_FALSE(ui::Application::instance().terminated());
+        EXPECT_TRUE(IsWindow(form->GroupBox2.handle()) && IsWindowVisible(form->handle()));
+        EXPECT_EQ(form->Pass_Label.caption(), "Pass 9 of 9 : ");
+    }
+
+    SetFocus(form->Refresh_BitBtn.handle());
+    key(VK_RETURN);
+    EXPECT_EQ(form->Pass_Label.caption(), " Pass : ");
+    // Sanitize asks first (answered No).
+    SetFocus(form->Sanitize_BitBtn.handle());
+    key(VK_RETURN);
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes.last().kind, ui::MsgKind::Confirm);
+    EXPECT_FALSE(form->running());
+    EXPECT_EQ(focusName(), "Sanitize_BitBtn");
+    SetFocus(form->Exit_BitBtn.handle());
+    key(VK_RETURN);
+    EXPECT_TRUE(ui::Application::instance().terminated());
+    EXPECT_EQ(boxes.count(), 1u);
+}
+
 } // namespace
 } // namespace qvx
