@@ -10,9 +10,14 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 namespace qvx::ui {
 
 namespace {
+// Posted to a form after a control with the focus was disabled.
+constexpr UINT kRepairFocusMessage = WM_APP + 2;
+
 bool KeyDown(int vk) { return GetKeyState(vk) < 0; }
 
 // The control a window belongs to: its own, or that of the nearest window around it that has
@@ -385,6 +390,26 @@ bool Form::onEnterKey(const MSG& msg) {
     return true;
 }
 
+void Form::focusLeftDisabled(HWND from) {
+    if (!hwnd_) return;
+    focusLeftFrom_ = from;
+    PostMessageW(hwnd_, kRepairFocusMessage, 0, 0);
+}
+
+// Posted, so that a batch of changes (a run disables some buttons and enables Abort) is made
+// before the next control is chosen.
+void Form::repairFocus() {
+    const HWND from = std::exchange(focusLeftFrom_, nullptr);
+    if (!from) return;
+    if (GetActiveWindow() != hwnd_) {
+        lastFocus_ = from;  // activation moves on from there
+        return;
+    }
+    const HWND focus = GetFocus();
+    if (focus && focus != hwnd_ && IsChild(hwnd_, focus)) return;  // something took the focus meanwhile
+    if (const HWND next = NextTabStop(hwnd_, from, false)) SetFocus(next);
+}
+
 void Form::onActivate(WPARAM wp) {
     if (LOWORD(wp) == WA_INACTIVE) {
         // Remember the focused control, to give the focus back when the form is active again.
@@ -430,6 +455,10 @@ bool Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_ACTIVATE:
         onActivate(wp);
         if (LOWORD(wp) == WA_INACTIVE) break;
+        result = 0;
+        return true;
+    case kRepairFocusMessage:
+        repairFocus();
         result = 0;
         return true;
     case WM_DESTROY:

@@ -64,6 +64,9 @@ public:
     void setKeyPreview(bool on) { keyPreview_ = on; }
     // The button that Enter presses when no push button has the focus (a button with isDefault).
     Control* defaultButton() const;
+    // A control that had the focus was disabled: once the changes of the moment are made, the
+    // focus goes on to the next control in Tab order (or there when the form is next activated).
+    void focusLeftDisabled(HWND from);
 
     std::function<void(Form&)> OnShow;
     std::function<void(Form&)> OnActivate;
@@ -89,12 +92,14 @@ private:
     bool moveFocus(const MSG& msg, bool backward);
     bool switchPage(bool backward);
     bool onEnterKey(const MSG& msg);
+    void repairFocus();
 
     FormSpec spec_;
     std::vector<std::unique_ptr<Component>> components_;
     MainMenu* menu_ = nullptr;
     HWND tooltip_ = nullptr;
     HWND lastFocus_ = nullptr;
+    HWND focusLeftFrom_ = nullptr;
     bool keyPreview_ = false;
     bool modal_ = false;
     bool closing_ = false;
