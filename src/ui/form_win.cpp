@@ -44,6 +44,42 @@ bool FocusWantsKey(const MSG& msg) {
     return (code & DLGC_WANTMESSAGE) || (msg.wParam == VK_TAB && (code & DLGC_WANTTAB));
 }
 
+// The system's lookup of the window under the mouse passes disabled controls over (on Windows),
+// and a tooltip that asks it would take its hint away at once. The disabled control under the
+// mouse is answered instead.
+LRESULT CALLBACK TooltipProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
+    if (msg == TTM_WINDOWFROMPOINT) {
+        const POINT screen = *reinterpret_cast<const POINT*>(lp);
+        HWND found = WindowFromPoint(screen);
+        POINT pt = screen;
+        if (found && ScreenToClient(found, &pt)) {
+            HWND child = ChildWindowFromPointEx(found, pt, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+            if (child && child != found && !IsWindowEnabled(child)) found = child;
+        }
+        return reinterpret_cast<LRESULT>(found);
+    }
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, TooltipProc, id);
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+// Hints show on disabled controls too, as in many Windows programs: a greyed button's hint says
+// what it is for. A disabled control receives no mouse messages, so its tooltip never hears of
+// the mouse: the container the mouse is reported to tells the tooltip instead.
+void RelayMouseOverDisabledChild(const Control& container) {
+    HWND tip = container.owner().tooltipHandle();
+    if (!tip) return;
+    POINT screen;
+    GetCursorPos(&screen);
+    POINT pt = screen;
+    ScreenToClient(container.handle(), &pt);
+    HWND child = ChildWindowFromPointEx(container.handle(), pt, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+    if (!child || child == container.handle() || IsWindowEnabled(child)) return;
+    POINT local = screen;
+    ScreenToClient(child, &local);
+    MSG relayed{child, WM_MOUSEMOVE, 0, MAKELPARAM(local.x, local.y), static_cast<DWORD>(GetMessageTime()), screen};
+    SendMessageW(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+}
+
 ControlSpec FormControlSpec(const FormSpec& design) {
     ControlSpec c;
     c.kind = Kind::Label;  // unused for forms
@@ -131,6 +167,7 @@ void Form::createHandle() {
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                                Application::instance().instanceHandle(), nullptr);
     SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+    SetWindowSubclass(tooltip_, TooltipProc, 1, 0);
     if (menu_) menu_->attach(hwnd_);
     for (Control* child : children_) child->createHandle();
     dirty_ = 0;
@@ -531,6 +568,7 @@ bool HandleContainerMessage(Control& self, UINT msg, WPARAM wp, LPARAM lp, LRESU
         result = 0;
         return true;
     case WM_SETCURSOR:
+        if (HIWORD(lp) == WM_MOUSEMOVE) RelayMouseOverDisabledChild(self);
         if (LOWORD(lp) == HTCLIENT && reinterpret_cast<HWND>(wp) == self.handle()) {
             POINT pt;
             GetCursorPos(&pt);

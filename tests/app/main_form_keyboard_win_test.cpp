@@ -1,5 +1,6 @@
 // The main window driven through real input (SendInput), as a user with a keyboard and a mouse
-// drives it.
+// drives it: the page tabs, the Tab order of both pages, Ctrl+Tab, the arrow keys in the level
+// group, Enter and Escape, and the hints of disabled buttons.
 #include "app/main_form_win.h"
 #include "platform/win32/wide_text.h"
 #include "support/win_test_support.h"
@@ -235,6 +236,38 @@ TEST_F(MainFormKeyboardTest, EnterPressesTheFocusedButtonAndNothingElse) {
     key(VK_RETURN);
     EXPECT_TRUE(ui::Application::instance().terminated());
     EXPECT_EQ(boxes.count(), 1u);
+}
+
+// The tooltip window shows `text` (within a few seconds of the mouse coming to rest).
+bool TooltipShows(HWND tip, const std::string& text) {
+    return test::PumpUntil([&] {
+        if (!IsWindowVisible(tip)) return false;
+        wchar_t buf[256] = {};
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof(ti);
+        ti.lpszText = buf;
+        return SendMessageW(tip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&ti)) && Narrow(buf) == text;
+    }, 4000);
+}
+
+TEST_F(MainFormKeyboardTest, DisabledButtonsShowTheirHints) {
+    HWND tip = form->tooltipHandle();
+    const auto hover = [&](ui::Control& c) {
+        test::SendMouseMove(form->handle(), {2, 2});  // away first: a hint shows after the mouse comes to rest on a button
+        settle();
+        test::SendMouseMove(c.handle(), {c.width() / 2, c.height() / 2});
+        test::PumpFor(60);
+        test::SendMouseMove(c.handle(), {c.width() / 2 + 1, c.height() / 2});
+    };
+    ASSERT_FALSE(IsWindowEnabled(form->Halt_BitBtn.handle()));
+    hover(form->Halt_BitBtn);
+    EXPECT_TRUE(TooltipShows(tip, "Abort the sanitization process."));
+    hover(form->Exit_BitBtn);
+    EXPECT_TRUE(TooltipShows(tip, "Exit this program."));
+    // Refresh as a run leaves it.
+    form->Refresh_BitBtn.setEnabled(false);
+    hover(form->Refresh_BitBtn);
+    EXPECT_TRUE(TooltipShows(tip, "Refresh the details for the selected drive."));
 }
 
 } // namespace
