@@ -39,7 +39,7 @@ protected:
     }
 
     // Lets the input just sent reach the window.
-    static void settle() { test::PumpFor(40); }
+    static void settle() { test::PumpInput(); }
     void key(WORD vk, std::initializer_list<WORD> held = {}) {
         test::SendKey(vk, held);
         settle();

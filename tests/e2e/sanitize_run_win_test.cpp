@@ -360,7 +360,7 @@ TEST_F(SanitizeRunTest, TheKeyboardAloneChoosesStartsAndAbortsARun) {
     ASSERT_TRUE(test::ForegroundForInput(form->handle()));
     const auto key = [](WORD vk, std::initializer_list<WORD> held = {}) {
         test::SendKey(vk, held);
-        test::PumpFor(40);
+        test::PumpInput();
     };
     form->DriveComboBox1.setDrive('c');
     SetFocus(form->Overall_PageControl.handle());

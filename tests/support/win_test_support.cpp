@@ -126,4 +126,10 @@ void SendClick(HWND hwnd, POINT client) {
     SendInput(3, inputs, sizeof(INPUT));
 }
 
+void PumpInput() {
+    PumpFor(20);
+    PumpUntil([] { return HIWORD(GetQueueStatus(QS_INPUT)) == 0; }, 3000);
+    PumpFor(20);
+}
+
 } // namespace qvx::test

@@ -67,6 +67,9 @@ void SendKey(WORD vk, std::initializer_list<WORD> held = {});
 // The mouse moved to a point of a window's client area; a left click there.
 void SendMouseMove(HWND hwnd, POINT client);
 void SendClick(HWND hwnd, POINT client);
+// Processes messages until the input sent so far has been handled (and a little longer, for
+// what it posted in turn).
+void PumpInput();
 
 } // namespace qvx::test
 
