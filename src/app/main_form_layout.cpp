@@ -114,7 +114,10 @@ std::vector<ui::ControlSpec> BuildLayout() {
         {.kind = Kind::Button, .name = "Sanitization_Level_Desccription_Button", .parent = "TabSheet7", .left = 192, .top = 42,
          .width = 239, .height = 25, .caption = "Sanitization_Level_Desccription", .visible = false},
 
-        // The buttons along the bottom.
+        // The buttons along the bottom. None is the default button: Enter presses only the focused
+        // one, so a stray Enter never starts a run. Abort has no accelerator (the captions are the
+        // program's own texts): when a run disables the focused Sanitize button the focus goes on
+        // to Abort, so Enter or Space aborts at once. Disabled buttons still show their hints.
         {.kind = Kind::BitBtn, .name = "Refresh_BitBtn", .left = 21, .top = 336, .width = 130, .height = 33, .caption = "Refresh",
          .hint = "Refresh the details for the selected drive.", .showHint = true, .font = kBold16},
         {.kind = Kind::BitBtn, .name = "Sanitize_BitBtn", .left = 161, .top = 336, .width = 130, .height = 33, .caption = "Sanitize",

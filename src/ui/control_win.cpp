@@ -3,6 +3,7 @@
 #include "platform/win32/wide_text.h"
 #include "ui/application_win.h"
 #include "ui/form_win.h"
+#include "ui/tab_order_win.h"
 
 #include <commctrl.h>
 
@@ -200,7 +201,11 @@ void Control::applyDirty(unsigned bits) {
         SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), TRUE);
         fontChanged();
     }
-    if (bits & DirtyEnabled) EnableWindow(hwnd_, enabled_);
+    if (bits & DirtyEnabled) {
+        const bool losesFocus = !enabled_ && IsSameOrInside(hwnd_, GetFocus());
+        EnableWindow(hwnd_, enabled_);
+        if (losesFocus) owner().focusLeftDisabled(hwnd_);
+    }
     if (bits & DirtyVisible) ShowWindow(hwnd_, visible_ ? SW_SHOWNA : SW_HIDE);
     if (bits & DirtyColor) InvalidateRect(hwnd_, nullptr, TRUE);
     if (bits & DirtyHint) updateHintTool();

@@ -5,12 +5,81 @@
 #include "ui/button_win.h"
 #include "ui/control_factory_win.h"
 #include "ui/menu_win.h"
+#include "ui/page_control_win.h"
+#include "ui/tab_order_win.h"
 
 #include <commctrl.h>
+
+#include <utility>
 
 namespace qvx::ui {
 
 namespace {
+// Posted to a form after a control with the focus was disabled.
+constexpr UINT kRepairFocusMessage = WM_APP + 2;
+
+bool KeyDown(int vk) { return GetKeyState(vk) < 0; }
+
+// The control a window belongs to: its own, or that of the nearest window around it that has
+// one (a radio group's buttons belong to the group).
+Control* ControlOfWindow(HWND hwnd) {
+    for (HWND w = hwnd; w; w = GetParent(w))
+        if (Control* c = Control::fromHandle(w)) return c;
+    return nullptr;
+}
+
+bool IsReadOnlyEdit(HWND hwnd) {
+    wchar_t cls[16] = {};
+    GetClassNameW(hwnd, cls, 16);
+    return lstrcmpiW(cls, L"Edit") == 0 && (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_READONLY);
+}
+
+// True when the focused control takes the key for itself, as a dropped-down list takes Enter
+// and Escape. A read-only text asks for every key but has no use for these; a multi-line edit
+// that got Escape would even close its parent window.
+bool FocusWantsKey(const MSG& msg) {
+    const HWND focus = GetFocus();
+    if (!focus || IsReadOnlyEdit(focus)) return false;
+    const LRESULT code = SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+    return (code & DLGC_WANTMESSAGE) || (msg.wParam == VK_TAB && (code & DLGC_WANTTAB));
+}
+
+// The system's lookup of the window under the mouse passes disabled controls over (on Windows),
+// and a tooltip that asks it would take its hint away at once. The disabled control under the
+// mouse is answered instead.
+LRESULT CALLBACK TooltipProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
+    if (msg == TTM_WINDOWFROMPOINT) {
+        const POINT screen = *reinterpret_cast<const POINT*>(lp);
+        HWND found = WindowFromPoint(screen);
+        POINT pt = screen;
+        if (found && ScreenToClient(found, &pt)) {
+            HWND child = ChildWindowFromPointEx(found, pt, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+            if (child && child != found && !IsWindowEnabled(child)) found = child;
+        }
+        return reinterpret_cast<LRESULT>(found);
+    }
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, TooltipProc, id);
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+// Hints show on disabled controls too, as in many Windows programs: a greyed button's hint says
+// what it is for. A disabled control receives no mouse messages, so its tooltip never hears of
+// the mouse: the container the mouse is reported to tells the tooltip instead.
+void RelayMouseOverDisabledChild(const Control& container) {
+    HWND tip = container.owner().tooltipHandle();
+    if (!tip) return;
+    POINT screen;
+    GetCursorPos(&screen);
+    POINT pt = screen;
+    ScreenToClient(container.handle(), &pt);
+    HWND child = ChildWindowFromPointEx(container.handle(), pt, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+    if (!child || child == container.handle() || IsWindowEnabled(child)) return;
+    POINT local = screen;
+    ScreenToClient(child, &local);
+    MSG relayed{child, WM_MOUSEMOVE, 0, MAKELPARAM(local.x, local.y), static_cast<DWORD>(GetMessageTime()), screen};
+    SendMessageW(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+}
+
 ControlSpec FormControlSpec(const FormSpec& design) {
     ControlSpec c;
     c.kind = Kind::Label;  // unused for forms
@@ -98,6 +167,7 @@ void Form::createHandle() {
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                                Application::instance().instanceHandle(), nullptr);
     SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+    SetWindowSubclass(tooltip_, TooltipProc, 1, 0);
     if (menu_) menu_->attach(hwnd_);
     for (Control* child : children_) child->createHandle();
     dirty_ = 0;
@@ -285,17 +355,113 @@ bool Form::preTranslateMessage(MSG& msg) {
             OnKeyDown(*this, key);
             if (key == 0) return true;
         }
-        if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) {
-            // Enter presses the default button unless the focused control is a button itself.
-            HWND focus = GetFocus();
-            Control* focused = Control::fromHandle(focus);
-            if (Control* def = defaultButton(); def && def->enabled() && !(focused && IsPushButton(*focused))) {
-                def->click();
-                return true;
-            }
-        }
+        if (msg.message == WM_KEYDOWN && handleDialogKey(msg)) return true;
     }
     return IsDialogMessageW(hwnd_, &msg) != FALSE;
+}
+
+// Our own walk for Tab: the dialog manager never stops on a window that holds other controls,
+// such as the page control's tab row, and it takes Ctrl+Tab for Tab.
+bool Form::handleDialogKey(const MSG& msg) {
+    const bool ctrl = KeyDown(VK_CONTROL);
+    switch (msg.wParam) {
+    case VK_TAB:
+        if (ctrl && switchPage(KeyDown(VK_SHIFT))) return true;
+        return moveFocus(msg, KeyDown(VK_SHIFT));
+    case VK_NEXT:
+    case VK_PRIOR:
+        return ctrl && switchPage(msg.wParam == VK_PRIOR);
+    case VK_RETURN:
+        return onEnterKey(msg);
+    case VK_ESCAPE:
+        // A form has nothing to cancel (a modal one that closes on Escape says so through
+        // OnKeyDown); the dialog manager would send a cancel command nobody asked for.
+        return !FocusWantsKey(msg);
+    default:
+        return false;
+    }
+}
+
+bool Form::moveFocus(const MSG& msg, bool backward) {
+    if (FocusWantsKey(msg)) return false;
+    const HWND focus = GetFocus();
+    const HWND next = NextTabStop(hwnd_, IsChild(hwnd_, focus) ? focus : nullptr, backward);
+    if (!next) return true;
+    // Keyboard use shows the focus rectangles, as in a dialog box.
+    SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    SetFocus(next);
+    return true;
+}
+
+// Ctrl+Tab and Ctrl+PgDn (with Shift, Ctrl+PgUp) turn the pages of the page control that holds
+// the focus, or else of the form's first one, from anywhere in the form; past the last page
+// they start again at the first.
+bool Form::switchPage(bool backward) {
+    const HWND focus = GetFocus();
+    PageControl* target = nullptr;
+    for (const auto& c : components_) {
+        auto* pages = dynamic_cast<PageControl*>(c.get());
+        if (!pages || !pages->handle() || !IsWindowVisible(pages->handle()) || !IsWindowEnabled(pages->handle())) continue;
+        if (IsSameOrInside(pages->handle(), focus)) {
+            target = pages;
+            break;
+        }
+        if (!target) target = pages;
+    }
+    if (!target) return false;
+    target->selectNextPage(backward, true);
+    return true;
+}
+
+// Enter presses the focused push button, as Space does. Elsewhere it presses the default button;
+// a form without one does nothing with Enter, so that it never presses a button the user did
+// not choose.
+bool Form::onEnterKey(const MSG& msg) {
+    Control* focused = ControlOfWindow(GetFocus());
+    if (focused && focused != this && IsPushButton(*focused)) {
+        if (focused->enabled()) focused->click();
+        return true;
+    }
+    if (FocusWantsKey(msg)) return false;
+    if (Control* def = defaultButton(); def && def->enabled() && def->visible()) def->click();
+    return true;
+}
+
+void Form::focusLeftDisabled(HWND from) {
+    if (!hwnd_) return;
+    focusLeftFrom_ = from;
+    PostMessageW(hwnd_, kRepairFocusMessage, 0, 0);
+}
+
+// Posted, so that a batch of changes (a run disables some buttons and enables Abort) is made
+// before the next control is chosen.
+void Form::repairFocus() {
+    const HWND from = std::exchange(focusLeftFrom_, nullptr);
+    if (!from) return;
+    if (GetActiveWindow() != hwnd_) {
+        lastFocus_ = from;  // activation moves on from there
+        return;
+    }
+    const HWND focus = GetFocus();
+    if (focus && focus != hwnd_ && IsChild(hwnd_, focus)) return;  // something took the focus meanwhile
+    if (const HWND next = NextTabStop(hwnd_, from, false)) SetFocus(next);
+}
+
+void Form::onActivate(WPARAM wp) {
+    if (LOWORD(wp) == WA_INACTIVE) {
+        // Remember the focused control, to give the focus back when the form is active again.
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+        return;
+    }
+    if (!modal_ || Application::instance().activeForm() == this) Application::instance().setActiveForm(this);
+    if (!HIWORD(wp)) {  // not minimized
+        // A control that cannot take the focus any more hands it on in Tab order.
+        const bool usable = lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_);
+        const HWND target = usable ? lastFocus_ : NextTabStop(hwnd_, lastFocus_, false);
+        if (target) SetFocus(target);
+    }
+    if (OnActivate) OnActivate(*this);
 }
 
 bool Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -324,20 +490,12 @@ bool Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         result = 0;
         return true;
     case WM_ACTIVATE:
-        if (LOWORD(wp) == WA_INACTIVE) {
-            // Remember the focused control, to give the focus back when the form is active again.
-            HWND focus = GetFocus();
-            if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
-            break;
-        }
-        if (!modal_ || Application::instance().activeForm() == this) Application::instance().setActiveForm(this);
-        if (!HIWORD(wp)) {  // not minimized
-            HWND target = lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_)
-                              ? lastFocus_
-                              : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
-            if (target) SetFocus(target);
-        }
-        if (OnActivate) OnActivate(*this);
+        onActivate(wp);
+        if (LOWORD(wp) == WA_INACTIVE) break;
+        result = 0;
+        return true;
+    case kRepairFocusMessage:
+        repairFocus();
         result = 0;
         return true;
     case WM_DESTROY:
@@ -404,7 +562,13 @@ bool HandleContainerMessage(Control& self, UINT msg, WPARAM wp, LPARAM lp, LRESU
         result = 0;
         return true;
     }
+    case WM_CLOSE:
+        // Only forms close; a multi-line edit asks its parent to close when it gets Escape.
+        if (&self == &self.owner()) return false;
+        result = 0;
+        return true;
     case WM_SETCURSOR:
+        if (HIWORD(lp) == WM_MOUSEMOVE) RelayMouseOverDisabledChild(self);
         if (LOWORD(lp) == HTCLIENT && reinterpret_cast<HWND>(wp) == self.handle()) {
             POINT pt;
             GetCursorPos(&pt);

@@ -62,8 +62,11 @@ public:
 
     bool keyPreview() const { return keyPreview_; }
     void setKeyPreview(bool on) { keyPreview_ = on; }
-    // The button pressed by Enter (a button with isDefault) and focus handling.
+    // The button that Enter presses when no push button has the focus (a button with isDefault).
     Control* defaultButton() const;
+    // A control that had the focus was disabled: once the changes of the moment are made, the
+    // focus goes on to the next control in Tab order (or there when the form is next activated).
+    void focusLeftDisabled(HWND from);
 
     std::function<void(Form&)> OnShow;
     std::function<void(Form&)> OnActivate;
@@ -83,12 +86,20 @@ protected:
 private:
     void buildComponents(Layout layout);
     void onSize();
+    void onActivate(WPARAM wp);
+    // Keys with a meaning for the whole form; true when the key was used up.
+    bool handleDialogKey(const MSG& msg);
+    bool moveFocus(const MSG& msg, bool backward);
+    bool switchPage(bool backward);
+    bool onEnterKey(const MSG& msg);
+    void repairFocus();
 
     FormSpec spec_;
     std::vector<std::unique_ptr<Component>> components_;
     MainMenu* menu_ = nullptr;
     HWND tooltip_ = nullptr;
     HWND lastFocus_ = nullptr;
+    HWND focusLeftFrom_ = nullptr;
     bool keyPreview_ = false;
     bool modal_ = false;
     bool closing_ = false;

@@ -1,8 +1,10 @@
 #include "ui/page_control_win.h"
 
 #include "platform/win32/wide_text.h"
+#include "ui/tab_order_win.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -64,12 +66,59 @@ void PageControl::realignChildren() {
 
 void PageControl::setActivePageIndex(int index) {
     if (index < 0 || index >= static_cast<int>(pages_.size())) return;
+    TabSheet* old = activePage();
+    // Looked at before the old page hides: hiding may already hand the focus to the tab row.
+    const bool focusOnOldPage = old && old != pages_[index] && IsSameOrInside(old->handle(), GetFocus());
     activeIndex_ = index;
     for (size_t i = 0; i < pages_.size(); ++i) pages_[i]->setVisible(static_cast<int>(i) == index);
     if (hwnd_) SendMessageW(hwnd_, TCM_SETCURSEL, index, 0);
+    if (focusOnOldPage) {
+        const HWND first = FirstTabStop(pages_[index]->handle());
+        SetFocus(first ? first : hwnd_);
+    }
 }
 
 void PageControl::setActivePage(TabSheet& page) { setActivePageIndex(page.pageIndex()); }
+
+void PageControl::selectNextPage(bool backward, bool wrap) {
+    const int count = static_cast<int>(pages_.size());
+    if (count == 0) return;
+    int index = activeIndex_ + (backward ? -1 : 1);
+    if (wrap) index = (index + count) % count;
+    setActivePageIndex(index);
+}
+
+bool PageControl::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+    case WM_KEYDOWN:
+        if (wp != VK_LEFT && wp != VK_RIGHT) break;
+        onKeyDown(wp);
+        result = 0;
+        return true;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // a quick second click on the same spot is a click too
+        onMouseDown(lp);
+        break;  // the control itself still takes the focus and tells its tooltips
+    default:
+        break;
+    }
+    return Control::handleMessage(msg, wp, lp, result);
+}
+
+// The tab control's own arrow keys move its selection without its pressed-tab bookkeeping (so
+// on Wine), after which a click on the tab that was left is ignored: the page changes here,
+// the way code changes it.
+void PageControl::onKeyDown(WPARAM key) { selectNextPage(key == VK_LEFT, false); }
+
+// A click shows the tab's page whatever state the control's own bookkeeping is in.
+void PageControl::onMouseDown(LPARAM lp) {
+    TCHITTESTINFO hit{};
+    hit.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    const int index = static_cast<int>(SendMessageW(hwnd_, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (index < 0 || index == activeIndex_) return;
+    SetFocus(hwnd_);
+    setActivePageIndex(index);
+}
 
 void PageControl::applyDirty(unsigned bits) { Control::applyDirty(bits); }
 

@@ -7,19 +7,25 @@ namespace qvx::ui {
 
 class TabSheet;
 
-// Tabs over a stack of pages; only the active page is shown.
+// Tabs over a stack of pages; only the active page is shown. The tab row is a tab stop: Left and
+// Right change the page while it has the focus, and a click on a tab always shows its page.
 class PageControl : public Control {
 public:
     PageControl(Form& owner, const ControlSpec& design, Control* parent);
     const std::vector<TabSheet*>& pages() const { return pages_; }
     int activePageIndex() const { return activeIndex_; }
     TabSheet* activePage() const;
+    // A focus inside the page that goes away moves to the first control of the new page (to the
+    // tab row when that page has none to take it).
     void setActivePageIndex(int index);
     void setActivePage(TabSheet& page);
+    // The next (or previous) page; past the last one `wrap` starts again at the first.
+    void selectNextPage(bool backward, bool wrap);
     int tabWidth() const { return tabWidth_; }
     RECT displayRect() const override;
     void realignChildren() override;
     bool onNotify(NMHDR* hdr, LRESULT& result) override;
+    bool handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 protected:
     WindowClass windowClass() const override;
@@ -31,6 +37,8 @@ private:
     friend class TabSheet;
     void addPage(TabSheet* page);
     void updateTabSize();
+    void onKeyDown(WPARAM key);
+    void onMouseDown(LPARAM lp);
     std::vector<TabSheet*> pages_;
     int activeIndex_ = 0;
     int tabWidth_;

@@ -3,6 +3,8 @@
 #include "platform/win32/wide_text.h"
 #include "ui/application_win.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 namespace qvx::ui {
@@ -12,6 +14,42 @@ RadioGroup::RadioGroup(Form& owner, const ControlSpec& design, Control* parent)
       items_(design.items),
       columns_(std::max(1, design.columns)),
       itemIndex_(std::clamp(design.itemIndex, -1, static_cast<int>(design.items.size()) - 1)) {}
+
+// The buttons take the arrow keys for themselves: the dialog manager would only move the focus,
+// and on Wine it does not go round the group.
+LRESULT CALLBACK RadioGroup::ItemProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) {
+    auto* group = reinterpret_cast<RadioGroup*>(ref);
+    switch (msg) {
+    case WM_GETDLGCODE:
+        return DefSubclassProc(hwnd, msg, wp, lp) | DLGC_WANTARROWS;
+    case WM_KEYDOWN:
+        if (wp == VK_UP || wp == VK_DOWN || wp == VK_LEFT || wp == VK_RIGHT) {
+            group->onArrowKey(hwnd, wp == VK_UP || wp == VK_LEFT);
+            return 0;
+        }
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(hwnd, ItemProc, id);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+// As standard radio buttons: the arrow keys move to the previous or next item, round the group,
+// and select it.
+void RadioGroup::onArrowKey(HWND from, bool backward) {
+    const int count = static_cast<int>(buttons_.size());
+    const int at = static_cast<int>(std::find(buttons_.begin(), buttons_.end(), from) - buttons_.begin());
+    if (at >= count) return;
+    const int next = (at + (backward ? count - 1 : 1)) % count;
+    SetFocus(buttons_[next]);
+    if (next != itemIndex_) {
+        setItemIndex(next);
+        click();
+    }
+}
 
 RadioGroup::~RadioGroup() {
     for (HWND b : buttons_)
@@ -49,6 +87,7 @@ void RadioGroup::afterCreate() {
         HWND b = CreateWindowExW(0, L"BUTTON", Widen(items_[i]).c_str(), style, 0, 0, 0, 0, hwnd_,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)),
                                  Application::instance().instanceHandle(), nullptr);
+        SetWindowSubclass(b, ItemProc, 1, reinterpret_cast<DWORD_PTR>(this));
         buttons_.push_back(b);
     }
     arrangeButtons();

@@ -26,6 +26,8 @@ protected:
     void applyDirty(unsigned bits) override;
 
 private:
+    static LRESULT CALLBACK ItemProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref);
+    void onArrowKey(HWND from, bool backward);
     void arrangeButtons();
     std::vector<std::string> items_;
     std::vector<HWND> buttons_;

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -451,6 +452,65 @@ TEST_F(SanitizeRunTest, ARootThatNeedsAdministratorRightsOffersARestartElevatedW
     GetPrivateProfileStringA("quarvex", "Sanitization_Level_RadioGroup", "", value, sizeof value, settingsPath.c_str());
     EXPECT_EQ(std::string(value), "2");
     expectDriveAsBefore();
+}
+
+// The keyboard alone (real key presses): the drive, the level, the start, the menus and Abort
+// while the run goes.
+TEST_F(SanitizeRunTest, TheKeyboardAloneChoosesStartsAndAbortsARun) {
+    ASSERT_TRUE(test::ForegroundForInput(form->handle()));
+    const auto key = [](WORD vk, std::initializer_list<WORD> held = {}) {
+        test::SendKey(vk, held);
+        test::PumpInput();
+    };
+    form->DriveComboBox1.setDrive('c');
+    SetFocus(form->Overall_PageControl.handle());
+    key(VK_TAB);
+    key(static_cast<WORD>(std::toupper(static_cast<unsigned char>(letter))));  // the list finds a drive by its letter
+    ASSERT_EQ(form->DriveComboBox1.drive(), engine::LowerDriveLetter(letter));
+    key(VK_TAB, {VK_CONTROL});  // to the Settings page and its level
+    key(VK_UP);                 // round the group to the last level: a run long enough to act in
+    ASSERT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 5);
+    key(VK_TAB);
+    key(VK_TAB);
+    ASSERT_EQ(GetFocus(), form->Sanitize_BitBtn.handle());
+
+    boxes.answer(ui::MsgResult::Yes);
+    // One step of the user's per look at the running window: where the focus is, then a key.
+    std::vector<HWND> focusSeen;
+    bool menuOpened = false;
+    const std::vector<std::function<void()>> steps = {
+        [] { test::SendKey(VK_TAB); },
+        [] { test::SendKey(VK_TAB, {VK_SHIFT}); },
+        [] { test::SendKey('H', {VK_MENU}); },  // the Help menu opens; the run waits for it
+        [&] {
+            GUITHREADINFO gui{};
+            gui.cbSize = sizeof(gui);
+            menuOpened = GetGUIThreadInfo(GetCurrentThreadId(), &gui) && (gui.flags & GUI_INMENUMODE);
+            test::SendKey(VK_ESCAPE);
+            test::SendKey(VK_ESCAPE);
+        },
+        [] { test::SendKey(VK_RETURN); },
+    };
+    size_t step = 0;
+    watch([&](const Look& look) {
+        if (look.fillFiles.empty() || step == steps.size()) return;
+        if (step != 3) focusSeen.push_back(GetFocus());
+        steps[step++]();
+    });
+    key(VK_RETURN);
+    test::PumpFor(100);
+
+    // The disabled Sanitize button handed the focus on to Abort.
+    const HWND abort = form->Halt_BitBtn.handle();
+    EXPECT_EQ(focusSeen, (std::vector<HWND>{abort, form->Overall_PageControl.handle(), abort, abort}));
+    EXPECT_TRUE(menuOpened);
+    ASSERT_EQ(boxes.count(), 2u);
+    EXPECT_EQ(boxes.calls()[0].text, confirmation("You've Got to be Joking (100 Passes)"));
+    EXPECT_EQ(boxes.last().text, "Processing aborted, as requested.");
+    expectDriveAsBefore();
+    expectIdleControls();
+    // Abort, disabled again, hands the focus on in Tab order.
+    EXPECT_EQ(GetFocus(), form->Exit_BitBtn.handle());
 }
 
 } // namespace

@@ -75,4 +75,61 @@ std::string WindowText(HWND hwnd) {
     return Narrow(std::wstring_view(buf, n > 0 ? n : 0));
 }
 
+bool ForegroundForInput(HWND window) {
+    SetForegroundWindow(window);
+    return PumpUntil([&] { return GetForegroundWindow() == window; }, 3000);
+}
+
+namespace {
+INPUT KeyInput(WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return in;
+}
+
+INPUT MouseInput(DWORD flags, POINT screen) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    // Absolute coordinates run from 0 to 65535 across the primary screen.
+    in.mi.dx = static_cast<LONG>((screen.x * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    in.mi.dy = static_cast<LONG>((screen.y * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    return in;
+}
+
+POINT ToScreen(HWND hwnd, POINT client) {
+    ClientToScreen(hwnd, &client);
+    return client;
+}
+} // namespace
+
+void SendKey(WORD vk, std::initializer_list<WORD> held) {
+    std::vector<INPUT> inputs;
+    for (WORD h : held) inputs.push_back(KeyInput(h, false));
+    inputs.push_back(KeyInput(vk, false));
+    inputs.push_back(KeyInput(vk, true));
+    for (auto it = std::rbegin(held); it != std::rend(held); ++it) inputs.push_back(KeyInput(*it, true));
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void SendMouseMove(HWND hwnd, POINT client) {
+    INPUT move = MouseInput(MOUSEEVENTF_MOVE, ToScreen(hwnd, client));
+    SendInput(1, &move, sizeof(INPUT));
+}
+
+void SendClick(HWND hwnd, POINT client) {
+    const POINT at = ToScreen(hwnd, client);
+    INPUT inputs[] = {MouseInput(MOUSEEVENTF_MOVE, at), MouseInput(MOUSEEVENTF_LEFTDOWN, at), MouseInput(MOUSEEVENTF_LEFTUP, at)};
+    SendInput(3, inputs, sizeof(INPUT));
+}
+
+void PumpInput() {
+    PumpFor(20);
+    PumpUntil([] { return HIWORD(GetQueueStatus(QS_INPUT)) == 0; }, 3000);
+    PumpFor(20);
+}
+
 } // namespace qvx::test

@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,19 @@ std::string ExeFolder();
 
 // Text of a window (UTF-8).
 std::string WindowText(HWND hwnd);
+
+// Real input, as a user gives it (SendInput): it goes to the foreground window's focus and
+// through the message loop like a key or a click of the user. Call ForegroundForInput first.
+// Nothing is processed until messages are pumped.
+bool ForegroundForInput(HWND window);
+// A key press (down and up), with `held` keys (VK_CONTROL, VK_SHIFT...) held down around it.
+void SendKey(WORD vk, std::initializer_list<WORD> held = {});
+// The mouse moved to a point of a window's client area; a left click there.
+void SendMouseMove(HWND hwnd, POINT client);
+void SendClick(HWND hwnd, POINT client);
+// Processes messages until the input sent so far has been handled (and a little longer, for
+// what it posted in turn).
+void PumpInput();
 
 } // namespace qvx::test
 
