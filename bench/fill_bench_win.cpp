@@ -94,7 +94,7 @@ struct RunTiming {
 
 // Sanitize pressed on the window, the confirmation answered at once; timed from the click to
 // the closing message (the completion beep is left out: it is no part of writing).
-RunTiming TimedRun(TMainForm1& form) {
+RunTiming TimedRun(MainForm& form) {
     RunTiming t;
     double end = 0;
     ui::SetMessageBoxHook([&](const ui::MessageBoxCall& call) {
@@ -104,7 +104,7 @@ RunTiming TimedRun(TMainForm1& form) {
         return ui::MsgResult::Ok;
     });
     const double start = ui::Application::clockSeconds();
-    form.Sanitize_BitBtn.click();
+    form.sanitizeButton.click();
     t.seconds = end - start;
     ui::SetMessageBoxHook({});
     return t;
@@ -201,13 +201,13 @@ int main(int argc, char** argv) {
     auto& app = ui::Application::instance();
     app.initialize(GetModuleHandleW(nullptr));
     SetSoundHook([](const SoundCall&) {});
-    auto form = std::make_unique<TMainForm1>();
+    auto form = std::make_unique<MainForm>();
     app.setMainForm(form.get());
     form->createHandle();
     form->show();
-    form->DriveComboBox1.setDrive(letter);
-    form->Sanitization_Level_RadioGroup.setItemIndex(0);
-    form->Sanitization_Level_Desccription_ButtonClick();
+    form->driveList.setDrive(letter);
+    form->levelGroup.setItemIndex(0);
+    form->showLevelDescription();
     app.processMessages();
 
     // The baseline writes what a level-0 run writes: one random block, drawn once.

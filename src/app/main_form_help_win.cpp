@@ -7,33 +7,33 @@
 
 namespace qvx {
 
-void TMainForm1::ApplyAboutBoxCaptions() {
+void MainForm::applyAboutBoxCaptions() {
     if (!aboutBox_) return;
-    TAboutBox& about = *aboutBox_;
+    AboutBox& about = *aboutBox_;
     about.setCaption(std::string("About ") + kProductTitle + " ...");
-    about.Product_Name_Label.setCaption(kProductTitle);
-    about.Author_and_Date_Label.setCaption(AuthorAndDateText());
-    about.Developed_Using_Label.setCaption(DevelopedUsingText());
+    about.productNameLabel.setCaption(kProductTitle);
+    about.authorLabel.setCaption(AuthorAndDateText());
+    about.developedWithLabel.setCaption(DevelopedUsingText());
     SYSTEMTIME now;
     GetLocalTime(&now);
-    about.Copyright_Label.setCaption(CopyrightText(now.wYear));
-    about.Software_Status_Label.setCaption(SoftwareStatusText());
-    about.Comments_Label.setCaption(CommentsLeadInText());
-    about.WEB_Page_Label.setCaption(WebPageLeadInText());
-    about.Email_Button.setCaption(EmailAddressText());
-    about.WEB_Button.setCaption(WebAddressText());
-    about.PayPal_WEB_Address_Label.setCaption(DonationAddressText());
+    about.copyrightLabel.setCaption(CopyrightText(now.wYear));
+    about.statusLabel.setCaption(SoftwareStatusText());
+    about.commentsLabel.setCaption(CommentsLeadInText());
+    about.webPageLabel.setCaption(WebPageLeadInText());
+    about.emailButton.setCaption(EmailAddressText());
+    about.webButton.setCaption(WebAddressText());
+    about.donationAddressLabel.setCaption(DonationAddressText());
     about.setHint("");
 }
 
-void TMainForm1::View_Readme_file_OptionClick() { ViewReadmeFile(); }
+void MainForm::viewReadme() { ViewReadmeFile(); }
 
-void TMainForm1::View_Shareware_Catalog_OptionClick() {
+void MainForm::viewCatalog() {
     // The product name as the About box shows it.
-    ViewSharewareCatalog(aboutBox_ ? aboutBox_->Product_Name_Label.caption() : std::string(kProductTitle));
+    ViewSharewareCatalog(aboutBox_ ? aboutBox_->productNameLabel.caption() : std::string(kProductTitle));
 }
 
-void TMainForm1::AboutOptionClick() {
+void MainForm::showAboutBox() {
     if (aboutBox_) aboutBox_->showModal();
 }
 

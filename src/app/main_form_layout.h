@@ -15,7 +15,7 @@ inline constexpr int kMainFormTop = 100;
 inline constexpr int kMainFormWidth = 602;
 inline constexpr int kMainFormHeight = 427;
 
-const ui::FormSpec& MainFormSpec();
+const ui::FormDesign& MainFormDesign();
 // Components in creation order, containers before their children.
 ui::Layout MainFormLayout();
 

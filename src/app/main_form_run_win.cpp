@@ -26,9 +26,9 @@ namespace qvx {
 
 // The window as the run sees it. Property changes are made at once; the screen follows at
 // its own pace (deferred window updates, flushed about every 15 ms and at every pass start).
-class TMainForm1::RunHostAdapter final : public engine::RunHost {
+class MainForm::RunHostAdapter final : public engine::RunHost {
 public:
-    explicit RunHostAdapter(TMainForm1& form) : f_(form) {
+    explicit RunHostAdapter(MainForm& form) : f_(form) {
         takeDisplay();
         // Local time of the run's first moment, advanced by a steady clock: a daylight-saving
         // change or a clock correction during a long run does not bend the elapsed time. Fixed
@@ -39,9 +39,9 @@ public:
         originSteady_ = ui::Application::clockSeconds();
     }
 
-    void showSanitizePage() override { f_.Overall_PageControl.setActivePage(f_.TabSheet6); }
+    void showSanitizePage() override { f_.pages.setActivePage(f_.sanitizePage); }
     void refreshDrivePanel() override {
-        f_.Refresh_BitBtnClick();
+        f_.refreshDrivePanel();
         takeDisplay();
     }
     // A command line with /yes has confirmed already; one with /exit wants no closing box (the
@@ -62,13 +62,13 @@ public:
     void restartElevated() override { f_.restartElevatedAfterRun_ = true; }
 
     void setRunningControls(bool running) override {
-        f_.ButtonSwitch(!running);
-        f_.Halt_BitBtn.setEnabled(running);
-        f_.DriveComboBox1.setEnabled(!running);
+        f_.setButtonsEnabled(!running);
+        f_.abortButton.setEnabled(running);
+        f_.driveList.setEnabled(!running);
     }
 
-    bool abortTicked() override { return f_.Abort_Processing_CheckBox.checked(); }
-    void setAbortTicked(bool ticked) override { f_.Abort_Processing_CheckBox.setChecked(ticked); }
+    bool abortTicked() override { return f_.abortRequestedBox.checked(); }
+    void setAbortTicked(bool ticked) override { f_.abortRequestedBox.setChecked(ticked); }
     bool closeRequested() override { return f_.closeAfterRun_ || ui::Application::instance().terminated(); }
 
     void processMessages() override {
@@ -93,7 +93,7 @@ public:
             acknowledgeDisplay();
         };
         // A window timer: message boxes and other modal loops let it through as well.
-        ui::ControlSpec design{.kind = ui::Kind::Timer, .name = "ProgressTicker"};
+        ui::ControlDesign design{.kind = ui::Kind::Timer, .name = "ProgressTicker"};
         design.interval = kProgressTickMilliseconds;
         ui::Timer ticker(f_, design);
         ticker.OnTimer = [&](ui::Timer&) { show(); };
@@ -134,11 +134,11 @@ public:
         label(item).setCaption(s);
     }
     void setProgressRange(std::int64_t minimum, std::int64_t maximum) override {
-        f_.ProgressBar1.setRange(ClampToInt(minimum), ClampToInt(maximum));
+        f_.progressBar.setRange(ClampToInt(minimum), ClampToInt(maximum));
         takeBar();
     }
     void setProgressPosition(std::int64_t position) override {
-        f_.ProgressBar1.setPosition(ClampToInt(position));
+        f_.progressBar.setPosition(ClampToInt(position));
         takeBar();
     }
     void flushDisplay() override { ui::Application::instance().flushDeferred(); }
@@ -162,17 +162,17 @@ private:
 
     ui::Control& label(engine::DisplayItem item) {
         switch (item) {
-        case engine::DisplayItem::PassLabel: return f_.Pass_Label;
-        case engine::DisplayItem::ProgressGroupBox: return f_.Progress_GroupBox;
-        case engine::DisplayItem::ProgressLabel: return f_.Progress_Label;
-        case engine::DisplayItem::StartDateTimeLabel: return f_.Start_Date_Time_Label;
-        case engine::DisplayItem::ElapsedTimeLabel: return f_.Elapsed_Time_Label;
-        case engine::DisplayItem::RemainingDateTimeLabel: return f_.Remaining_Date_Time_Label;
-        case engine::DisplayItem::TimeToCompletionLabel: return f_.Time_To_Completion_Label;
-        case engine::DisplayItem::Label11: return f_.Label11;
-        case engine::DisplayItem::Label12: return f_.Label12;
+        case engine::DisplayItem::PassLabel: return f_.passLabel;
+        case engine::DisplayItem::ProgressGroupBox: return f_.progressGroup;
+        case engine::DisplayItem::ProgressLabel: return f_.passMegabytesLabel;
+        case engine::DisplayItem::StartDateTimeLabel: return f_.startTimeLabel;
+        case engine::DisplayItem::ElapsedTimeLabel: return f_.elapsedTimeLabel;
+        case engine::DisplayItem::RemainingDateTimeLabel: return f_.remainingTimeLabel;
+        case engine::DisplayItem::TimeToCompletionLabel: return f_.totalTimeLabel;
+        case engine::DisplayItem::writtenMegabytesLabel: return f_.writtenMegabytesLabel;
+        case engine::DisplayItem::plannedMegabytesLabel: return f_.plannedMegabytesLabel;
         }
-        return f_.Label12;
+        return f_.plannedMegabytesLabel;
     }
 
     // Restore Factory Defaults re-runs the window's start-up during a run, which refreshes the
@@ -180,8 +180,8 @@ private:
     // repair the pass and the start stamp would stay blank for the rest of the run. A few
     // short string compares per block.
     bool displayChangedBehindTheRun() {
-        if (f_.ProgressBar1.position() != barPosition_ || f_.ProgressBar1.max() != barMax_ ||
-            f_.ProgressBar1.min() != barMin_)
+        if (f_.progressBar.position() != barPosition_ || f_.progressBar.max() != barMax_ ||
+            f_.progressBar.min() != barMin_)
             return true;
         for (int i = 0; i < engine::kDisplayItemCount; ++i) {
             const auto item = static_cast<engine::DisplayItem>(i);
@@ -197,20 +197,20 @@ private:
     }
     // As the bar holds it (it keeps its position within its range).
     void takeBar() {
-        barMin_ = f_.ProgressBar1.min();
-        barMax_ = f_.ProgressBar1.max();
-        barPosition_ = f_.ProgressBar1.position();
+        barMin_ = f_.progressBar.min();
+        barMax_ = f_.progressBar.max();
+        barPosition_ = f_.progressBar.position();
     }
     void repairDisplay() {
         for (int i = 0; i < engine::kDisplayItemCount; ++i)
             label(static_cast<engine::DisplayItem>(i)).setCaption(shown_[static_cast<std::size_t>(i)]);
-        f_.ProgressBar1.setRange(barMin_, barMax_);
-        f_.ProgressBar1.setPosition(barPosition_);
+        f_.progressBar.setRange(barMin_, barMax_);
+        f_.progressBar.setPosition(barPosition_);
     }
 
     // The bar counts MiB in an int: 2 PiB of free space before it saturates.
     static int ClampToInt(std::int64_t v) { return v > 0x7FFFFFFF ? 0x7FFFFFFF : v < 0 ? 0 : static_cast<int>(v); }
-    TMainForm1& f_;
+    MainForm& f_;
     // What the run last gave each text and the bar.
     std::array<std::string, engine::kDisplayItemCount> shown_;
     int barMin_ = 0, barMax_ = 0, barPosition_ = 0;
@@ -224,7 +224,7 @@ private:
     double originSteady_ = 0;
 };
 
-void TMainForm1::Sanitize_BitBtnClick() { runSanitize(false); }
+void MainForm::sanitize() { runSanitize(false); }
 
 namespace {
 // Held while a run goes on a drive, by whichever copy of the program runs there; empty when
@@ -237,14 +237,14 @@ UniqueKernelHandle ClaimDrive(char letter) {
 }
 } // namespace
 
-void TMainForm1::runSanitize(bool fromCommandLine) {
+void MainForm::runSanitize(bool fromCommandLine) {
     if (running_) return;
-    const char drive = DriveComboBox1.drive();
+    const char drive = driveList.drive();
     const UniqueKernelHandle claim = ClaimDrive(drive);
     if (!claim) {
         const std::string text = engine::DriveBusyText(drive);
         if (fromCommandLine && commandLine_.exitAtEnd) {
-            runStart_ = DriveFacts(drive, Sanitization_Level_RadioGroup.itemIndex());
+            runStart_ = driveFacts(drive, levelGroup.itemIndex());
             recordRun(nullptr, text, true);
             exitAfterCommandLine(ExitCode::Error);
         } else {
@@ -254,7 +254,7 @@ void TMainForm1::runSanitize(bool fromCommandLine) {
     }
     running_ = true;
     commandLineRun_ = fromCommandLine;
-    runStart_ = DriveFacts(drive, Sanitization_Level_RadioGroup.itemIndex());
+    runStart_ = driveFacts(drive, levelGroup.itemIndex());
     engine::RunResult result;
     {
         ui::DeferredUpdates deferred;
@@ -262,7 +262,7 @@ void TMainForm1::runSanitize(bool fromCommandLine) {
         const std::unique_ptr<engine::FillVolume> volume =
             makeFillVolume ? makeFillVolume() : std::make_unique<engine::Win32FillVolume>();
         engine::FillRun run(*volume, host);
-        result = run.run(drive, Sanitization_Level_RadioGroup.itemIndex(), ReadUserFormatSettings());
+        result = run.run(drive, levelGroup.itemIndex(), ReadUserFormatSettings());
     }
     running_ = false;
     const bool ran = result.outcome != engine::RunOutcome::Declined && result.outcome != engine::RunOutcome::AlreadyRunning;
@@ -272,7 +272,7 @@ void TMainForm1::runSanitize(bool fromCommandLine) {
         restartElevatedAfterRun_ = false;
         // The settings carry the drive and the level over to the new copy. Should the user
         // decline the system's prompt, this copy stays open.
-        WriteSettings();
+        writeSettings();
         if (ShellRunAsAdministrator(handle(), ExecutablePath())) close();
         return;
     }

@@ -61,7 +61,7 @@ SettingsFileState StateOf(const std::string& path) {
 }
 
 SettingsPlaces CurrentSettingsPlaces() {
-    return {.besideProgram = TMainForm1::SettingsPath(), .perUser = TMainForm1::UserSettingsPath()};
+    return {.besideProgram = MainForm::settingsPath(), .perUser = MainForm::userSettingsPath()};
 }
 
 // The folder of a file path, up to its last backslash.
@@ -77,13 +77,13 @@ bool WriteSettingsFile(const std::string& path, const std::vector<std::pair<std:
 
 } // namespace
 
-std::string TMainForm1::SettingsPath() { return SettingsFilePath(ExecutablePath()); }
+std::string MainForm::settingsPath() { return SettingsFilePath(ExecutablePath()); }
 
-std::string TMainForm1::UserSettingsPath() { return PerUserSettingsPath(RoamingAppDataFolder()); }
+std::string MainForm::userSettingsPath() { return PerUserSettingsPath(RoamingAppDataFolder()); }
 
 // --- settings file ---------------------------------------------------------------------------
 
-void TMainForm1::ReadSettings() {
+void MainForm::readSettings() {
     const PrivateProfile ini(SettingsReadPath(CurrentSettingsPlaces(), StateOf));
     SavedSettings s = ParseSettings([&](const char* key) { return ini.readString(kSettingsSection, key, ""); });
     // A place on a monitor that has since been removed would leave the window out of sight;
@@ -97,14 +97,14 @@ void TMainForm1::ReadSettings() {
     setBounds(s.left, top(), width(), height());
     setBounds(left(), top(), s.width, height());
     setBounds(left(), top(), width(), s.height);
-    Always_On_Top_Option.setChecked(s.alwaysOnTop);
-    Auto_Run_at_Windows_Startup_Option.setChecked(s.autoRun);
+    alwaysOnTopItem.setChecked(s.alwaysOnTop);
+    autoRunItem.setChecked(s.autoRun);
     startMaximized_ = s.maximized;
-    DriveComboBox1.setDrive(s.drive);
-    Sanitization_Level_RadioGroup.setItemIndex(s.level);
+    driveList.setDrive(s.drive);
+    levelGroup.setItemIndex(s.level);
 }
 
-void TMainForm1::WriteSettings() {
+void MainForm::writeSettings() {
     const bool maximized = windowState() == ui::WindowState::Maximized;
     // The normal place and size are the ones worth keeping.
     if (maximized) setWindowState(ui::WindowState::Normal);
@@ -113,10 +113,10 @@ void TMainForm1::WriteSettings() {
                           .left = left(),
                           .width = width(),
                           .height = height(),
-                          .alwaysOnTop = Always_On_Top_Option.checked(),
-                          .autoRun = Auto_Run_at_Windows_Startup_Option.checked(),
-                          .drive = DriveComboBox1.drive(),
-                          .level = Sanitization_Level_RadioGroup.itemIndex()};
+                          .alwaysOnTop = alwaysOnTopItem.checked(),
+                          .autoRun = autoRunItem.checked(),
+                          .drive = driveList.drive(),
+                          .level = levelGroup.itemIndex()};
     const auto lines = SettingsLines(s);
     const std::vector<std::string> places = SettingsWritePaths(CurrentSettingsPlaces());
     for (const std::string& path : places) {
@@ -129,30 +129,30 @@ void TMainForm1::WriteSettings() {
     ui::Application::instance().showException(SettingsWriteFailureText(places.back()));
 }
 
-std::vector<std::string> TMainForm1::RunRecordPaths() {
+std::vector<std::string> MainForm::runRecordPaths() {
     std::vector<std::string> paths;
     for (const std::string& settings : SettingsWritePaths(CurrentSettingsPlaces()))
         paths.push_back(FolderOf(settings) + "\\" + kRunRecordFileName);
     return paths;
 }
 
-void TMainForm1::Restore_Factory_Defaults_OptionClick() {
+void MainForm::restoreFactoryDefaults() {
     if (ui::MessageDlg(RestoreDefaultsQuestion(), ui::MsgKind::Warning, ui::MsgButtons::YesNo) != ui::MsgResult::Yes) return;
     for (const std::string& path : SettingsWritePaths(CurrentSettingsPlaces())) SafeDeleteFile(path);
     setWindowState(ui::WindowState::Normal);
-    FormShow();
+    runStartUp();
 }
 
 // --- proportional layout scaling -------------------------------------------------------------
 
-void TMainForm1::RecordLayout() {
-    if (Scaling_ListBox.count() > 0) return;
+void MainForm::recordLayout() {
+    if (scalingRecordList.count() > 0) return;
     if (handle()) ShowScrollBar(handle(), SB_BOTH, FALSE);
-    Scaling_ListBox.addItem(LayoutHeaderLine(clientWidth(), clientHeight()));
+    scalingRecordList.addItem(LayoutHeaderLine(clientWidth(), clientHeight()));
     for (const auto& component : components()) {
         const auto* control = component->isVisual() ? dynamic_cast<const ui::Control*>(component.get()) : nullptr;
         if (!control) {
-            Scaling_ListBox.addItem(kNonVisualLine);
+            scalingRecordList.addItem(kNonVisualLine);
             continue;
         }
         const ControlGeometry g{.left = control->left(),
@@ -160,12 +160,12 @@ void TMainForm1::RecordLayout() {
                                 .top = control->top(),
                                 .height = control->height(),
                                 .fontSize = control->fontSize()};
-        Scaling_ListBox.addItem(LayoutControlLine(g, control->name()));
+        scalingRecordList.addItem(LayoutControlLine(g, control->name()));
     }
 }
 
-void TMainForm1::RescaleLayout() {
-    const std::vector<std::string>& lines = Scaling_ListBox.items();
+void MainForm::rescaleLayout() {
+    const std::vector<std::string>& lines = scalingRecordList.items();
     if (lines.empty()) return;
     const std::optional<ScaleFactors> factors = ComputeScaleFactors(lines[0], clientWidth(), clientHeight());
     if (!factors) return;
@@ -184,17 +184,17 @@ void TMainForm1::RescaleLayout() {
 
 // --- always on top ---------------------------------------------------------------------------
 
-void TMainForm1::ToggleAlwaysOnTop() {
-    Always_On_Top_Option.setChecked(!Always_On_Top_Option.checked());
-    if (handle()) ApplyTopmost(handle(), Always_On_Top_Option.checked());
+void MainForm::toggleAlwaysOnTop() {
+    alwaysOnTopItem.setChecked(!alwaysOnTopItem.checked());
+    if (handle()) ApplyTopmost(handle(), alwaysOnTopItem.checked());
 }
 
 // --- auto-run --------------------------------------------------------------------------------
 
-void TMainForm1::Auto_Run_at_Windows_Startup_OptionClick() {
-    Auto_Run_at_Windows_Startup_Option.setChecked(desktop::AutoRunOptionClick(Auto_Run_at_Windows_Startup_Option.checked()));
+void MainForm::toggleAutoRun() {
+    autoRunItem.setChecked(desktop::AutoRunOptionClick(autoRunItem.checked()));
 }
 
-bool TMainForm1::CheckAutoRunPath() { return desktop::CheckAutoRunPath(); }
+bool MainForm::checkAutoRunPath() { return desktop::checkAutoRunPath(); }
 
 } // namespace qvx

@@ -67,7 +67,7 @@ const char* ResultWord(engine::RunOutcome outcome) {
 
 } // namespace
 
-TMainForm1::RunStart TMainForm1::DriveFacts(char drive, int level) {
+MainForm::RunStart MainForm::driveFacts(char drive, int level) {
     FailCriticalErrorsScope quiet;
     const std::uint8_t number = engine::DriveNumber(drive);
     const VolumeInformation info = QueryVolumeInformation(number);
@@ -81,11 +81,11 @@ TMainForm1::RunStart TMainForm1::DriveFacts(char drive, int level) {
             .freeBytes = space.totalFree};
 }
 
-void TMainForm1::setCommandLine(CommandLine commandLine) {
+void MainForm::setCommandLine(CommandLine commandLine) {
     commandLine_ = std::move(commandLine);
     if (commandLine_.error.empty() && !commandLine_.sanitize) return;
     // Once the window is up and its start-up has read the settings.
-    ui::ControlSpec design{.kind = ui::Kind::Timer, .name = "CommandLineStart"};
+    ui::ControlDesign design{.kind = ui::Kind::Timer, .name = "CommandLineStart"};
     design.interval = 1;
     commandLineStart_ = std::make_unique<ui::Timer>(*this, design);
     commandLineStart_->OnTimer = [this](ui::Timer& timer) {
@@ -94,7 +94,7 @@ void TMainForm1::setCommandLine(CommandLine commandLine) {
     };
 }
 
-void TMainForm1::startFromCommandLine() {
+void MainForm::startFromCommandLine() {
     std::string error;
     if (!commandLine_.error.empty()) {
         error = CommandLineErrorText(commandLine_);
@@ -113,21 +113,21 @@ void TMainForm1::startFromCommandLine() {
         exitAfterCommandLine(ExitCode::Error);
         return;
     }
-    DriveComboBox1.setDrive(commandLine_.drive);
+    driveList.setDrive(commandLine_.drive);
     if (commandLine_.level) {
-        Sanitization_Level_RadioGroup.setItemIndex(*commandLine_.level);
-        Sanitization_Level_RadioGroupClick();
+        levelGroup.setItemIndex(*commandLine_.level);
+        showLevelDescription();
     }
     runSanitize(true);
 }
 
-void TMainForm1::exitAfterCommandLine(ExitCode code) {
+void MainForm::exitAfterCommandLine(ExitCode code) {
     closeAfterRun_ = false;
     ui::Application::instance().setExitCode(static_cast<int>(code));
     close();
 }
 
-bool TMainForm1::recordRun(const engine::RunResult* result, const std::string& errorMessage, bool fromCommandLine) {
+bool MainForm::recordRun(const engine::RunResult* result, const std::string& errorMessage, bool fromCommandLine) {
     RunRecord r;
     r.version = kVersion;
     r.computer = ComputerName();
@@ -159,7 +159,7 @@ bool TMainForm1::recordRun(const engine::RunResult* result, const std::string& e
         r.message = errorMessage;
     }
     const std::string line = RunRecordLine(r);
-    const std::vector<std::string> paths = RunRecordPaths();
+    const std::vector<std::string> paths = runRecordPaths();
     for (const std::string& path : paths) {
         // The user's folder is made only when the program's own folder refused the record.
         if (path != paths.front()) CreateDirectoryW(Widen(path.substr(0, path.find_last_of('\\'))).c_str(), nullptr);

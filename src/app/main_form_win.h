@@ -25,112 +25,105 @@
 
 namespace qvx {
 
-class TAboutBox;
+class AboutBox;
 
-class TMainForm1 : public ui::Form {
+class MainForm : public ui::Form {
 public:
-    TMainForm1();
-    ~TMainForm1() override;
+    MainForm();
+    ~MainForm() override;
 
     // The About box whose texts the start-up sequence sets and which Help > About shows.
-    void setAboutBox(TAboutBox* about) { aboutBox_ = about; }
-    TAboutBox* aboutBox() const { return aboutBox_; }
+    void setAboutBox(AboutBox* about) { aboutBox_ = about; }
+    AboutBox* aboutBox() const { return aboutBox_; }
 
     // --- controls ------------------------------------------------------------------------
-    ui::PageControl& Overall_PageControl;
-    ui::TabSheet& TabSheet6;
-    ui::TabSheet& TabSheet7;
-    ui::GroupBox& GroupBox1;
-    ui::DriveComboBox& DriveComboBox1;
-    ui::Label& Disk_Space_Label;
-    ui::Label& Volume_Name_Label;
-    ui::Label& Volume_Serial_Number_Label;
-    ui::Label& File_System_Name_Label;
-    ui::Label& Label11;
-    ui::Label& Label12;
-    ui::GroupBox& Progress_GroupBox;
-    ui::Label& Pass_Label;
-    ui::ProgressBar& ProgressBar1;
-    ui::Label& Progress_Label;
-    ui::Label& Start_Date_Time_Label;
-    ui::Label& Elapsed_Time_Label;
-    ui::Label& Remaining_Date_Time_Label;
-    ui::Label& Time_To_Completion_Label;
-    ui::RadioGroup& Sanitization_Level_RadioGroup;
-    ui::GroupBox& GroupBox2;
-    std::array<ui::Memo*, 6> Memos;
-    ui::Button& Sanitization_Level_Desccription_Button;
-    ui::BitBtn& Refresh_BitBtn;
-    ui::BitBtn& Sanitize_BitBtn;
-    ui::BitBtn& Halt_BitBtn;
-    ui::BitBtn& Exit_BitBtn;
-    ui::CheckBox& Abort_Processing_CheckBox;
-    ui::ListBox& Scaling_ListBox;
-    ui::MenuItem& Always_On_Top_Option;
-    ui::MenuItem& Auto_Run_at_Windows_Startup_Option;
-    ui::MenuItem& Restore_Factory_Defaults_Option;
-    ui::MenuItem& ExitOption;
-    ui::MenuItem& View_Readme_file_Option;
-    ui::MenuItem& View_Shareware_Catalog_Option;
-    ui::MenuItem& About1;
-    ui::MenuItem& AboutOption;
-    ui::MenuItem& SpareMenu;
+    ui::PageControl& pages;
+    ui::TabSheet& sanitizePage;
+    ui::TabSheet& settingsPage;
+    ui::GroupBox& driveGroup;
+    ui::DriveComboBox& driveList;
+    ui::Label& diskSpaceLabel;
+    ui::Label& volumeNameLabel;
+    ui::Label& volumeSerialLabel;
+    ui::Label& fileSystemLabel;
+    ui::Label& writtenMegabytesLabel;
+    ui::Label& plannedMegabytesLabel;
+    ui::GroupBox& progressGroup;
+    ui::Label& passLabel;
+    ui::ProgressBar& progressBar;
+    ui::Label& passMegabytesLabel;
+    ui::Label& startTimeLabel;
+    ui::Label& elapsedTimeLabel;
+    ui::Label& remainingTimeLabel;
+    ui::Label& totalTimeLabel;
+    ui::RadioGroup& levelGroup;
+    ui::GroupBox& levelDescriptionGroup;
+    std::array<ui::Memo*, 6> levelDescriptions;
+    ui::Button& levelDescriptionButton;
+    ui::BitBtn& refreshButton;
+    ui::BitBtn& sanitizeButton;
+    ui::BitBtn& abortButton;
+    ui::BitBtn& exitButton;
+    ui::CheckBox& abortRequestedBox;
+    ui::ListBox& scalingRecordList;
+    ui::MenuItem& alwaysOnTopItem;
+    ui::MenuItem& autoRunItem;
+    ui::MenuItem& restoreDefaultsItem;
+    ui::MenuItem& exitItem;
+    ui::MenuItem& readmeItem;
+    ui::MenuItem& catalogItem;
+    ui::MenuItem& helpMenuSeparator;
+    ui::MenuItem& aboutItem;
+    ui::MenuItem& spareMenu;
 
     // --- start-up and closing -----------------------------------------------------------------
-    void FormShow();
-    void FormCloseQuery(bool& canClose);
-    void FormActivate() {}
-    void ApplyProductCaptions();
+    void runStartUp();
+    void closeQuery(bool& canClose);
+    void applyProductCaptions();
     // The About box's part of the product captions (its stored texts).
-    void ApplyAboutBoxCaptions();
-    void ApplyStartupShowState();
-    void Exit_BitBtnClick() { close(); }
-    void ExitOptionClick() { close(); }
+    void applyAboutBoxCaptions();
+    void applyLauncherShowState();
 
     // --- drive details ---------------------------------------------------------------------
-    void Refresh_BitBtnClick();
-    void DriveComboBox1Change() { Refresh_BitBtnClick(); }
+    void refreshDrivePanel();
 
     // --- levels and the run ------------------------------------------------------------------
-    void Sanitization_Level_RadioGroupClick() { Sanitization_Level_Desccription_ButtonClick(); }
-    void Sanitization_Level_Desccription_ButtonClick();
-    void Sanitize_BitBtnClick();
-    void Halt_BitBtnClick() { Abort_Processing_CheckBox.setChecked(true); }
+    // The selected level's description and the window caption.
+    void showLevelDescription();
+    void sanitize();
+    void requestAbort() { abortRequestedBox.setChecked(true); }
     // Sets every push button of the window (hidden ones included) enabled or disabled.
-    void ButtonSwitch(bool enabled);
+    void setButtonsEnabled(bool enabled);
     bool running() const { return running_; }
     // Makes the volume a run writes through (the drive's own when empty); tests put a double in.
     std::function<std::unique_ptr<engine::FillVolume>()> makeFillVolume;
 
     // --- settings file, layout scaling, always on top, auto-run ------------------------------
-    void ReadSettings();
-    void WriteSettings();
-    void Restore_Factory_Defaults_OptionClick();
-    void RecordLayout();
-    void RescaleLayout();
-    void FormResize() { RescaleLayout(); }
-    void Always_On_Top_OptionClick() { ToggleAlwaysOnTop(); }
-    void ToggleAlwaysOnTop();
-    void Auto_Run_at_Windows_Startup_OptionClick();
+    void readSettings();
+    void writeSettings();
+    void restoreFactoryDefaults();
+    void recordLayout();
+    void rescaleLayout();
+    void toggleAlwaysOnTop();
+    void toggleAutoRun();
     // true when the program's Run entry exists (may ask to update a moved program's entry).
-    bool CheckAutoRunPath();
+    bool checkAutoRunPath();
     // The settings file beside the executable, and the one in the user's application-data
     // folder that takes its place where the program's folder cannot be written (empty when the
     // user has no such folder).
-    static std::string SettingsPath();
-    static std::string UserSettingsPath();
+    static std::string settingsPath();
+    static std::string userSettingsPath();
 
     // --- unattended runs and the run record --------------------------------------------------
     // The program's command line: a run it asks for starts once the window is up.
     void setCommandLine(CommandLine commandLine);
     // Where the run record is appended, in the order tried: beside the settings file.
-    static std::vector<std::string> RunRecordPaths();
+    static std::vector<std::string> runRecordPaths();
 
     // --- Help menu ---------------------------------------------------------------------------
-    void View_Readme_file_OptionClick();
-    void View_Shareware_Catalog_OptionClick();
-    void SpareMenuClick() { View_Readme_file_OptionClick(); }
-    void AboutOptionClick();
+    void viewReadme();
+    void viewCatalog();
+    void showAboutBox();
 
 private:
     class RunHostAdapter;
@@ -145,7 +138,7 @@ private:
     void bindEvents();
     void makeGlyphs();
 
-    TAboutBox* aboutBox_ = nullptr;
+    AboutBox* aboutBox_ = nullptr;
     bool running_ = false;
     // A close request that arrived during a run: honoured once the run has cleaned up.
     bool closeAfterRun_ = false;
@@ -162,7 +155,7 @@ private:
         std::string volumeLabel, volumeSerial, fileSystem;
         std::int64_t totalBytes = 0, freeBytes = 0;
     } runStart_;
-    static RunStart DriveFacts(char drive, int level);
+    static RunStart driveFacts(char drive, int level);
     bool startupShowStateApplied_ = false;
 };
 

@@ -29,10 +29,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     auto& app = qvx::ui::Application::instance();
     app.initialize(instance);
     try {
-        qvx::TMainForm1 mainForm;
+        qvx::MainForm mainForm;
         app.setMainForm(&mainForm);
         mainForm.createHandle();
-        qvx::TAboutBox aboutBox;  // hidden until Help > About
+        qvx::AboutBox aboutBox;  // hidden until Help > About
         aboutBox.createHandle();
         mainForm.setAboutBox(&aboutBox);
         mainForm.setCommandLine(qvx::ParseCommandLine(Arguments()));

@@ -11,7 +11,7 @@ namespace gif {
 class TGIFImageCore;
 }
 
-const ui::FormSpec& AboutBoxSpec();
+const ui::FormDesign& AboutBoxDesign();
 // Components in creation order, containers before their children.
 ui::Layout AboutBoxLayout();
 

@@ -24,9 +24,9 @@ T& Find(const ui::Form& form, const char* name) {
 }
 
 // The logo control kind must be known before the form builds its components.
-const ui::FormSpec& SpecWithLogoKindRegistered() {
+const ui::FormDesign& SpecWithLogoKindRegistered() {
     gif::RegisterGIFImageKind();
-    return AboutBoxSpec();
+    return AboutBoxDesign();
 }
 
 std::uint32_t UtcMillisecondsOfDay() {
@@ -64,157 +64,157 @@ ui::Glyph GlyphFromGif(std::span<const std::uint8_t> gif) {
 }
 } // namespace
 
-TAboutBox::TAboutBox()
+AboutBox::AboutBox()
     : ui::Form(SpecWithLogoKindRegistered(), AboutBoxLayout()),
-      GroupBox2(Find<ui::GroupBox>(*this, "GroupBox2")),
-      Tovren_Logo_Banner_Image(Find<ui::Image>(*this, "Tovren_Logo_Banner_Image")),
-      GroupBox1(Find<ui::GroupBox>(*this, "GroupBox1")),
-      Bevel1(Find<ui::Bevel>(*this, "Bevel1")),
-      Tovren_Logo_GIFImage(Find<gif::TGIFImage>(*this, "Tovren_Logo_GIFImage")),
-      Quote_From_Tovren_Label(Find<ui::Label>(*this, "Quote_From_Tovren_Label")),
-      Product_Name_Label(Find<ui::Label>(*this, "Product_Name_Label")),
-      Author_and_Date_Label(Find<ui::Label>(*this, "Author_and_Date_Label")),
-      Developed_Using_Label(Find<ui::Label>(*this, "Developed_Using_Label")),
-      Copyright_Label(Find<ui::Label>(*this, "Copyright_Label")),
-      Software_Status_Label(Find<ui::Label>(*this, "Software_Status_Label")),
-      PayPal_Donations_Label(Find<ui::Label>(*this, "PayPal_Donations_Label")),
-      PayPal_Image(Find<ui::Image>(*this, "PayPal_Image")),
-      PayPal_WEB_Address_Label(Find<ui::Label>(*this, "PayPal_WEB_Address_Label")),
-      Comments_Label(Find<ui::Label>(*this, "Comments_Label")),
-      WEB_Page_Label(Find<ui::Label>(*this, "WEB_Page_Label")),
-      Email_Button(Find<ui::Button>(*this, "Email_Button")),
-      WEB_Button(Find<ui::Button>(*this, "WEB_Button")),
-      Email_Address_Label(Find<ui::Label>(*this, "Email_Address_Label")),
-      WEB_Address_Label(Find<ui::Label>(*this, "WEB_Address_Label")),
-      Label3(Find<ui::Label>(*this, "Label3")),
-      Free_Resources_Label(Find<ui::Label>(*this, "Free_Resources_Label")),
-      OKButton(Find<ui::BitBtn>(*this, "OKButton")),
-      Bevel3(Find<ui::Bevel>(*this, "Bevel3")),
-      Badge_Logo(Find<ui::Image>(*this, "Badge_Logo")),
-      Badge_Label(Find<ui::Label>(*this, "Badge_Label")),
-      Quotes_From_Tovren_ListBox(Find<ui::ListBox>(*this, "Quotes_From_Tovren_ListBox")),
-      Quote_Change_Timer(Find<ui::Timer>(*this, "Quote_Change_Timer")),
-      Free_Resources_Timer(Find<ui::Timer>(*this, "Free_Resources_Timer")) {
+      bannerGroup(Find<ui::GroupBox>(*this, "bannerGroup")),
+      bannerImage(Find<ui::Image>(*this, "bannerImage")),
+      contentGroup(Find<ui::GroupBox>(*this, "contentGroup")),
+      logoFrame(Find<ui::Bevel>(*this, "logoFrame")),
+      logo(Find<gif::TGIFImage>(*this, "logo")),
+      quoteLabel(Find<ui::Label>(*this, "quoteLabel")),
+      productNameLabel(Find<ui::Label>(*this, "productNameLabel")),
+      authorLabel(Find<ui::Label>(*this, "authorLabel")),
+      developedWithLabel(Find<ui::Label>(*this, "developedWithLabel")),
+      copyrightLabel(Find<ui::Label>(*this, "copyrightLabel")),
+      statusLabel(Find<ui::Label>(*this, "statusLabel")),
+      donationLabel(Find<ui::Label>(*this, "donationLabel")),
+      donationImage(Find<ui::Image>(*this, "donationImage")),
+      donationAddressLabel(Find<ui::Label>(*this, "donationAddressLabel")),
+      commentsLabel(Find<ui::Label>(*this, "commentsLabel")),
+      webPageLabel(Find<ui::Label>(*this, "webPageLabel")),
+      emailButton(Find<ui::Button>(*this, "emailButton")),
+      webButton(Find<ui::Button>(*this, "webButton")),
+      emailAddressLabel(Find<ui::Label>(*this, "emailAddressLabel")),
+      webAddressLabel(Find<ui::Label>(*this, "webAddressLabel")),
+      freeMemoryCaption(Find<ui::Label>(*this, "freeMemoryCaption")),
+      freeMemoryLabel(Find<ui::Label>(*this, "freeMemoryLabel")),
+      okButton(Find<ui::BitBtn>(*this, "okButton")),
+      badgeFrame(Find<ui::Bevel>(*this, "badgeFrame")),
+      badgeImage(Find<ui::Image>(*this, "badgeImage")),
+      badgeLabel(Find<ui::Label>(*this, "badgeLabel")),
+      quotesList(Find<ui::ListBox>(*this, "quotesList")),
+      quoteTimer(Find<ui::Timer>(*this, "quoteTimer")),
+      freeMemoryTimer(Find<ui::Timer>(*this, "freeMemoryTimer")) {
     bindEvents();
     makePictures();
-    LoadGifImageFormData(Tovren_Logo_GIFImage, AboutLogoFormData());
-    FitLabelToCaption(Label3);
-    FormCreate();
+    LoadGifImageFormData(logo, AboutLogoFormData());
+    FitLabelToCaption(freeMemoryCaption);
+    onCreate();
 }
 
-TAboutBox::~TAboutBox() = default;
+AboutBox::~AboutBox() = default;
 
-void TAboutBox::bindEvents() {
+void AboutBox::bindEvents() {
     OnShow = [this](ui::Form&) { activatedThisShowing_ = false; };
     OnActivate = [this](ui::Form&) {
         if (activatedThisShowing_) return;
         activatedThisShowing_ = true;
-        FormActivate();
+        onActivate();
     };
-    OnKeyDown = [this](ui::Form&, WORD& key) { FormKeyDown(key); };
+    OnKeyDown = [this](ui::Form&, WORD& key) { onKeyDown(key); };
     // Every way out of the box (a close request too, such as Alt+F4) stops the timers and
     // the animation; a hidden box must not keep ticking.
     OnCloseQuery = [this](ui::Form&, bool& canClose) {
         stopShowing();
         canClose = true;
     };
-    OKButton.OnClick = [this](ui::Control&) { OKButtonClick(); };
-    Email_Button.OnClick = [this](ui::Control&) { Email_ButtonClick(); };
-    Email_Address_Label.OnClick = [this](ui::Control&) { Email_ButtonClick(); };
-    const auto web = [this](ui::Control&) { WEB_ButtonClick(); };
-    for (ui::Control* c : std::initializer_list<ui::Control*>{&WEB_Button, &WEB_Address_Label, &Tovren_Logo_GIFImage,
-                                                               &Tovren_Logo_Banner_Image, &Badge_Logo, &Badge_Label})
+    okButton.OnClick = [this](ui::Control&) { closeBox(); };
+    emailButton.OnClick = [this](ui::Control&) { sendEmail(); };
+    emailAddressLabel.OnClick = [this](ui::Control&) { sendEmail(); };
+    const auto web = [this](ui::Control&) { openWebPage(); };
+    for (ui::Control* c : std::initializer_list<ui::Control*>{&webButton, &webAddressLabel, &logo,
+                                                               &bannerImage, &badgeImage, &badgeLabel})
         c->OnClick = web;
-    PayPal_Donations_Label.OnClick = [this](ui::Control&) { PayPal_Donations_LabelClick(); };
-    PayPal_Image.OnClick = [this](ui::Control&) { PayPal_ImageClick(); };
-    Quote_Change_Timer.OnTimer = [this](ui::Timer&) { Quote_Change_TimerTimer(); };
-    Free_Resources_Timer.OnTimer = [this](ui::Timer&) { Free_Resources_TimerTimer(); };
+    donationLabel.OnClick = [this](ui::Control&) { openDonationPage(); };
+    donationImage.OnClick = [this](ui::Control&) { openDonationPage(); };
+    quoteTimer.OnTimer = [this](ui::Timer&) { showNextQuote(); };
+    freeMemoryTimer.OnTimer = [this](ui::Timer&) { showFreeMemory(); };
 }
 
-void TAboutBox::makePictures() {
-    SetPicture(Tovren_Logo_Banner_Image, assets::TovrenBannerGif());
-    SetPicture(Badge_Logo, assets::TovrenBadgeGif());
-    SetPicture(PayPal_Image, assets::DonateButtonGif());
-    OKButton.setGlyph(GlyphFromGif(assets::OkGlyphGif()));
+void AboutBox::makePictures() {
+    SetPicture(bannerImage, assets::TovrenBannerGif());
+    SetPicture(badgeImage, assets::TovrenBadgeGif());
+    SetPicture(donationImage, assets::DonateButtonGif());
+    okButton.setGlyph(GlyphFromGif(assets::OkGlyphGif()));
 }
 
-void TAboutBox::FormCreate() { engine::SeedRandom(UtcMillisecondsOfDay()); }
+void AboutBox::onCreate() { engine::SeedRandom(UtcMillisecondsOfDay()); }
 
-void TAboutBox::FormActivate() {
+void AboutBox::onActivate() {
     // 1-4. A fresh seed, the timers, the animation, and a quote and a percentage at once.
     engine::SeedRandom(UtcMillisecondsOfDay());
-    Quote_Change_Timer.setEnabled(true);
-    Free_Resources_Timer.setEnabled(true);
-    Tovren_Logo_GIFImage.SetAnimate(true);
-    Quote_Change_TimerTimer();
-    Free_Resources_TimerTimer();
+    quoteTimer.setEnabled(true);
+    freeMemoryTimer.setEnabled(true);
+    logo.SetAnimate(true);
+    showNextQuote();
+    showFreeMemory();
     // 5-9. The address buttons only store the addresses; the labels in their rows show them.
-    Email_Button.setHint("Click to send an E-Mail to Tovren.");
-    WEB_Button.setHint("Click to visit Tovren's WEB Page.");
-    Email_Button.setVisible(false);
-    WEB_Button.setVisible(false);
-    Email_Address_Label.setHint(Email_Button.hint());
-    WEB_Address_Label.setHint(WEB_Button.hint());
-    Email_Address_Label.setTop(Email_Button.top());
-    WEB_Address_Label.setTop(WEB_Button.top());
-    Email_Address_Label.setCaption(Email_Button.caption());
-    WEB_Address_Label.setCaption(WEB_Button.caption());
-    FitLabelToCaption(Email_Address_Label);
-    FitLabelToCaption(WEB_Address_Label);
+    emailButton.setHint("Click to send an E-Mail to Tovren.");
+    webButton.setHint("Click to visit Tovren's WEB Page.");
+    emailButton.setVisible(false);
+    webButton.setVisible(false);
+    emailAddressLabel.setHint(emailButton.hint());
+    webAddressLabel.setHint(webButton.hint());
+    emailAddressLabel.setTop(emailButton.top());
+    webAddressLabel.setTop(webButton.top());
+    emailAddressLabel.setCaption(emailButton.caption());
+    webAddressLabel.setCaption(webButton.caption());
+    FitLabelToCaption(emailAddressLabel);
+    FitLabelToCaption(webAddressLabel);
     // 10. Hand cursors.
-    for (ui::Control* c : std::initializer_list<ui::Control*>{&Email_Address_Label, &WEB_Address_Label, &Badge_Label, &Badge_Logo,
-                                                               &Tovren_Logo_GIFImage, &Tovren_Logo_Banner_Image, &Bevel3, &Bevel1,
-                                                               &PayPal_Donations_Label, &PayPal_Image})
+    for (ui::Control* c : std::initializer_list<ui::Control*>{&emailAddressLabel, &webAddressLabel, &badgeLabel, &badgeImage,
+                                                               &logo, &bannerImage, &badgeFrame, &logoFrame,
+                                                               &donationLabel, &donationImage})
         c->setCursor(ui::Cursor::HandPoint);
     // 11, 12. The frames behind the pictures they surround; keys seen before the focused control.
-    Bevel3.sendToBack();
-    Bevel1.sendToBack();
+    badgeFrame.sendToBack();
+    logoFrame.sendToBack();
     setKeyPreview(true);
 }
 
-void TAboutBox::FormKeyDown(WORD& key) {
+void AboutBox::onKeyDown(WORD& key) {
     if (key != VK_ESCAPE) return;
-    OKButtonClick();
+    closeBox();
     key = 0;
 }
 
-void TAboutBox::stopShowing() {
-    Quote_Change_Timer.setEnabled(false);
-    Free_Resources_Timer.setEnabled(false);
-    Tovren_Logo_GIFImage.SetAnimate(false);
+void AboutBox::stopShowing() {
+    quoteTimer.setEnabled(false);
+    freeMemoryTimer.setEnabled(false);
+    logo.SetAnimate(false);
 }
 
-void TAboutBox::OKButtonClick() {
+void AboutBox::closeBox() {
     stopShowing();
     close();
 }
 
-void TAboutBox::Email_ButtonClick() {
-    OpenWithShell(MailtoLink(Email_Button.caption(), ExtractFileName(ExecutablePath())));
+void AboutBox::sendEmail() {
+    openWithShell(MailtoLink(emailButton.caption(), ExtractFileName(ExecutablePath())));
 }
 
-void TAboutBox::WEB_ButtonClick() { OpenWithShell(WEB_Button.caption()); }
+void AboutBox::openWebPage() { openWithShell(webButton.caption()); }
 
-void TAboutBox::PayPal_Donations_LabelClick() { OpenWithShell(PayPal_WEB_Address_Label.caption()); }
+void AboutBox::openDonationPage() { openWithShell(donationAddressLabel.caption()); }
 
-void TAboutBox::OpenWithShell(const std::string& text) {
+void AboutBox::openWithShell(const std::string& text) {
     if (text.empty()) return;
     ui::Form* main = ui::Application::instance().mainForm();
     ShellOpen(main ? main->handle() : nullptr, text, SW_SHOWNORMAL);
 }
 
-void TAboutBox::Quote_Change_TimerTimer() {
-    const int count = Quotes_From_Tovren_ListBox.count();
+void AboutBox::showNextQuote() {
+    const int count = quotesList.count();
     if (count == 0) return;  // nothing to show
-    Quote_From_Tovren_Label.setCaption(Quotes_From_Tovren_ListBox.item(static_cast<int>(DrawQuoteIndex(count))));
+    quoteLabel.setCaption(quotesList.item(static_cast<int>(DrawQuoteIndex(count))));
 }
 
-void TAboutBox::Free_Resources_TimerTimer() {
-    Free_Resources_Label.setCaption(FreeMemoryPercent());
-    FitLabelToCaption(Free_Resources_Label);
+void AboutBox::showFreeMemory() {
+    freeMemoryLabel.setCaption(FreeMemoryPercent());
+    FitLabelToCaption(freeMemoryLabel);
 }
 
-std::string TAboutBox::FreeMemoryPercent() {
+std::string AboutBox::FreeMemoryPercent() {
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof(status);
     if (!GlobalMemoryStatusEx(&status)) return FreeMemoryPercentText({});

@@ -16,56 +16,55 @@
 
 namespace qvx {
 
-class TAboutBox : public ui::Form {
+class AboutBox : public ui::Form {
 public:
-    TAboutBox();
-    ~TAboutBox() override;
+    AboutBox();
+    ~AboutBox() override;
 
     // --- controls ------------------------------------------------------------------------
-    ui::GroupBox& GroupBox2;
-    ui::Image& Tovren_Logo_Banner_Image;
-    ui::GroupBox& GroupBox1;
-    ui::Bevel& Bevel1;
-    gif::TGIFImage& Tovren_Logo_GIFImage;
-    ui::Label& Quote_From_Tovren_Label;
-    ui::Label& Product_Name_Label;
-    ui::Label& Author_and_Date_Label;
-    ui::Label& Developed_Using_Label;
-    ui::Label& Copyright_Label;
-    ui::Label& Software_Status_Label;
-    ui::Label& PayPal_Donations_Label;
-    ui::Image& PayPal_Image;
-    ui::Label& PayPal_WEB_Address_Label;
-    ui::Label& Comments_Label;
-    ui::Label& WEB_Page_Label;
-    ui::Button& Email_Button;
-    ui::Button& WEB_Button;
-    ui::Label& Email_Address_Label;
-    ui::Label& WEB_Address_Label;
-    ui::Label& Label3;
-    ui::Label& Free_Resources_Label;
-    ui::BitBtn& OKButton;
-    ui::Bevel& Bevel3;
-    ui::Image& Badge_Logo;
-    ui::Label& Badge_Label;
-    ui::ListBox& Quotes_From_Tovren_ListBox;
-    ui::Timer& Quote_Change_Timer;
-    ui::Timer& Free_Resources_Timer;
+    ui::GroupBox& bannerGroup;
+    ui::Image& bannerImage;
+    ui::GroupBox& contentGroup;
+    ui::Bevel& logoFrame;
+    gif::TGIFImage& logo;
+    ui::Label& quoteLabel;
+    ui::Label& productNameLabel;
+    ui::Label& authorLabel;
+    ui::Label& developedWithLabel;
+    ui::Label& copyrightLabel;
+    ui::Label& statusLabel;
+    ui::Label& donationLabel;
+    ui::Image& donationImage;
+    ui::Label& donationAddressLabel;
+    ui::Label& commentsLabel;
+    ui::Label& webPageLabel;
+    ui::Button& emailButton;
+    ui::Button& webButton;
+    ui::Label& emailAddressLabel;
+    ui::Label& webAddressLabel;
+    ui::Label& freeMemoryCaption;
+    ui::Label& freeMemoryLabel;
+    ui::BitBtn& okButton;
+    ui::Bevel& badgeFrame;
+    ui::Image& badgeImage;
+    ui::Label& badgeLabel;
+    ui::ListBox& quotesList;
+    ui::Timer& quoteTimer;
+    ui::Timer& freeMemoryTimer;
 
     // --- handlers ------------------------------------------------------------------------
-    void FormCreate();
-    void FormActivate();
-    void FormKeyDown(WORD& key);
-    void OKButtonClick();
-    void Email_ButtonClick();
-    void WEB_ButtonClick();
-    void PayPal_Donations_LabelClick();
-    void PayPal_ImageClick() { PayPal_Donations_LabelClick(); }
-    void Quote_Change_TimerTimer();
-    void Free_Resources_TimerTimer();
+    void onCreate();
+    void onActivate();
+    void onKeyDown(WORD& key);
+    void closeBox();
+    void sendEmail();
+    void openWebPage();
+    void openDonationPage();
+    void showNextQuote();
+    void showFreeMemory();
 
     // Hands an address or document to the shell with the verb "open"; nothing for an empty text.
-    void OpenWithShell(const std::string& text);
+    void openWithShell(const std::string& text);
     // The free share of memory as shown, such as "73%".
     static std::string FreeMemoryPercent();
 
@@ -75,7 +74,7 @@ private:
     // Stops what a showing started: the two timers and the animation.
     void stopShowing();
 
-    // FormActivate runs once per showing, not again when the box is re-activated while shown.
+    // onActivate runs once per showing, not again when the box is re-activated while shown.
     bool activatedThisShowing_ = false;
 };
 

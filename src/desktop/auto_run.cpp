@@ -159,7 +159,7 @@ bool DisableAutoRun(RunKeys keys, AutoRunUser& user, const AutoRunTarget& target
     return true;
 }
 
-bool CheckAutoRunPath(RunKeys keys, AutoRunUser& user, const AutoRunTarget& target) {
+bool checkAutoRunPath(RunKeys keys, AutoRunUser& user, const AutoRunTarget& target) {
     const std::string machine = ReadRunEntry(keys.machine, target);
     const std::string mine = ReadRunEntry(keys.user, target);
     if (machine.empty() && mine.empty()) return false;

@@ -116,7 +116,7 @@ bool EnableAutoRun(RunKeys keys, AutoRunUser& user, const AutoRunTarget& target,
 bool DisableAutoRun(RunKeys keys, AutoRunUser& user, const AutoRunTarget& target);
 // True when a Run entry exists for the executable's file name in either key. When none names
 // the current path the user is asked whether to update it.
-bool CheckAutoRunPath(RunKeys keys, AutoRunUser& user, const AutoRunTarget& target);
+bool checkAutoRunPath(RunKeys keys, AutoRunUser& user, const AutoRunTarget& target);
 // The menu item's click: a checked item deletes the entry, an unchecked one writes it. Returns
 // the new check mark (unchanged when the operation failed).
 bool AutoRunOptionClick(RunKeys keys, AutoRunUser& user, const AutoRunTarget& target, bool checked);

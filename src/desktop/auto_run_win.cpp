@@ -91,9 +91,9 @@ bool DisableAutoRun() {
     });
 }
 
-bool CheckAutoRunPath() {
+bool checkAutoRunPath() {
     return WithRegistry(
-        [](RunKeys keys, AutoRunUser& user, const AutoRunTarget& t) { return CheckAutoRunPath(keys, user, t); });
+        [](RunKeys keys, AutoRunUser& user, const AutoRunTarget& t) { return checkAutoRunPath(keys, user, t); });
 }
 
 bool AutoRunOptionClick(bool checked) {

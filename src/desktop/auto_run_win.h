@@ -16,7 +16,7 @@ void SetAutoRunTargetOverride(std::optional<AutoRunTarget> target);
 // An error of the registry layer is shown in the standard error box and gives false.
 bool EnableAutoRun();
 bool DisableAutoRun();
-bool CheckAutoRunPath();
+bool checkAutoRunPath();
 // The menu item's click; returns the new check mark.
 bool AutoRunOptionClick(bool checked);
 

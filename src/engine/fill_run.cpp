@@ -210,8 +210,8 @@ void FillRun::showWrite(const ProgressValues& v) {
     }
     setBytes(DisplayItem::ProgressLabel, v.passBytes, progressBytes_);
     setDuration(DisplayItem::ElapsedTimeLabel, v.elapsedDays);
-    setBytes(DisplayItem::Label11, v.writtenBytes, label11Bytes_);
-    setBytes(DisplayItem::Label12, planned_, label12Bytes_);
+    setBytes(DisplayItem::writtenMegabytesLabel, v.writtenBytes, label11Bytes_);
+    setBytes(DisplayItem::plannedMegabytesLabel, planned_, label12Bytes_);
     if (v.fullWrites != fullWritesShown_) {
         fullWritesShown_ = v.fullWrites;
         showEstimates(v.elapsedAtFull, v.writtenAtFull);

@@ -64,7 +64,7 @@ public:
     FillRun(const FillRun&) = delete;
     FillRun& operator=(const FillRun&) = delete;
 
-    // Sanitize_BitBtnClick. driveLetter: the drive selector's letter; levelIndex: the level
+    // sanitize. driveLetter: the drive selector's letter; levelIndex: the level
     // radio group's index; formats: the user's regional formats, read once per run.
     RunResult run(char driveLetter, int levelIndex, const FormatSettings& formats);
 

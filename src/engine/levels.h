@@ -26,7 +26,7 @@ inline constexpr std::string_view kMainCaptionPrefix = "Quarvex v2.0f    -  ";
 // Caption of a level as the radio group shows it; empty outside 0..5.
 std::string_view LevelCaption(int levelIndex);
 
-// The seven-line description memo of a level (Memo1 for index 0 ...), lines joined by CR LF;
+// The seven-line description memo of a level (levelDescription1 for index 0 ...), lines joined by CR LF;
 // empty outside 0..5.
 std::string LevelDescription(int levelIndex);
 

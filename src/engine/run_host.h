@@ -1,5 +1,5 @@
 #pragma once
-// What the fill run needs of the main window. The window implements it (TMainForm1); tests
+// What the fill run needs of the main window. The window implements it (MainForm); tests
 // use a recording fake.
 #include <cstdint>
 #include <functional>
@@ -10,15 +10,15 @@ namespace qvx::engine {
 
 // The progress area's texts that the run sets.
 enum class DisplayItem : int {
-    PassLabel,               // Pass_Label
-    ProgressGroupBox,        // caption of Progress_GroupBox
-    ProgressLabel,           // Progress_Label
-    StartDateTimeLabel,      // Start_Date_Time_Label
-    ElapsedTimeLabel,        // Elapsed_Time_Label
-    RemainingDateTimeLabel,  // Remaining_Date_Time_Label
-    TimeToCompletionLabel,   // Time_To_Completion_Label
-    Label11,                 // hidden: megabytes written in the whole run
-    Label12,                 // hidden: planned megabytes of the whole run
+    PassLabel,               // passLabel
+    ProgressGroupBox,        // caption of progressGroup
+    ProgressLabel,           // passMegabytesLabel
+    StartDateTimeLabel,      // startTimeLabel
+    ElapsedTimeLabel,        // elapsedTimeLabel
+    RemainingDateTimeLabel,  // remainingTimeLabel
+    TimeToCompletionLabel,   // totalTimeLabel
+    writtenMegabytesLabel,                 // hidden: megabytes written in the whole run
+    plannedMegabytesLabel,                 // hidden: planned megabytes of the whole run
 };
 inline constexpr int kDisplayItemCount = 9;
 
@@ -26,9 +26,9 @@ class RunHost {
 public:
     virtual ~RunHost() = default;
 
-    // Overall_PageControl to its "Sanitize" page.
+    // pages to its "Sanitize" page.
     virtual void showSanitizePage() = 0;
-    // Refresh_BitBtnClick: the drive panel, and the progress area back to its idle look.
+    // refreshDrivePanel: the drive panel, and the progress area back to its idle look.
     virtual void refreshDrivePanel() = 0;
     // Yes/No question box (kind Confirm); true for Yes.
     virtual bool confirm(const std::string& text) = 0;
@@ -44,11 +44,11 @@ public:
     // included) and starts the program again with administrator rights.
     virtual void restartElevated() = 0;
 
-    // running: the button switch off, Halt_BitBtn enabled, DriveComboBox1 disabled.
-    // idle: the button switch on, DriveComboBox1 enabled, Halt_BitBtn disabled.
+    // running: the button switch off, abortButton enabled, driveList disabled.
+    // idle: the button switch on, driveList enabled, abortButton disabled.
     virtual void setRunningControls(bool running) = 0;
 
-    // Abort_Processing_CheckBox.
+    // abortRequestedBox.
     virtual bool abortTicked() = 0;
     virtual void setAbortTicked(bool ticked) = 0;
     // The main window was asked to close during the run; the run treats it like Abort and

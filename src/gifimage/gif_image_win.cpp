@@ -30,7 +30,7 @@ struct MonoBitmapInfo {
 
 } // namespace
 
-TGIFImage::TGIFImage(ui::Form& owner, const ui::ControlSpec& design, ui::Control* parent)
+TGIFImage::TGIFImage(ui::Form& owner, const ui::ControlDesign& design, ui::Control* parent)
     : ui::GraphicControl(owner, design, parent) {
     SetStretch(design.stretch);
     SetAutoSize(design.autoSize);
@@ -196,7 +196,7 @@ bool TGIFImage::AssignTo(ui::Picture& destination) {
 
 void RegisterGIFImageKind() {
     ui::RegisterComponentKind(ui::Kind::GIFImage,
-                              [](ui::Form& owner, const ui::ControlSpec& design, ui::Control* parent) -> std::unique_ptr<ui::Component> {
+                              [](ui::Form& owner, const ui::ControlDesign& design, ui::Control* parent) -> std::unique_ptr<ui::Component> {
                                   return std::make_unique<TGIFImage>(owner, design, parent);
                               });
 }

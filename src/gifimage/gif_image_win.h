@@ -16,7 +16,7 @@ namespace qvx::gif {
 
 class TGIFImage : public ui::GraphicControl, public TGIFImageCore {
 public:
-    TGIFImage(ui::Form& owner, const ui::ControlSpec& design, ui::Control* parent);
+    TGIFImage(ui::Form& owner, const ui::ControlDesign& design, ui::Control* parent);
     ~TGIFImage() override;
 
     // ---- The framework's graphic control -------------------------------------------------

@@ -6,7 +6,7 @@
 
 namespace qvx::ui {
 
-Button::Button(Form& owner, const ControlSpec& design, Control* parent)
+Button::Button(Form& owner, const ControlDesign& design, Control* parent)
     : Control(owner, design, parent), isDefault_(design.isDefault), modalResult_(design.modalResult) {}
 
 Control::WindowClass Button::windowClass() const {
@@ -24,7 +24,7 @@ bool Button::onCommand(WORD code) {
     return true;
 }
 
-BitBtn::BitBtn(Form& owner, const ControlSpec& design, Control* parent) : Button(owner, design, parent), margin_(design.glyphMargin) {}
+BitBtn::BitBtn(Form& owner, const ControlDesign& design, Control* parent) : Button(owner, design, parent), margin_(design.glyphMargin) {}
 
 Control::WindowClass BitBtn::windowClass() const { return {L"BUTTON", BS_OWNERDRAW | WS_TABSTOP, 0}; }
 

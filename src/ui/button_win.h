@@ -7,7 +7,7 @@ namespace qvx::ui {
 // A push button. A modal result closes its modal form with that result when clicked.
 class Button : public Control {
 public:
-    Button(Form& owner, const ControlSpec& design, Control* parent);
+    Button(Form& owner, const ControlDesign& design, Control* parent);
     bool isDefault() const { return isDefault_; }
     int modalResult() const { return modalResult_; }
     void click() override;
@@ -22,7 +22,7 @@ protected:
 // A push button with a two-image glyph (normal and disabled look) beside its caption.
 class BitBtn : public Button {
 public:
-    BitBtn(Form& owner, const ControlSpec& design, Control* parent);
+    BitBtn(Form& owner, const ControlDesign& design, Control* parent);
     void setGlyph(Glyph glyph);
     const Glyph& glyph() const { return glyph_; }
     // Pixels between the left edge and the glyph; -1 centres glyph and caption together.

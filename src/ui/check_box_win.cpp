@@ -2,7 +2,7 @@
 
 namespace qvx::ui {
 
-CheckBox::CheckBox(Form& owner, const ControlSpec& design, Control* parent) : Control(owner, design, parent), checked_(design.checked) {}
+CheckBox::CheckBox(Form& owner, const ControlDesign& design, Control* parent) : Control(owner, design, parent), checked_(design.checked) {}
 
 Control::WindowClass CheckBox::windowClass() const { return {L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0}; }
 

@@ -5,7 +5,7 @@ namespace qvx::ui {
 
 class CheckBox : public Control {
 public:
-    CheckBox(Form& owner, const ControlSpec& design, Control* parent);
+    CheckBox(Form& owner, const ControlDesign& design, Control* parent);
     bool checked() const { return checked_; }
     void setChecked(bool on);
     bool onCommand(WORD code) override;

@@ -27,14 +27,14 @@ std::map<Kind, ComponentMaker>& Makers() {
 }
 
 template <class T>
-std::unique_ptr<Component> Make(Form& owner, const ControlSpec& design, Control* parent) {
+std::unique_ptr<Component> Make(Form& owner, const ControlDesign& design, Control* parent) {
     return std::make_unique<T>(owner, design, parent);
 }
 } // namespace
 
 void RegisterComponentKind(Kind kind, ComponentMaker maker) { Makers()[kind] = std::move(maker); }
 
-std::unique_ptr<Component> CreateComponent(Form& owner, const ControlSpec& design, Component* parent) {
+std::unique_ptr<Component> CreateComponent(Form& owner, const ControlDesign& design, Component* parent) {
     switch (design.kind) {
     case Kind::MainMenu: return std::make_unique<MainMenu>(owner, design);
     case Kind::MenuItem: return std::make_unique<MenuItem>(owner, design, parent);

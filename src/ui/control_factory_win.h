@@ -8,9 +8,9 @@
 
 namespace qvx::ui {
 
-using ComponentMaker = std::function<std::unique_ptr<Component>(Form& owner, const ControlSpec& design, Control* parent)>;
+using ComponentMaker = std::function<std::unique_ptr<Component>(Form& owner, const ControlDesign& design, Control* parent)>;
 
-std::unique_ptr<Component> CreateComponent(Form& owner, const ControlSpec& design, Component* parent);
+std::unique_ptr<Component> CreateComponent(Form& owner, const ControlDesign& design, Component* parent);
 void RegisterComponentKind(Kind kind, ComponentMaker maker);
 
 } // namespace qvx::ui

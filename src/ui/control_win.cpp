@@ -26,7 +26,7 @@ LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PT
     return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-FontDesc FontFromSpec(const FontSpec& design, const FontDesc& inherited, bool& parentFont) {
+FontDesc FontFromSpec(const FontDesign& design, const FontDesc& inherited, bool& parentFont) {
     parentFont = !design.face && !design.height && !design.bold && !design.underline && design.color == clDefault;
     if (parentFont) return inherited;
     FontDesc f = inherited;
@@ -41,12 +41,12 @@ FontDesc FontFromSpec(const FontSpec& design, const FontDesc& inherited, bool& p
 
 // --- Component ------------------------------------------------------------------------------
 
-Component::Component(Form& owner, const ControlSpec& design) : owner_(owner), name_(design.name), kind_(design.kind) {}
+Component::Component(Form& owner, const ControlDesign& design) : owner_(owner), name_(design.name), kind_(design.kind) {}
 Component::~Component() = default;
 
 // --- Control --------------------------------------------------------------------------------
 
-Control::Control(Form& owner, const ControlSpec& design, Control* parent)
+Control::Control(Form& owner, const ControlDesign& design, Control* parent)
     : Component(owner, design),
       parent_(parent),
       left_(design.left),

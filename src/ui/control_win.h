@@ -23,7 +23,7 @@ using NotifyEvent = std::function<void(Control& sender)>;
 // Anything a form owns and lists in its component order: controls, menus, menu items, timers.
 class Component {
 public:
-    Component(Form& owner, const ControlSpec& design);
+    Component(Form& owner, const ControlDesign& design);
     virtual ~Component();
     Component(const Component&) = delete;
     Component& operator=(const Component&) = delete;
@@ -41,7 +41,7 @@ private:
 
 class Control : public Component {
 public:
-    Control(Form& owner, const ControlSpec& design, Control* parent);
+    Control(Form& owner, const ControlDesign& design, Control* parent);
     ~Control() override;
 
     bool isVisual() const override { return true; }

@@ -29,7 +29,7 @@ std::string DriveText(char letter) {
 }
 } // namespace
 
-DriveComboBox::DriveComboBox(Form& owner, const ControlSpec& design, Control* parent) : Control(owner, design, parent) {}
+DriveComboBox::DriveComboBox(Form& owner, const ControlDesign& design, Control* parent) : Control(owner, design, parent) {}
 
 Control::WindowClass DriveComboBox::windowClass() const { return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0}; }
 

@@ -10,7 +10,7 @@ namespace qvx::ui {
 // change when its list is first built and whenever its drive changes.
 class DriveComboBox : public Control {
 public:
-    DriveComboBox(Form& owner, const ControlSpec& design, Control* parent);
+    DriveComboBox(Form& owner, const ControlDesign& design, Control* parent);
     // ' ' until the list has been built.
     char drive() const { return drive_; }
     // Accepts the letter without regard to case; a letter equal to the current one changes nothing.

@@ -80,8 +80,8 @@ void RelayMouseOverDisabledChild(const Control& container) {
     SendMessageW(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
-ControlSpec FormControlSpec(const FormSpec& design) {
-    ControlSpec c;
+ControlDesign FormControlSpec(const FormDesign& design) {
+    ControlDesign c;
     c.kind = Kind::Label;  // unused for forms
     c.name = design.name;
     c.left = design.left;
@@ -95,18 +95,18 @@ ControlSpec FormControlSpec(const FormSpec& design) {
     return c;
 }
 
-DWORD FormStyle(const FormSpec& design) {
+DWORD FormStyle(const FormDesign& design) {
     if (design.border == FormBorder::Dialog)
         return WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN | (design.titleButtons ? WS_SYSMENU : 0);
     return WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 }
 
-DWORD FormExStyle(const FormSpec& design) {
+DWORD FormExStyle(const FormDesign& design) {
     return WS_EX_CONTROLPARENT | (design.border == FormBorder::Dialog ? WS_EX_DLGMODALFRAME : WS_EX_APPWINDOW);
 }
 } // namespace
 
-Form::Form(const FormSpec& design, Layout layout) : Control(*this, FormControlSpec(design), nullptr), spec_(design) {
+Form::Form(const FormDesign& design, Layout layout) : Control(*this, FormControlSpec(design), nullptr), spec_(design) {
     buildComponents(layout);
 }
 
@@ -117,7 +117,7 @@ Form::~Form() {
 }
 
 void Form::buildComponents(Layout layout) {
-    for (const ControlSpec& design : layout) {
+    for (const ControlDesign& design : layout) {
         Component* parent = design.parent[0] ? findComponent(design.parent) : this;
         if (!parent) throw std::logic_error(std::string("layout names an unknown parent: ") + design.parent);
         components_.push_back(CreateComponent(*this, design, parent));

@@ -21,7 +21,7 @@ inline constexpr int mrCancel = 2;
 
 class Form : public Control {
 public:
-    Form(const FormSpec& design, Layout layout);
+    Form(const FormDesign& design, Layout layout);
     ~Form() override;
 
     // Components in creation order.
@@ -94,7 +94,7 @@ private:
     bool onEnterKey(const MSG& msg);
     void repairFocus();
 
-    FormSpec spec_;
+    FormDesign spec_;
     std::vector<std::unique_ptr<Component>> components_;
     MainMenu* menu_ = nullptr;
     HWND tooltip_ = nullptr;

@@ -2,7 +2,7 @@
 
 namespace qvx::ui {
 
-Image::Image(Form& owner, const ControlSpec& design, Control* parent)
+Image::Image(Form& owner, const ControlDesign& design, Control* parent)
     : GraphicControl(owner, design, parent), stretch_(design.stretch), autoSize_(design.autoSize) {}
 
 void Image::setPicture(Picture picture) {

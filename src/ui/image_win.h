@@ -8,7 +8,7 @@ namespace qvx::ui {
 // top-left corner; with auto-size the control takes the picture's size.
 class Image : public GraphicControl {
 public:
-    Image(Form& owner, const ControlSpec& design, Control* parent);
+    Image(Form& owner, const ControlDesign& design, Control* parent);
     void setPicture(Picture picture);
     const Picture& picture() const { return picture_; }
     bool stretch() const { return stretch_; }

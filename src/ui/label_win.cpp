@@ -8,7 +8,7 @@
 
 namespace qvx::ui {
 
-Label::Label(Form& owner, const ControlSpec& design, Control* parent)
+Label::Label(Form& owner, const ControlDesign& design, Control* parent)
     : Control(owner, design, parent), wordWrap_(design.wordWrap), transparent_(design.transparent) {}
 
 Control::WindowClass Label::windowClass() const { return {L"STATIC", SS_OWNERDRAW | SS_NOTIFY, 0}; }

@@ -11,7 +11,7 @@ namespace qvx::ui {
 // a transparent label shows its parent's picture behind the text.
 class Label : public Control {
 public:
-    Label(Form& owner, const ControlSpec& design, Control* parent);
+    Label(Form& owner, const ControlDesign& design, Control* parent);
     TextAlign alignment() const { return alignment_; }
     bool wordWrap() const { return wordWrap_; }
     bool transparent() const { return transparent_; }

@@ -51,7 +51,7 @@ constexpr Color clWindowText = SysColor(8);
 constexpr Color clHighlightText = SysColor(14);
 constexpr Color clBlue = Rgb(0, 0, 255);
 
-struct FontSpec {
+struct FontDesign {
     const char* face = nullptr;  // nullptr: use the parent's font
     int height = 0;              // character height in pixels at 96 pixels per inch
     bool bold = false;
@@ -61,7 +61,7 @@ struct FontSpec {
 
 // One row of a layout table. Rows name only the fields they need (designated initializers,
 // in this declaration order).
-struct ControlSpec {
+struct ControlDesign {
     Kind kind = Kind::Label;
     const char* name = "";
     const char* parent = "";  // "" is the form itself; menu items name their menu or parent item
@@ -72,7 +72,7 @@ struct ControlSpec {
     const char* caption = "";
     const char* hint = "";
     bool showHint = false;
-    FontSpec font = {};
+    FontDesign font = {};
     bool visible = true;
     bool enabled = true;
     TextAlign alignment = TextAlign::Left;
@@ -96,10 +96,10 @@ struct ControlSpec {
     bool checked = false;                  // menu item, check box
 };
 
-using Layout = std::span<const ControlSpec>;
+using Layout = std::span<const ControlDesign>;
 
 enum class FormBorder { Sizeable, Dialog };
-struct FormSpec {
+struct FormDesign {
     const char* name = "";
     const char* caption = "";
     int left = 0;
@@ -108,7 +108,7 @@ struct FormSpec {
     int height = 0;
     int clientWidth = 0;
     int clientHeight = 0;
-    FontSpec font = {};
+    FontDesign font = {};
     Color color = clBtnFace;
     FormBorder border = FormBorder::Sizeable;
     bool titleButtons = true;  // system menu, minimize and maximize

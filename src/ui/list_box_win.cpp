@@ -4,7 +4,7 @@
 
 namespace qvx::ui {
 
-ListBox::ListBox(Form& owner, const ControlSpec& design, Control* parent) : Control(owner, design, parent), items_(design.items) {}
+ListBox::ListBox(Form& owner, const ControlDesign& design, Control* parent) : Control(owner, design, parent), items_(design.items) {}
 
 Control::WindowClass ListBox::windowClass() const {
     return {L"LISTBOX", LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};

@@ -9,7 +9,7 @@ namespace qvx::ui {
 // A list of text lines; usable as a plain string list while hidden.
 class ListBox : public Control {
 public:
-    ListBox(Form& owner, const ControlSpec& design, Control* parent);
+    ListBox(Form& owner, const ControlDesign& design, Control* parent);
     const std::vector<std::string>& items() const { return items_; }
     int count() const { return static_cast<int>(items_.size()); }
     const std::string& item(int i) const { return items_.at(i); }

@@ -13,7 +13,7 @@ std::string Join(const std::vector<std::string>& lines) {
 }
 } // namespace
 
-Memo::Memo(Form& owner, const ControlSpec& design, Control* parent)
+Memo::Memo(Form& owner, const ControlDesign& design, Control* parent)
     : Control(owner, design, parent),
       wordWrap_(design.wordWrap),
       readOnly_(design.readOnly),

@@ -9,7 +9,7 @@ namespace qvx::ui {
 // A multi-line edit control; read-only memos show text the user may scroll and select.
 class Memo : public Control {
 public:
-    Memo(Form& owner, const ControlSpec& design, Control* parent);
+    Memo(Form& owner, const ControlDesign& design, Control* parent);
     void setLines(const std::vector<std::string>& lines);
     // The lines joined with CR LF, as the edit control holds them.
     std::string text() const;

@@ -41,7 +41,7 @@ MenuItem* FindById(const std::vector<MenuItem*>& items, UINT id) {
 }
 } // namespace
 
-MainMenu::MainMenu(Form& owner, const ControlSpec& design) : Component(owner, design) {}
+MainMenu::MainMenu(Form& owner, const ControlDesign& design) : Component(owner, design) {}
 
 MainMenu::~MainMenu() {
     if (window_ && IsWindow(window_)) SetMenu(window_, nullptr);
@@ -67,7 +67,7 @@ void MainMenu::dispatch(UINT commandId) {
     if (MenuItem* item = FindById(items_, commandId)) item->click();
 }
 
-MenuItem::MenuItem(Form& owner, const ControlSpec& design, Component* parent)
+MenuItem::MenuItem(Form& owner, const ControlDesign& design, Component* parent)
     : Component(owner, design),
       caption_(design.caption),
       checked_(design.checked),

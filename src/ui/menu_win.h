@@ -11,7 +11,7 @@ class MenuItem;
 
 class MainMenu : public Component {
 public:
-    MainMenu(Form& owner, const ControlSpec& design);
+    MainMenu(Form& owner, const ControlDesign& design);
     ~MainMenu() override;
     const std::vector<MenuItem*>& items() const { return items_; }
     void attach(HWND window);
@@ -29,7 +29,7 @@ private:
 
 class MenuItem : public Component {
 public:
-    MenuItem(Form& owner, const ControlSpec& design, Component* parent);
+    MenuItem(Form& owner, const ControlDesign& design, Component* parent);
     const std::string& caption() const { return caption_; }
     void setCaption(const std::string& caption);
     bool checked() const { return checked_; }

@@ -11,7 +11,7 @@
 
 namespace qvx::ui {
 
-PageControl::PageControl(Form& owner, const ControlSpec& design, Control* parent)
+PageControl::PageControl(Form& owner, const ControlDesign& design, Control* parent)
     : Control(owner, design, parent), tabWidth_(design.tabWidth) {}
 
 Control::WindowClass PageControl::windowClass() const {
@@ -131,7 +131,7 @@ bool PageControl::onNotify(NMHDR* hdr, LRESULT& result) {
     return false;
 }
 
-TabSheet::TabSheet(Form& owner, const ControlSpec& design, Control* parent) : Container(owner, design, parent) {
+TabSheet::TabSheet(Form& owner, const ControlDesign& design, Control* parent) : Container(owner, design, parent) {
     pageControl_ = dynamic_cast<PageControl*>(parent);
     if (!pageControl_) throw std::logic_error("a tab sheet must lie on a page control");
     pageControl_->addPage(this);

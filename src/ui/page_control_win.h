@@ -11,7 +11,7 @@ class TabSheet;
 // Right change the page while it has the focus, and a click on a tab always shows its page.
 class PageControl : public Control {
 public:
-    PageControl(Form& owner, const ControlSpec& design, Control* parent);
+    PageControl(Form& owner, const ControlDesign& design, Control* parent);
     const std::vector<TabSheet*>& pages() const { return pages_; }
     int activePageIndex() const { return activeIndex_; }
     TabSheet* activePage() const;
@@ -47,7 +47,7 @@ private:
 // One page of a page control; its caption is the tab's text.
 class TabSheet : public Container {
 public:
-    TabSheet(Form& owner, const ControlSpec& design, Control* parent);
+    TabSheet(Form& owner, const ControlDesign& design, Control* parent);
     PageControl& pageControl() const { return *pageControl_; }
     int pageIndex() const;
     void createHandle() override;

@@ -11,7 +11,7 @@
 
 namespace qvx::ui {
 
-ProgressBar::ProgressBar(Form& owner, const ControlSpec& design, Control* parent) : Control(owner, design, parent) {}
+ProgressBar::ProgressBar(Form& owner, const ControlDesign& design, Control* parent) : Control(owner, design, parent) {}
 
 Control::WindowClass ProgressBar::windowClass() const { return {PROGRESS_CLASSW, PBS_SMOOTH, 0}; }
 

@@ -5,7 +5,7 @@ namespace qvx::ui {
 
 class ProgressBar : public Control {
 public:
-    ProgressBar(Form& owner, const ControlSpec& design, Control* parent);
+    ProgressBar(Form& owner, const ControlDesign& design, Control* parent);
     ~ProgressBar() override;
     int min() const { return min_; }
     int max() const { return max_; }

@@ -9,7 +9,7 @@
 
 namespace qvx::ui {
 
-RadioGroup::RadioGroup(Form& owner, const ControlSpec& design, Control* parent)
+RadioGroup::RadioGroup(Form& owner, const ControlDesign& design, Control* parent)
     : GroupBox(owner, design, parent),
       items_(design.items),
       columns_(std::max(1, design.columns)),

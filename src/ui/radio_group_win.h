@@ -10,7 +10,7 @@ namespace qvx::ui {
 // left to right). The selected index stays within -1 (none) .. the last item.
 class RadioGroup : public GroupBox {
 public:
-    RadioGroup(Form& owner, const ControlSpec& design, Control* parent);
+    RadioGroup(Form& owner, const ControlDesign& design, Control* parent);
     ~RadioGroup() override;
     const std::vector<std::string>& items() const { return items_; }
     int columns() const { return columns_; }

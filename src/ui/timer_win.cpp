@@ -39,7 +39,7 @@ UINT_PTR NextTimerId() {
 }
 } // namespace
 
-Timer::Timer(Form& owner, const ControlSpec& design)
+Timer::Timer(Form& owner, const ControlDesign& design)
     : Component(owner, design), enabled_(design.enabled), interval_(static_cast<unsigned>(design.interval)), id_(NextTimerId()) {
     Timers()[id_] = this;
     update();

@@ -6,7 +6,7 @@ namespace qvx::ui {
 
 class Timer : public Component {
 public:
-    Timer(Form& owner, const ControlSpec& design);
+    Timer(Form& owner, const ControlDesign& design);
     ~Timer() override;
     bool enabled() const { return enabled_; }
     void setEnabled(bool on);

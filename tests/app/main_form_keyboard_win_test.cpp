@@ -25,7 +25,7 @@ protected:
     void SetUp() override {
         test::ResetApplication();
         DeleteFileW(Widen(test::ExeFolder() + "quarvex.ini").c_str());
-        form = std::make_unique<TMainForm1>();
+        form = std::make_unique<MainForm>();
         ui::Application::instance().setMainForm(form.get());
         ui::Application::instance().setActiveForm(form.get());
         form->createHandle();
@@ -45,7 +45,7 @@ protected:
         settle();
     }
 
-    HWND tabs() const { return form->Overall_PageControl.handle(); }
+    HWND tabs() const { return form->pages.handle(); }
     // A click on a tab. Successive clicks land 20 pixels apart, so that two of them never make a
     // double click unless `sameSpot` asks for one.
     void clickTab(int index, bool sameSpot = false) {
@@ -59,7 +59,7 @@ protected:
     // The page shown, as the user sees it: -1 when the tab and the shown sheet disagree.
     int shownPage() const {
         const int selected = static_cast<int>(SendMessageW(tabs(), TCM_GETCURSEL, 0, 0));
-        const bool first = IsWindowVisible(form->TabSheet6.handle()), second = IsWindowVisible(form->TabSheet7.handle());
+        const bool first = IsWindowVisible(form->sanitizePage.handle()), second = IsWindowVisible(form->settingsPage.handle());
         if (selected == 0 && first && !second) return 0;
         if (selected == 1 && second && !first) return 1;
         return -1;
@@ -69,7 +69,7 @@ protected:
     std::string focusName() const {
         const HWND focus = GetFocus();
         for (int i = 0; i < 6; ++i)
-            if (focus == form->Sanitization_Level_RadioGroup.itemHandle(i)) return "level " + std::to_string(i);
+            if (focus == form->levelGroup.itemHandle(i)) return "level " + std::to_string(i);
         if (ui::Control* c = ui::Control::fromHandle(focus)) return c->name();
         return focus ? "another window" : "nothing";
     }
@@ -86,7 +86,7 @@ protected:
     std::string caption() const { return test::WindowText(form->handle()); }
 
     test::MessageBoxRecorder boxes;
-    std::unique_ptr<TMainForm1> form;
+    std::unique_ptr<MainForm> form;
 };
 
 TEST_F(MainFormKeyboardTest, ATabAnswersClicksWhateverChangedThePageBefore) {
@@ -99,7 +99,7 @@ TEST_F(MainFormKeyboardTest, ATabAnswersClicksWhateverChangedThePageBefore) {
         {[&] { key(VK_RIGHT); }, 1},  // no page past the last: the arrows do not wrap
         {[&] { key(VK_LEFT); }, 0},
         {[&] { clickTab(1); }, 1},
-        {[&] { form->Overall_PageControl.setActivePage(form->TabSheet6); }, 0},  // as a run does
+        {[&] { form->pages.setActivePage(form->sanitizePage); }, 0},  // as a run does
         {[&] { clickTab(1); }, 1},
         {[&] { key(VK_TAB, {VK_CONTROL}); }, 0},
         {[&] { clickTab(1); }, 1},
@@ -112,35 +112,35 @@ TEST_F(MainFormKeyboardTest, ATabAnswersClicksWhateverChangedThePageBefore) {
             ASSERT_EQ(shownPage(), steps[i].second) << "round " << round << ", step " << i;
         }
     }
-    EXPECT_EQ(focusName(), "Overall_PageControl");
+    EXPECT_EQ(focusName(), "pages");
 }
 
 TEST_F(MainFormKeyboardTest, TabAndShiftTabWalkEachPageInOrder) {
     // Sanitize page; Abort is disabled while no run goes.
     clickTab(0);
-    EXPECT_EQ(walk(5, false), (std::vector<std::string>{"DriveComboBox1", "Refresh_BitBtn", "Sanitize_BitBtn", "Exit_BitBtn",
-                                                        "Overall_PageControl"}));
-    EXPECT_EQ(walk(5, true), (std::vector<std::string>{"Exit_BitBtn", "Sanitize_BitBtn", "Refresh_BitBtn", "DriveComboBox1",
-                                                       "Overall_PageControl"}));
+    EXPECT_EQ(walk(5, false), (std::vector<std::string>{"driveList", "refreshButton", "sanitizeButton", "exitButton",
+                                                        "pages"}));
+    EXPECT_EQ(walk(5, true), (std::vector<std::string>{"exitButton", "sanitizeButton", "refreshButton", "driveList",
+                                                       "pages"}));
 
     // Settings page: the group is one stop, at its selected level.
     key(VK_RIGHT);
     ASSERT_EQ(shownPage(), 1);
     EXPECT_EQ(walk(5, false),
-              (std::vector<std::string>{"level 0", "Refresh_BitBtn", "Sanitize_BitBtn", "Exit_BitBtn", "Overall_PageControl"}));
-    SendMessageW(form->Sanitization_Level_RadioGroup.itemHandle(3), BM_CLICK, 0, 0);
-    SetFocus(form->Exit_BitBtn.handle());
+              (std::vector<std::string>{"level 0", "refreshButton", "sanitizeButton", "exitButton", "pages"}));
+    SendMessageW(form->levelGroup.itemHandle(3), BM_CLICK, 0, 0);
+    SetFocus(form->exitButton.handle());
     EXPECT_EQ(walk(5, true),
-              (std::vector<std::string>{"Sanitize_BitBtn", "Refresh_BitBtn", "level 3", "Overall_PageControl", "Exit_BitBtn"}));
+              (std::vector<std::string>{"sanitizeButton", "refreshButton", "level 3", "pages", "exitButton"}));
 
     // An enabled Abort (as during a run) takes its place between Sanitize and Exit.
-    form->Halt_BitBtn.setEnabled(true);
-    SetFocus(form->Sanitize_BitBtn.handle());
-    EXPECT_EQ(walk(2, false), (std::vector<std::string>{"Halt_BitBtn", "Exit_BitBtn"}));
+    form->abortButton.setEnabled(true);
+    SetFocus(form->sanitizeButton.handle());
+    EXPECT_EQ(walk(2, false), (std::vector<std::string>{"abortButton", "exitButton"}));
 }
 
 TEST_F(MainFormKeyboardTest, CtrlTabAndCtrlPageKeysTurnThePagesFromAnywhere) {
-    SetFocus(form->Exit_BitBtn.handle());
+    SetFocus(form->exitButton.handle());
     const std::pair<const char*, std::function<void()>> turns[] = {
         {"Ctrl+Tab", [&] { key(VK_TAB, {VK_CONTROL}); }},
         {"Ctrl+Shift+Tab", [&] { key(VK_TAB, {VK_CONTROL, VK_SHIFT}); }},
@@ -155,18 +155,18 @@ TEST_F(MainFormKeyboardTest, CtrlTabAndCtrlPageKeysTurnThePagesFromAnywhere) {
             turn();
             expected = 1 - expected;
             EXPECT_EQ(shownPage(), expected);
-            EXPECT_EQ(focusName(), "Exit_BitBtn");  // a focus off the pages stays
+            EXPECT_EQ(focusName(), "exitButton");  // a focus off the pages stays
         }
     }
     // A focus on the page that goes away moves to the first control of the new page.
     ASSERT_EQ(shownPage(), 0);
-    SetFocus(form->DriveComboBox1.handle());
+    SetFocus(form->driveList.handle());
     key(VK_TAB, {VK_CONTROL});
     EXPECT_EQ(shownPage(), 1);
     EXPECT_EQ(focusName(), "level 0");
     key(VK_TAB, {VK_CONTROL, VK_SHIFT});
     EXPECT_EQ(shownPage(), 0);
-    EXPECT_EQ(focusName(), "DriveComboBox1");
+    EXPECT_EQ(focusName(), "driveList");
 }
 
 TEST_F(MainFormKeyboardTest, ArrowKeysInTheLevelGroupSelectTheLevelTheyReach) {
@@ -174,7 +174,7 @@ TEST_F(MainFormKeyboardTest, ArrowKeysInTheLevelGroupSelectTheLevelTheyReach) {
     key(VK_TAB);
     ASSERT_EQ(focusName(), "level 0");
     ASSERT_EQ(caption(), std::string(kCaptionPrefix) + "Basic / Quick  (1 Pass)");
-    auto& group = form->Sanitization_Level_RadioGroup;
+    auto& group = form->levelGroup;
     // Down and Right go to the next level, Up and Left to the previous one, round the group.
     const std::pair<WORD, int> steps[] = {{VK_DOWN, 1}, {VK_RIGHT, 2}, {VK_DOWN, 3}, {VK_LEFT, 2}, {VK_UP, 1},
                                           {VK_UP, 0},   {VK_UP, 5},    {VK_DOWN, 0}, {VK_LEFT, 5}};
@@ -186,25 +186,25 @@ TEST_F(MainFormKeyboardTest, ArrowKeysInTheLevelGroupSelectTheLevelTheyReach) {
         EXPECT_EQ(caption(), kCaptionPrefix + group.items()[level]);
         for (int i = 0; i < 6; ++i) {
             EXPECT_EQ(SendMessageW(group.itemHandle(i), BM_GETCHECK, 0, 0) == BST_CHECKED, i == level) << i;
-            EXPECT_EQ(IsWindowVisible(form->Memos[i]->handle()) != FALSE, i == level) << i;
+            EXPECT_EQ(IsWindowVisible(form->levelDescriptions[i]->handle()) != FALSE, i == level) << i;
         }
     }
     // Space on the selected level changes nothing; Tab leaves the group.
     key(VK_SPACE);
     EXPECT_EQ(group.itemIndex(), 5);
     key(VK_TAB);
-    EXPECT_EQ(focusName(), "Refresh_BitBtn");
+    EXPECT_EQ(focusName(), "refreshButton");
 }
 
 TEST_F(MainFormKeyboardTest, EnterPressesTheFocusedButtonAndNothingElse) {
     // Enter and Escape where no push button has the focus do nothing. A click into a description
     // gives it the focus: a multi-line edit asks its parent to close on Escape.
-    form->Pass_Label.setCaption("Pass 9 of 9 : ");  // a refresh would reset it
+    form->passLabel.setCaption("Pass 9 of 9 : ");  // a refresh would reset it
     const std::pair<const char*, std::function<void()>> places[] = {
         {"the tab row", [&] { clickTab(1); }},
         {"the level group", [&] { key(VK_TAB); }},
         {"a description", [&] {
-             test::SendClick(form->Memos[0]->handle(), {20, 20});
+             test::SendClick(form->levelDescriptions[0]->handle(), {20, 20});
              settle();
          }},
         {"the drive list", [&] { key(VK_TAB, {VK_CONTROL}); }},
@@ -218,21 +218,21 @@ TEST_F(MainFormKeyboardTest, EnterPressesTheFocusedButtonAndNothingElse) {
         EXPECT_EQ(GetFocus(), focused);
         EXPECT_EQ(boxes.count(), 0u);
         EXPECT_FALSE(ui::Application::instance().terminated());
-        EXPECT_TRUE(IsWindow(form->GroupBox2.handle()) && IsWindowVisible(form->handle()));
-        EXPECT_EQ(form->Pass_Label.caption(), "Pass 9 of 9 : ");
+        EXPECT_TRUE(IsWindow(form->levelDescriptionGroup.handle()) && IsWindowVisible(form->handle()));
+        EXPECT_EQ(form->passLabel.caption(), "Pass 9 of 9 : ");
     }
 
-    SetFocus(form->Refresh_BitBtn.handle());
+    SetFocus(form->refreshButton.handle());
     key(VK_RETURN);
-    EXPECT_EQ(form->Pass_Label.caption(), " Pass : ");
+    EXPECT_EQ(form->passLabel.caption(), " Pass : ");
     // Sanitize asks first (answered No).
-    SetFocus(form->Sanitize_BitBtn.handle());
+    SetFocus(form->sanitizeButton.handle());
     key(VK_RETURN);
     ASSERT_EQ(boxes.count(), 1u);
     EXPECT_EQ(boxes.last().kind, ui::MsgKind::Confirm);
     EXPECT_FALSE(form->running());
-    EXPECT_EQ(focusName(), "Sanitize_BitBtn");
-    SetFocus(form->Exit_BitBtn.handle());
+    EXPECT_EQ(focusName(), "sanitizeButton");
+    SetFocus(form->exitButton.handle());
     key(VK_RETURN);
     EXPECT_TRUE(ui::Application::instance().terminated());
     EXPECT_EQ(boxes.count(), 1u);
@@ -259,14 +259,14 @@ TEST_F(MainFormKeyboardTest, DisabledButtonsShowTheirHints) {
         test::PumpFor(60);
         test::SendMouseMove(c.handle(), {c.width() / 2 + 1, c.height() / 2});
     };
-    ASSERT_FALSE(IsWindowEnabled(form->Halt_BitBtn.handle()));
-    hover(form->Halt_BitBtn);
+    ASSERT_FALSE(IsWindowEnabled(form->abortButton.handle()));
+    hover(form->abortButton);
     EXPECT_TRUE(TooltipShows(tip, "Abort the sanitization process."));
-    hover(form->Exit_BitBtn);
+    hover(form->exitButton);
     EXPECT_TRUE(TooltipShows(tip, "Exit this program."));
     // Refresh as a run leaves it.
-    form->Refresh_BitBtn.setEnabled(false);
-    hover(form->Refresh_BitBtn);
+    form->refreshButton.setEnabled(false);
+    hover(form->refreshButton);
     EXPECT_TRUE(TooltipShows(tip, "Refresh the details for the selected drive."));
 }
 

@@ -36,7 +36,7 @@ protected:
     }
     static void Clean() {
         test::ResetApplication();
-        for (const std::string& path : {TMainForm1::SettingsPath(), TMainForm1::UserSettingsPath()}) {
+        for (const std::string& path : {MainForm::settingsPath(), MainForm::userSettingsPath()}) {
             const std::wstring ini = Widen(path);
             SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileW(ini.c_str());
@@ -50,7 +50,7 @@ protected:
         desktop::SetAutoRunTargetOverride(std::nullopt);
     }
     void Start() {
-        form = std::make_unique<TMainForm1>();
+        form = std::make_unique<MainForm>();
         ui::Application::instance().setMainForm(form.get());
         form->createHandle();
         form->show();
@@ -63,14 +63,14 @@ protected:
     }
 
     static std::string UserFolder() {
-        const std::string path = TMainForm1::UserSettingsPath();
+        const std::string path = MainForm::userSettingsPath();
         return path.substr(0, path.find_last_of('\\'));
     }
     static void WriteIni(const std::string& lines) {
-        std::ofstream(Widen(TMainForm1::SettingsPath()).c_str(), std::ios::binary) << "[quarvex]\r\n" << lines;
+        std::ofstream(Widen(MainForm::settingsPath()).c_str(), std::ios::binary) << "[quarvex]\r\n" << lines;
     }
     // The file's key=value lines in its order, read as plain text.
-    static Lines IniLines(const std::string& path = TMainForm1::SettingsPath()) {
+    static Lines IniLines(const std::string& path = MainForm::settingsPath()) {
         std::ifstream in(Widen(path).c_str(), std::ios::binary);
         Lines lines;
         for (std::string line; std::getline(in, line);) {
@@ -79,7 +79,7 @@ protected:
         }
         return lines;
     }
-    static bool IniExists(const std::string& path = TMainForm1::SettingsPath()) {
+    static bool IniExists(const std::string& path = MainForm::settingsPath()) {
         return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
     static std::string Value(const Lines& lines, const std::string& key) {
@@ -114,27 +114,27 @@ protected:
         return {r.left, r.top, r.right - r.left, r.bottom - r.top};
     }
     bool Topmost() const { return (GetWindowLongW(form->handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-    bool AutoRunChecked() const { return form->Auto_Run_at_Windows_Startup_Option.checked(); }
+    bool AutoRunChecked() const { return form->autoRunItem.checked(); }
 
     test::MessageBoxRecorder boxes;
-    std::unique_ptr<TMainForm1> form;
+    std::unique_ptr<MainForm> form;
 };
 
 TEST_F(SettingsFormTest, DefaultsThenMaximizedTopmostDriveAndLevelSurviveACloseAndANewWindow) {
     Start();
     EXPECT_EQ(Bounds(), (std::array<int, 4>{100, 100, 602, 427}));
     EXPECT_FALSE(Topmost());
-    EXPECT_EQ(form->DriveComboBox1.drive(), 'c');
-    form->Always_On_Top_Option.click();
+    EXPECT_EQ(form->driveList.drive(), 'c');
+    form->alwaysOnTopItem.click();
     EXPECT_TRUE(Topmost());
-    form->Always_On_Top_Option.click();
+    form->alwaysOnTopItem.click();
     EXPECT_FALSE(Topmost());
-    EXPECT_FALSE(form->Always_On_Top_Option.checked());
+    EXPECT_FALSE(form->alwaysOnTopItem.checked());
 
     form->setBounds(150, 120, 700, 500);
-    form->Always_On_Top_Option.click();
-    form->DriveComboBox1.setDrive('u');
-    form->Sanitization_Level_RadioGroup.setItemIndex(3);
+    form->alwaysOnTopItem.click();
+    form->driveList.setDrive('u');
+    form->levelGroup.setItemIndex(3);
     form->setWindowState(ui::WindowState::Maximized);
     form->close();
     EXPECT_FALSE(IsZoomed(form->handle()));  // restored before its geometry was written
@@ -149,9 +149,9 @@ TEST_F(SettingsFormTest, DefaultsThenMaximizedTopmostDriveAndLevelSurviveACloseA
     Start();
     EXPECT_TRUE(IsZoomed(form->handle()));
     EXPECT_TRUE(Topmost());
-    EXPECT_TRUE(form->Always_On_Top_Option.checked());
-    EXPECT_EQ(form->DriveComboBox1.drive(), 'u');
-    EXPECT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 3);
+    EXPECT_TRUE(form->alwaysOnTopItem.checked());
+    EXPECT_EQ(form->driveList.drive(), 'u');
+    EXPECT_EQ(form->levelGroup.itemIndex(), 3);
     form->setWindowState(ui::WindowState::Normal);
     EXPECT_EQ(Bounds(), (std::array<int, 4>{150, 120, 700, 500}));
     EXPECT_EQ(boxes.count(), 0u);
@@ -161,8 +161,8 @@ TEST_F(SettingsFormTest, ValueRulesAndUnusableValuesAtStartUp) {
     WriteIni("window_Width=0x300\r\nwindow_Height=$1A0\r\nDriveComboBox1=D\r\nSanitization_Level_RadioGroup=9\r\n");
     Start();
     EXPECT_EQ(Bounds(), (std::array<int, 4>{100, 100, 768, 416}));
-    EXPECT_EQ(form->DriveComboBox1.drive(), 'd');
-    EXPECT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 5);
+    EXPECT_EQ(form->driveList.drive(), 'd');
+    EXPECT_EQ(form->levelGroup.itemIndex(), 5);
     Close();
     const Lines written = IniLines();  // keys already in the file keep their place
     EXPECT_NE(std::find(written.begin(), written.end(), std::pair<std::string, std::string>{"DriveComboBox1", "d"}), written.end());
@@ -170,8 +170,8 @@ TEST_F(SettingsFormTest, ValueRulesAndUnusableValuesAtStartUp) {
     // A lower-case letter, a negative level, a place on no monitor.
     WriteIni("DriveComboBox1=d\r\nSanitization_Level_RadioGroup=-2\r\nwindow_top_posn=5000\r\nwindow_left_posn=-9000\r\n");
     Start();
-    EXPECT_EQ(form->DriveComboBox1.drive(), 'd');
-    EXPECT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 0);
+    EXPECT_EQ(form->driveList.drive(), 'd');
+    EXPECT_EQ(form->levelGroup.itemIndex(), 0);
     EXPECT_EQ(test::WindowText(form->handle()), "Quarvex v2.0f    -  Basic / Quick  (1 Pass)");
     EXPECT_EQ(Bounds(), (std::array<int, 4>{100, 100, 602, 427}));
     Close();
@@ -179,81 +179,81 @@ TEST_F(SettingsFormTest, ValueRulesAndUnusableValuesAtStartUp) {
     // No letter, and a place partly on the screen, which is kept.
     WriteIni("DriveComboBox1=7\r\nwindow_top_posn=-40\r\nwindow_left_posn=-300\r\n");
     Start();
-    EXPECT_EQ(form->DriveComboBox1.drive(), 'c');
+    EXPECT_EQ(form->driveList.drive(), 'c');
     EXPECT_EQ(Bounds(), (std::array<int, 4>{-300, -40, 602, 427}));
 }
 
 TEST_F(SettingsFormTest, WhereTheProgramsFolderRefusesTheFileTheUsersFolderKeepsTheSettings) {
     // A folder of the file's name: nobody can write the file there, not even an administrator.
-    ASSERT_TRUE(CreateDirectoryW(Widen(TMainForm1::SettingsPath()).c_str(), nullptr));
-    ASSERT_FALSE(TMainForm1::UserSettingsPath().empty());
+    ASSERT_TRUE(CreateDirectoryW(Widen(MainForm::settingsPath()).c_str(), nullptr));
+    ASSERT_FALSE(MainForm::userSettingsPath().empty());
     Start();
-    form->Sanitization_Level_RadioGroup.setItemIndex(3);
-    form->DriveComboBox1.setDrive('u');
+    form->levelGroup.setItemIndex(3);
+    form->driveList.setDrive('u');
     Close();
     EXPECT_EQ(boxes.count(), 0u);
-    const Lines written = IniLines(TMainForm1::UserSettingsPath());
+    const Lines written = IniLines(MainForm::userSettingsPath());
     EXPECT_EQ(written.size(), 9u);
     EXPECT_EQ(Value(written, "Sanitization_Level_RadioGroup"), "3");
 
     Start();  // read back from there
-    EXPECT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 3);
-    EXPECT_EQ(form->DriveComboBox1.drive(), 'u');
+    EXPECT_EQ(form->levelGroup.itemIndex(), 3);
+    EXPECT_EQ(form->driveList.drive(), 'u');
     boxes.answer(ui::MsgResult::Yes);
-    form->Restore_Factory_Defaults_Option.click();
-    EXPECT_FALSE(IniExists(TMainForm1::UserSettingsPath()));
-    EXPECT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 0);
+    form->restoreDefaultsItem.click();
+    EXPECT_FALSE(IniExists(MainForm::userSettingsPath()));
+    EXPECT_EQ(form->levelGroup.itemIndex(), 0);
 }
 
 TEST_F(SettingsFormTest, AFileBesideTheProgramThatCannotBeWrittenIsReadUntilTheUsersFileTakesOver) {
     WriteIni("Sanitization_Level_RadioGroup=4\r\nwindow_left_posn=220\r\n");
     {
         // Held by another program that lets others read it but not write it.
-        const UniqueFile holder(CreateFileW(Widen(TMainForm1::SettingsPath()).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+        const UniqueFile holder(CreateFileW(Widen(MainForm::settingsPath()).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                               OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(holder);
         Start();
-        EXPECT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 4);
+        EXPECT_EQ(form->levelGroup.itemIndex(), 4);
         EXPECT_EQ(Bounds()[0], 220);
-        form->Sanitization_Level_RadioGroup.setItemIndex(2);
+        form->levelGroup.setItemIndex(2);
         Close();
         EXPECT_EQ(boxes.count(), 0u);
-        EXPECT_EQ(Value(IniLines(TMainForm1::UserSettingsPath()), "Sanitization_Level_RadioGroup"), "2");
+        EXPECT_EQ(Value(IniLines(MainForm::userSettingsPath()), "Sanitization_Level_RadioGroup"), "2");
         EXPECT_EQ(Value(IniLines(), "Sanitization_Level_RadioGroup"), "4");
 
         Start();  // the user's file now, not the stale one beside the program
-        EXPECT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 2);
+        EXPECT_EQ(form->levelGroup.itemIndex(), 2);
         EXPECT_EQ(Bounds()[0], 220);
         Close();
     }
     // Restore Factory Defaults deletes the file in both places.
     Start();
     boxes.answer(ui::MsgResult::Yes);
-    form->Restore_Factory_Defaults_Option.click();
+    form->restoreDefaultsItem.click();
     EXPECT_FALSE(IniExists());
-    EXPECT_FALSE(IniExists(TMainForm1::UserSettingsPath()));
+    EXPECT_FALSE(IniExists(MainForm::userSettingsPath()));
 }
 
 TEST_F(SettingsFormTest, WhenNeitherPlaceCanBeWrittenItIsReportedAndTheWindowStillCloses) {
-    ASSERT_TRUE(CreateDirectoryW(Widen(TMainForm1::SettingsPath()).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Widen(MainForm::settingsPath()).c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW(Widen(UserFolder()).c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW(Widen(TMainForm1::UserSettingsPath()).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Widen(MainForm::userSettingsPath()).c_str(), nullptr));
     Start();
     Close();
     ASSERT_EQ(boxes.count(), 1u);
     EXPECT_EQ(boxes.last().title, "Quarvex v2.0f");
     EXPECT_EQ(boxes.last().kind, ui::MsgKind::Error);
-    EXPECT_EQ(boxes.last().text, "Unable to write to " + TMainForm1::UserSettingsPath() + ".");
+    EXPECT_EQ(boxes.last().text, "Unable to write to " + MainForm::userSettingsPath() + ".");
 }
 
 TEST_F(SettingsFormTest, RestoreFactoryDefaultsDeletesTheReadOnlyFileAndStartsAfresh) {
     WriteIni("window_top_posn=200\r\nwindow_left_posn=220\r\nAlways_on_Top_Option=1\r\nSanitization_Level_RadioGroup=4\r\n");
-    SetFileAttributesW(Widen(TMainForm1::SettingsPath()).c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(Widen(MainForm::settingsPath()).c_str(), FILE_ATTRIBUTE_READONLY);
     SetRunEntry(ExecutablePath());
     Start();
-    const std::vector<std::string> record = form->Scaling_ListBox.items();
+    const std::vector<std::string> record = form->scalingRecordList.items();
 
-    form->Restore_Factory_Defaults_Option.click();  // answered No
+    form->restoreDefaultsItem.click();  // answered No
     ASSERT_EQ(boxes.count(), 1u);
     EXPECT_EQ(boxes.last().title, "Warning");
     EXPECT_EQ(boxes.last().buttons, ui::MsgButtons::YesNo);
@@ -262,23 +262,23 @@ TEST_F(SettingsFormTest, RestoreFactoryDefaultsDeletesTheReadOnlyFileAndStartsAf
 
     form->setWindowState(ui::WindowState::Maximized);
     boxes.answer(ui::MsgResult::Yes);
-    form->Restore_Factory_Defaults_Option.click();
+    form->restoreDefaultsItem.click();
     EXPECT_FALSE(IniExists());
     EXPECT_EQ(Bounds(), (std::array<int, 4>{100, 100, 602, 427}));
     EXPECT_FALSE(Topmost());
-    EXPECT_FALSE(form->Always_On_Top_Option.checked());
-    EXPECT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 0);
-    EXPECT_EQ(form->Scaling_ListBox.items(), record);  // not taken again
+    EXPECT_FALSE(form->alwaysOnTopItem.checked());
+    EXPECT_EQ(form->levelGroup.itemIndex(), 0);
+    EXPECT_EQ(form->scalingRecordList.items(), record);  // not taken again
     EXPECT_EQ(RunEntry(), ExecutablePath());            // the Run entry is not a setting
     EXPECT_TRUE(AutoRunChecked());
 }
 
 TEST_F(SettingsFormTest, ControlsRescaleFromTheRecordAndComeBackExactly) {
     Start();
-    const auto& lines = form->Scaling_ListBox.items();
+    const auto& lines = form->scalingRecordList.items();
     ASSERT_EQ(lines.size(), form->components().size() + 1);
     EXPECT_EQ(lines[0], "597 373 W/H Mainform1");
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), "21 130 336 33 12 Refresh_BitBtn"), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "21 130 336 33 12 refreshButton"), 1);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "0"), 13);  // the menu bar and its twelve items
 
     auto geometry = [&] {
@@ -288,7 +288,7 @@ TEST_F(SettingsFormTest, ControlsRescaleFromTheRecordAndComeBackExactly) {
                 all.push_back({control->left(), control->width(), control->top(), control->height(), control->fontSize()});
         return all;
     };
-    ui::BitBtn& refresh = form->Refresh_BitBtn;
+    ui::BitBtn& refresh = form->refreshButton;
     auto refreshNow = [&] { return std::array<int, 5>{refresh.left(), refresh.width(), refresh.top(), refresh.height(), refresh.fontSize()}; };
     form->setClientSize(597, 373);
     const auto design = geometry();
@@ -297,12 +297,12 @@ TEST_F(SettingsFormTest, ControlsRescaleFromTheRecordAndComeBackExactly) {
     EXPECT_EQ(refreshNow(), (std::array<int, 5>{42, 260, 672, 66, 24}));
     EXPECT_EQ(PlaceOf(refresh.handle()), (std::array<int, 4>{42, 672, 260, 66}));  // the real window too
     // The shown description still fills its group box.
-    EXPECT_EQ(form->Memos[0]->width(), form->GroupBox2.displayRect().right - form->GroupBox2.displayRect().left);
+    EXPECT_EQ(form->levelDescriptions[0]->width(), form->levelDescriptionGroup.displayRect().right - form->levelDescriptionGroup.displayRect().left);
     form->setClientSize(1194, 373);  // wider only: fonts keep their size
     EXPECT_EQ(refreshNow(), (std::array<int, 5>{42, 260, 336, 33, 12}));
     form->setClientSize(597, 186);   // just under half the height
     EXPECT_EQ(refreshNow(), (std::array<int, 5>{21, 130, 167, 16, 5}));
-    EXPECT_EQ(form->find<ui::Control>("Label5").fontSize(), 5);
+    EXPECT_EQ(form->find<ui::Control>("totalTimeCaption").fontSize(), 5);
     form->setClientSize(597, 373);
     EXPECT_EQ(geometry(), design);
 }
@@ -312,7 +312,7 @@ TEST_F(SettingsFormTest, TheAutoRunOptionWritesAndDeletesTheRunEntryOrReportsAMi
     Start();
     EXPECT_FALSE(AutoRunChecked());
     const std::string name = Narrow(kRunName);
-    form->Auto_Run_at_Windows_Startup_Option.click();
+    form->autoRunItem.click();
     DWORD bytes = 0;
     EXPECT_EQ(RunEntry(&bytes), ExecutablePath());
     EXPECT_EQ(bytes, (Widen(ExecutablePath()).size() + 1) * sizeof(wchar_t));  // with its NUL
@@ -320,13 +320,13 @@ TEST_F(SettingsFormTest, TheAutoRunOptionWritesAndDeletesTheRunEntryOrReportsAMi
     EXPECT_EQ(boxes.last().kind, ui::MsgKind::Information);
     EXPECT_EQ(boxes.last().text, "This program (" + name + ") will now run automatically at Windows Start-Up.");
 
-    form->Auto_Run_at_Windows_Startup_Option.click();
+    form->autoRunItem.click();
     EXPECT_EQ(RunEntry(), "<none>");
     EXPECT_FALSE(AutoRunChecked());
     EXPECT_EQ(boxes.last().text, "This program (" + name + ") will now no-longer run automatically at Windows Start-Up.");
     // Checked while someone else removed the entry: still confirmed and cleared.
-    form->Auto_Run_at_Windows_Startup_Option.setChecked(true);
-    form->Auto_Run_at_Windows_Startup_Option.click();
+    form->autoRunItem.setChecked(true);
+    form->autoRunItem.click();
     EXPECT_FALSE(AutoRunChecked());
     EXPECT_EQ(boxes.count(), 3u);
 
@@ -334,12 +334,12 @@ TEST_F(SettingsFormTest, TheAutoRunOptionWritesAndDeletesTheRunEntryOrReportsAMi
     desktop::AutoRunTarget target = desktop::CurrentAutoRunTarget();
     target.keyPath = "\\Software\\QuarvexTests\\NoSuchRunKey";
     desktop::SetAutoRunTargetOverride(target);
-    form->Auto_Run_at_Windows_Startup_Option.click();
+    form->autoRunItem.click();
     EXPECT_FALSE(AutoRunChecked());
     EXPECT_EQ(boxes.last().title, "Error");
     EXPECT_EQ(boxes.last().text, desktop::KeyMissingOnWriteText(target.keyPath, target.valueName, target.executablePath));
-    form->Auto_Run_at_Windows_Startup_Option.setChecked(true);
-    form->Auto_Run_at_Windows_Startup_Option.click();
+    form->autoRunItem.setChecked(true);
+    form->autoRunItem.click();
     EXPECT_TRUE(AutoRunChecked());
     EXPECT_EQ(boxes.last().text, desktop::KeyMissingOnDeleteText(target.keyPath, target.valueName));
 }
@@ -422,7 +422,7 @@ TEST_F(StandardUserAutoRunTest, TheEntryGoesUnderTheUsersRunKeyAndIsSeenAndRemov
     Start();
     EXPECT_FALSE(AutoRunChecked());
     const std::string name = Narrow(kRunName);
-    form->Auto_Run_at_Windows_Startup_Option.click();
+    form->autoRunItem.click();
     EXPECT_TRUE(AutoRunChecked());
     EXPECT_EQ(Entry(HKEY_CURRENT_USER), ExecutablePath());
     EXPECT_EQ(Entry(HKEY_LOCAL_MACHINE), "<none>");
@@ -434,7 +434,7 @@ TEST_F(StandardUserAutoRunTest, TheEntryGoesUnderTheUsersRunKeyAndIsSeenAndRemov
     Start();  // the start-up check finds it
     EXPECT_TRUE(AutoRunChecked());
     EXPECT_EQ(boxes.count(), 1u);
-    form->Auto_Run_at_Windows_Startup_Option.click();
+    form->autoRunItem.click();
     EXPECT_FALSE(AutoRunChecked());
     EXPECT_EQ(Entry(HKEY_CURRENT_USER), "<none>");
     EXPECT_EQ(boxes.count(), 2u);
@@ -446,7 +446,7 @@ TEST_F(StandardUserAutoRunTest, AnAdministratorsEntryIsReadButCannotBeRemoved) {
     Start();
     EXPECT_TRUE(AutoRunChecked());
     EXPECT_EQ(boxes.count(), 0u);
-    form->Auto_Run_at_Windows_Startup_Option.click();
+    form->autoRunItem.click();
     EXPECT_TRUE(AutoRunChecked());
     ASSERT_EQ(boxes.count(), 1u);
     EXPECT_EQ(boxes.last().kind, ui::MsgKind::Error);

@@ -25,7 +25,7 @@ protected:
     void SetUp() override {
         test::ResetApplication();
         DeleteFileW(Widen(test::ExeFolder() + "quarvex.ini").c_str());
-        form = std::make_unique<TMainForm1>();
+        form = std::make_unique<MainForm>();
         ui::Application::instance().setMainForm(form.get());
         form->createHandle();
         form->show();
@@ -62,7 +62,7 @@ protected:
     }
 
     test::MessageBoxRecorder boxes;
-    std::unique_ptr<TMainForm1> form;
+    std::unique_ptr<MainForm> form;
 };
 
 TEST_F(MainFormTest, EveryVisualControlIsARealWindowAtItsDesignPlace) {
@@ -71,7 +71,7 @@ TEST_F(MainFormTest, EveryVisualControlIsARealWindowAtItsDesignPlace) {
     EXPECT_EQ(form->clientWidth(), 597);
     EXPECT_EQ(form->clientHeight(), 373);
     int checked = 0;
-    for (const ui::ControlSpec& row : MainFormLayout()) {
+    for (const ui::ControlDesign& row : MainFormLayout()) {
         if (!ui::IsVisual(row.kind)) continue;
         auto& control = form->find<ui::Control>(row.name);
         ASSERT_NE(control.handle(), nullptr) << row.name;
@@ -94,22 +94,22 @@ TEST_F(MainFormTest, EveryVisualControlIsARealWindowAtItsDesignPlace) {
     }
     EXPECT_GT(checked, 35);
     // Texts a reader of the window finds.
-    EXPECT_EQ(test::WindowText(form->find<ui::Control>("Label2").handle()), "Drive Volume Serial Number :");
-    EXPECT_EQ(test::WindowText(form->Halt_BitBtn.handle()), "Abort");
-    EXPECT_EQ(test::WindowText(form->GroupBox1.handle()), " Selected Drive : ");
+    EXPECT_EQ(test::WindowText(form->find<ui::Control>("volumeSerialCaption").handle()), "Drive Volume Serial Number :");
+    EXPECT_EQ(test::WindowText(form->abortButton.handle()), "Abort");
+    EXPECT_EQ(test::WindowText(form->driveGroup.handle()), " Selected Drive : ");
     // Fonts: bold 16 px buttons (12 pt), regular 15 px progress captions (11 pt).
-    EXPECT_EQ(form->Refresh_BitBtn.fontSize(), 12);
-    EXPECT_TRUE(form->Refresh_BitBtn.font().bold);
-    EXPECT_EQ(form->find<ui::Control>("Label5").fontSize(), 11);
-    EXPECT_EQ(form->find<ui::Control>("Label5").font().face, "Times New Roman");
+    EXPECT_EQ(form->refreshButton.fontSize(), 12);
+    EXPECT_TRUE(form->refreshButton.font().bold);
+    EXPECT_EQ(form->find<ui::Control>("totalTimeCaption").fontSize(), 11);
+    EXPECT_EQ(form->find<ui::Control>("totalTimeCaption").font().face, "Times New Roman");
 }
 
 TEST_F(MainFormTest, ButtonsHintsAndGlyphs) {
-    EXPECT_FALSE(IsWindowEnabled(form->Halt_BitBtn.handle()));
-    for (ui::BitBtn* b : {&form->Refresh_BitBtn, &form->Sanitize_BitBtn, &form->Exit_BitBtn})
+    EXPECT_FALSE(IsWindowEnabled(form->abortButton.handle()));
+    for (ui::BitBtn* b : {&form->refreshButton, &form->sanitizeButton, &form->exitButton})
         EXPECT_TRUE(IsWindowEnabled(b->handle())) << b->name();
     // Each button has a two-image glyph whose disabled look differs from the normal one.
-    for (ui::BitBtn* b : {&form->Refresh_BitBtn, &form->Sanitize_BitBtn, &form->Halt_BitBtn, &form->Exit_BitBtn}) {
+    for (ui::BitBtn* b : {&form->refreshButton, &form->sanitizeButton, &form->abortButton, &form->exitButton}) {
         const ui::Glyph& g = b->glyph();
         ASSERT_FALSE(g.empty()) << b->name();
         const auto& px = g.pixels();
@@ -146,10 +146,10 @@ TEST_F(MainFormTest, MenusAndPagesInOrder) {
                                                                         "&Restore Factory Defaults", "-", "E&xit"}));
     EXPECT_EQ(MenuTexts(GetSubMenu(bar, 1)),
               (std::vector<std::string>{"&View Readme file", "View &Shareware Catalog", "&About"}));
-    EXPECT_FALSE(form->SpareMenu.visible());
-    EXPECT_EQ(form->SpareMenu.caption(), "");
+    EXPECT_FALSE(form->spareMenu.visible());
+    EXPECT_EQ(form->spareMenu.caption(), "");
 
-    HWND tabs = form->Overall_PageControl.handle();
+    HWND tabs = form->pages.handle();
     ASSERT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 2);
     std::vector<std::string> names;
     for (int i = 0; i < 2; ++i) {
@@ -163,63 +163,63 @@ TEST_F(MainFormTest, MenusAndPagesInOrder) {
     }
     EXPECT_EQ(names, (std::vector<std::string>{"Sanitize", "Settings"}));
     EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 0);
-    EXPECT_TRUE(IsWindowVisible(form->TabSheet6.handle()));
-    EXPECT_FALSE(IsWindowVisible(form->TabSheet7.handle()));
+    EXPECT_TRUE(IsWindowVisible(form->sanitizePage.handle()));
+    EXPECT_FALSE(IsWindowVisible(form->settingsPage.handle()));
 }
 
 TEST_F(MainFormTest, StartUpShowsTheDriveThroughTheSelectorAndTheLevelDescription) {
-    EXPECT_EQ(form->DriveComboBox1.drive(), 'c');
+    EXPECT_EQ(form->driveList.drive(), 'c');
     // Free and total space of C: (whose free space other programs may be changing).
-    EXPECT_NE(form->Disk_Space_Label.caption().find(" GB"), std::string::npos);
-    EXPECT_NE(form->Disk_Space_Label.caption().find(" / "), std::string::npos);
-    EXPECT_EQ(form->Pass_Label.caption(), " Pass : ");
+    EXPECT_NE(form->diskSpaceLabel.caption().find(" GB"), std::string::npos);
+    EXPECT_NE(form->diskSpaceLabel.caption().find(" / "), std::string::npos);
+    EXPECT_EQ(form->passLabel.caption(), " Pass : ");
     EXPECT_EQ(test::WindowText(form->handle()), "Quarvex v2.0f    -  Basic / Quick  (1 Pass)");
-    EXPECT_TRUE(ShownFlag(*form->Memos[0]));
-    for (int i = 1; i < 6; ++i) EXPECT_FALSE(form->Memos[i]->visible());
+    EXPECT_TRUE(ShownFlag(*form->levelDescriptions[0]));
+    for (int i = 1; i < 6; ++i) EXPECT_FALSE(form->levelDescriptions[i]->visible());
 
     // Choosing a level with the mouse shows only its description and names it in the caption.
-    form->Overall_PageControl.setActivePage(form->TabSheet7);
-    SendMessageW(form->Sanitization_Level_RadioGroup.itemHandle(1), BM_CLICK, 0, 0);
-    EXPECT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 1);
+    form->pages.setActivePage(form->settingsPage);
+    SendMessageW(form->levelGroup.itemHandle(1), BM_CLICK, 0, 0);
+    EXPECT_EQ(form->levelGroup.itemIndex(), 1);
     EXPECT_EQ(test::WindowText(form->handle()), "Quarvex v2.0f    -  Medium  (3 Passes)");
-    EXPECT_TRUE(IsWindowVisible(form->Memos[1]->handle()));
+    EXPECT_TRUE(IsWindowVisible(form->levelDescriptions[1]->handle()));
     for (int i = 0; i < 6; ++i) {
         if (i != 1) {
-            EXPECT_FALSE(IsWindowVisible(form->Memos[i]->handle())) << i;
+            EXPECT_FALSE(IsWindowVisible(form->levelDescriptions[i]->handle())) << i;
         }
     }
     // The memos fill their group box and wrap their lines.
-    RECT memo = PlaceInParent(form->Memos[1]->handle());
+    RECT memo = PlaceInParent(form->levelDescriptions[1]->handle());
     EXPECT_LE(memo.left, 3);
-    EXPECT_GE(memo.right, form->GroupBox2.width() - 3);
-    EXPECT_FALSE(GetWindowLongW(form->Memos[1]->handle(), GWL_STYLE) & ES_AUTOHSCROLL);
+    EXPECT_GE(memo.right, form->levelDescriptionGroup.width() - 3);
+    EXPECT_FALSE(GetWindowLongW(form->levelDescriptions[1]->handle(), GWL_STYLE) & ES_AUTOHSCROLL);
 }
 
 TEST_F(MainFormTest, DrivePanelFollowsTheSelectorForLabelledUnlabelledAndFailingDrives) {
-    form->Pass_Label.setCaption("Pass 3 of 9 : ");
-    form->DriveComboBox1.setDrive('U');  // a plain folder: no label
-    EXPECT_EQ(form->DriveComboBox1.drive(), 'u');
-    EXPECT_EQ(form->Volume_Name_Label.caption(), "");
-    EXPECT_EQ(form->Volume_Serial_Number_Label.caption().size(), 8u);
-    EXPECT_NE(form->File_System_Name_Label.caption(), "Unknown");
-    EXPECT_EQ(form->Pass_Label.caption(), " Pass : ");  // the refresh resets the progress area
+    form->passLabel.setCaption("Pass 3 of 9 : ");
+    form->driveList.setDrive('U');  // a plain folder: no label
+    EXPECT_EQ(form->driveList.drive(), 'u');
+    EXPECT_EQ(form->volumeNameLabel.caption(), "");
+    EXPECT_EQ(form->volumeSerialLabel.caption().size(), 8u);
+    EXPECT_NE(form->fileSystemLabel.caption(), "Unknown");
+    EXPECT_EQ(form->passLabel.caption(), " Pass : ");  // the refresh resets the progress area
 
-    form->DriveComboBox1.setDrive('q');  // no such drive: every query fails quietly
-    EXPECT_EQ(form->Disk_Space_Label.caption(), "0");
-    EXPECT_EQ(form->Volume_Name_Label.caption(), "Unknown");
-    EXPECT_EQ(form->Volume_Serial_Number_Label.caption(), "Unknown");
-    EXPECT_EQ(form->File_System_Name_Label.caption(), "Unknown");
+    form->driveList.setDrive('q');  // no such drive: every query fails quietly
+    EXPECT_EQ(form->diskSpaceLabel.caption(), "0");
+    EXPECT_EQ(form->volumeNameLabel.caption(), "Unknown");
+    EXPECT_EQ(form->volumeSerialLabel.caption(), "Unknown");
+    EXPECT_EQ(form->fileSystemLabel.caption(), "Unknown");
     EXPECT_EQ(boxes.count(), 0u);
 
-    form->DriveComboBox1.setDrive('f');  // mapped to a folder that is gone: no space figures
-    EXPECT_EQ(form->Disk_Space_Label.caption(), "0");
+    form->driveList.setDrive('f');  // mapped to a folder that is gone: no space figures
+    EXPECT_EQ(form->diskSpaceLabel.caption(), "0");
 
     std::string why;
     if (const char s = test::TmpfsDrive(&why)) {
-        form->DriveComboBox1.setDrive(s);
-        EXPECT_EQ(form->Volume_Name_Label.caption(), "QVXSCRATCH");
-        EXPECT_EQ(form->Volume_Serial_Number_Label.caption(), "00F0A1B2");
-        EXPECT_EQ(form->Disk_Space_Label.caption(), "64.0 MB / 64.0 MB");
+        form->driveList.setDrive(s);
+        EXPECT_EQ(form->volumeNameLabel.caption(), "QVXSCRATCH");
+        EXPECT_EQ(form->volumeSerialLabel.caption(), "00F0A1B2");
+        EXPECT_EQ(form->diskSpaceLabel.caption(), "64.0 MB / 64.0 MB");
     } else {
         std::printf("SKIPPED part: labelled tmpfs drive not available: %s\n", why.c_str());
     }
@@ -250,17 +250,17 @@ std::vector<std::uint32_t> ScreenPixels(HWND hwnd, int& width) {
 // During a run the progress area reaches the screen at each flush by direct drawing: nothing
 // waits for a paint message, and the windows answer with what they show.
 TEST_F(MainFormTest, ProgressAreaReachesTheScreenAtAFlushWithoutPaintMessages) {
-    form->Overall_PageControl.setActivePage(form->TabSheet6);
+    form->pages.setActivePage(form->sanitizePage);
     test::PumpFor(100);
-    HWND bar = form->ProgressBar1.handle();
-    HWND label = form->Progress_Label.handle();
+    HWND bar = form->progressBar.handle();
+    HWND label = form->passMegabytesLabel.handle();
     int labelWidth = 0;
     const auto labelBefore = ScreenPixels(label, labelWidth);
     {
         ui::DeferredUpdates deferred;
-        form->ProgressBar1.setRange(0, 400);
-        form->ProgressBar1.setPosition(100);
-        form->Progress_Label.setCaption("1,234.5 MB");
+        form->progressBar.setRange(0, 400);
+        form->progressBar.setPosition(100);
+        form->passMegabytesLabel.setCaption("1,234.5 MB");
         ui::Application::instance().flushDeferred();
 
         EXPECT_FALSE(GetUpdateRect(bar, nullptr, FALSE));
@@ -278,7 +278,7 @@ TEST_F(MainFormTest, ProgressAreaReachesTheScreenAtAFlushWithoutPaintMessages) {
         EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range)), 400);
         EXPECT_EQ(range.iLow, 0);
         EXPECT_EQ(range.iHigh, 400);
-        form->ProgressBar1.setPosition(400);
+        form->progressBar.setPosition(400);
         ui::Application::instance().flushDeferred();
         EXPECT_EQ(ScreenPixels(bar, width)[middleRow + width * 3 / 8], fill);
 
@@ -288,7 +288,7 @@ TEST_F(MainFormTest, ProgressAreaReachesTheScreenAtAFlushWithoutPaintMessages) {
 }
 
 TEST_F(MainFormTest, ExitClosesTheWindow) {
-    form->Exit_BitBtn.click();
+    form->exitButton.click();
     EXPECT_TRUE(ui::Application::instance().terminated());
     EXPECT_FALSE(IsWindowVisible(form->handle()));
 }

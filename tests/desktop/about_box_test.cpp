@@ -69,15 +69,15 @@ TEST(AboutTexts, AddressesUnderTheExampleDomainAndTheAuthorLine) {
 }
 
 TEST(AboutBoxLayout, EveryControlLiesInsideItsParent) {
-    std::map<std::string, const ui::ControlSpec*> rows;
-    const ui::FormSpec& form = AboutBoxSpec();
-    for (const ui::ControlSpec& row : AboutBoxLayout()) {
+    std::map<std::string, const ui::ControlDesign*> rows;
+    const ui::FormDesign& form = AboutBoxDesign();
+    for (const ui::ControlDesign& row : AboutBoxLayout()) {
         ASSERT_FALSE(rows.count(row.name)) << row.name;
         rows[row.name] = &row;
         if (!ui::IsVisual(row.kind)) continue;
-        const ui::ControlSpec* parent = row.parent[0] ? rows.at(row.parent) : nullptr;
+        const ui::ControlDesign* parent = row.parent[0] ? rows.at(row.parent) : nullptr;
         // The banner frame starts above the client area, so its top border is hidden.
-        EXPECT_GE(row.top, std::string(row.name) == "GroupBox2" ? -4 : 0) << row.name;
+        EXPECT_GE(row.top, std::string(row.name) == "bannerGroup" ? -4 : 0) << row.name;
         EXPECT_GE(row.left, 0) << row.name;
         EXPECT_LE(row.left + row.width, parent ? parent->width : form.clientWidth) << row.name;
         EXPECT_LE(row.top + row.height, parent ? parent->height : form.clientHeight) << row.name;

@@ -29,10 +29,10 @@ protected:
         test::ResetApplication();
         DeleteFileW(Widen(test::ExeFolder() + "quarvex.ini").c_str());
         previousShell_ = SetShellHook([this](const ShellCall& call) { shell.push_back(call); });
-        form = std::make_unique<TMainForm1>();
+        form = std::make_unique<MainForm>();
         ui::Application::instance().setMainForm(form.get());
         form->createHandle();
-        about = std::make_unique<TAboutBox>();
+        about = std::make_unique<AboutBox>();
         about->createHandle();
         form->setAboutBox(about.get());
         form->show();
@@ -53,7 +53,7 @@ protected:
         inside_ = std::move(inside);
         ran_ = false;
         const UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
-            TAboutBox& box = *self->about;
+            AboutBox& box = *self->about;
             if (!box.isModal() || !IsWindowVisible(box.handle())) return;
             if (!self->ran_) {
                 self->ran_ = true;
@@ -64,7 +64,7 @@ protected:
                 box.setModalResult(ui::mrCancel);
             }
         });
-        SendMessageW(form->handle(), WM_COMMAND, MAKEWPARAM(form->AboutOption.commandId(), 0), 0);
+        SendMessageW(form->handle(), WM_COMMAND, MAKEWPARAM(form->aboutItem.commandId(), 0), 0);
         KillTimer(nullptr, timer);
         EXPECT_TRUE(ran_);
     }
@@ -90,9 +90,9 @@ protected:
     }
 
     void ExpectRunning(bool on) {
-        EXPECT_EQ(about->Quote_Change_Timer.enabled(), on);
-        EXPECT_EQ(about->Free_Resources_Timer.enabled(), on);
-        EXPECT_EQ(about->Tovren_Logo_GIFImage.Animate(), on);
+        EXPECT_EQ(about->quoteTimer.enabled(), on);
+        EXPECT_EQ(about->freeMemoryTimer.enabled(), on);
+        EXPECT_EQ(about->logo.Animate(), on);
         EXPECT_EQ(about->isModal(), on);
         EXPECT_EQ(IsWindowVisible(about->handle()) != FALSE, on);
         EXPECT_EQ(IsWindowEnabled(form->handle()) != FALSE, !on);  // modal
@@ -101,8 +101,8 @@ protected:
     test::MessageBoxRecorder boxes;
     std::vector<ShellCall> shell;
     std::function<void(const ShellCall&)> previousShell_;
-    std::unique_ptr<TMainForm1> form;
-    std::unique_ptr<TAboutBox> about;
+    std::unique_ptr<MainForm> form;
+    std::unique_ptr<AboutBox> about;
     std::function<void()> inside_;
     bool ran_ = false;
     ULONGLONG deadline_ = 0;
@@ -123,27 +123,27 @@ TEST_F(AboutBoxTest, OpensModalFromTheMenuWithEverythingShownAtOnce) {
         EXPECT_NEAR((outer.left + outer.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 2);
 
         // A quote and a percentage straight away.
-        const std::string quote = test::WindowText(about->Quote_From_Tovren_Label.handle());
+        const std::string quote = test::WindowText(about->quoteLabel.handle());
         EXPECT_NE(std::find(std::begin(kAboutQuotes), std::end(kAboutQuotes), quote), std::end(kAboutQuotes)) << quote;
-        const std::string percent = test::WindowText(about->Free_Resources_Label.handle());
+        const std::string percent = test::WindowText(about->freeMemoryLabel.handle());
         EXPECT_TRUE(percent.size() >= 2 && percent.back() == '%' && std::atoi(percent.c_str()) <= 100) << percent;
 
         // The address buttons are never seen; their captions are on the labels of their rows,
         // which fit their text within the buttons' place.
-        EXPECT_FALSE(IsWindowVisible(about->Email_Button.handle()));
-        EXPECT_FALSE(IsWindowVisible(about->WEB_Button.handle()));
-        EXPECT_EQ(test::WindowText(about->Email_Address_Label.handle()), EmailAddressText());
-        EXPECT_EQ(test::WindowText(about->WEB_Address_Label.handle()), WebAddressText());
-        EXPECT_EQ(PlaceInParent(about->Email_Address_Label.handle()).top, 228);
-        EXPECT_EQ(PlaceInParent(about->WEB_Address_Label.handle()).top, 257);
-        EXPECT_EQ(about->WEB_Address_Label.hint(), "Click to visit Tovren's WEB Page.");
-        for (ui::Label* l : {&about->Email_Address_Label, &about->WEB_Address_Label}) {
+        EXPECT_FALSE(IsWindowVisible(about->emailButton.handle()));
+        EXPECT_FALSE(IsWindowVisible(about->webButton.handle()));
+        EXPECT_EQ(test::WindowText(about->emailAddressLabel.handle()), EmailAddressText());
+        EXPECT_EQ(test::WindowText(about->webAddressLabel.handle()), WebAddressText());
+        EXPECT_EQ(PlaceInParent(about->emailAddressLabel.handle()).top, 228);
+        EXPECT_EQ(PlaceInParent(about->webAddressLabel.handle()).top, 257);
+        EXPECT_EQ(about->webAddressLabel.hint(), "Click to visit Tovren's WEB Page.");
+        for (ui::Label* l : {&about->emailAddressLabel, &about->webAddressLabel}) {
             EXPECT_GT(l->width(), 8 * static_cast<int>(l->caption().size()) / 3) << l->name();
-            EXPECT_LE(l->left() + l->width(), about->Email_Button.left() + about->Email_Button.width()) << l->name();
+            EXPECT_LE(l->left() + l->width(), about->emailButton.left() + about->emailButton.width()) << l->name();
         }
 
         // Every windowed control at its place (fitted labels keep their left edge).
-        for (const ui::ControlSpec& row : AboutBoxLayout()) {
+        for (const ui::ControlDesign& row : AboutBoxLayout()) {
             if (!ui::IsVisual(row.kind) || ui::IsGraphic(row.kind)) continue;
             const RECT r = PlaceInParent(about->find<ui::Control>(row.name).handle());
             EXPECT_EQ(r.left, row.left) << row.name;
@@ -152,33 +152,33 @@ TEST_F(AboutBoxTest, OpensModalFromTheMenuWithEverythingShownAtOnce) {
             EXPECT_EQ(r.right - r.left, row.width) << row.name;
             EXPECT_EQ(r.bottom - r.top, row.height) << row.name;
         }
-        EXPECT_FALSE(about->OKButton.glyph().empty());
-        EXPECT_EQ(about->PayPal_Image.width(), 62);  // sized to its picture
+        EXPECT_FALSE(about->okButton.glyph().empty());
+        EXPECT_EQ(about->donationImage.width(), 62);  // sized to its picture
 
-        // Hand cursors; the frames sent behind everything (Bevel3 first, then Bevel1).
+        // Hand cursors; the frames sent behind everything (badgeFrame first, then logoFrame).
         for (ui::Control* c : std::initializer_list<ui::Control*>{
-                 &about->Email_Address_Label, &about->WEB_Address_Label, &about->Badge_Label, &about->Badge_Logo,
-                 &about->Tovren_Logo_GIFImage, &about->Tovren_Logo_Banner_Image, &about->Bevel3, &about->Bevel1,
-                 &about->PayPal_Donations_Label, &about->PayPal_Image})
+                 &about->emailAddressLabel, &about->webAddressLabel, &about->badgeLabel, &about->badgeImage,
+                 &about->logo, &about->bannerImage, &about->badgeFrame, &about->logoFrame,
+                 &about->donationLabel, &about->donationImage})
             EXPECT_EQ(c->cursor(), ui::Cursor::HandPoint) << c->name();
-        const auto& kids = about->GroupBox1.children();
+        const auto& kids = about->contentGroup.children();
         ASSERT_GE(kids.size(), 2u);
-        EXPECT_EQ(kids[0], &about->Bevel1);
-        EXPECT_EQ(kids[1], &about->Bevel3);
+        EXPECT_EQ(kids[0], &about->logoFrame);
+        EXPECT_EQ(kids[1], &about->badgeFrame);
 
         // The logo plays.
         std::set<int> frames;
         test::PumpUntil([&] {
-            frames.insert(about->Tovren_Logo_GIFImage.CurrentFrame());
+            frames.insert(about->logo.CurrentFrame());
             return frames.size() >= 4;
         }, 3000);
         EXPECT_GE(frames.size(), 4u);
-        SendMessageW(about->OKButton.handle(), BM_CLICK, 0, 0);
+        SendMessageW(about->okButton.handle(), BM_CLICK, 0, 0);
     });
     ExpectRunning(false);
-    const int frame = about->Tovren_Logo_GIFImage.CurrentFrame();
+    const int frame = about->logo.CurrentFrame();
     test::PumpFor(350);
-    EXPECT_EQ(about->Tovren_Logo_GIFImage.CurrentFrame(), frame);  // stopped while hidden
+    EXPECT_EQ(about->logo.CurrentFrame(), frame);  // stopped while hidden
 }
 
 TEST_F(AboutBoxTest, EveryWayOutStopsTheTimersAndTheAnimationAndReopeningRestartsThem) {
@@ -188,8 +188,8 @@ TEST_F(AboutBoxTest, EveryWayOutStopsTheTimersAndTheAnimationAndReopeningRestart
         PostMessageW(target, WM_KEYUP, vk, 0xC0000001);
     };
     const std::pair<const char*, std::function<void()>> ways[] = {
-        {"OK button", [&] { SendMessageW(about->OKButton.handle(), BM_CLICK, 0, 0); }},
-        {"Escape on the OK button", [&] { key(about->OKButton.handle(), VK_ESCAPE); }},
+        {"OK button", [&] { SendMessageW(about->okButton.handle(), BM_CLICK, 0, 0); }},
+        {"Escape on the OK button", [&] { key(about->okButton.handle(), VK_ESCAPE); }},
         {"Escape on the box itself", [&] { key(about->handle(), VK_ESCAPE); }},
         {"Enter: the default button", [&] { key(about->handle(), VK_RETURN); }},
         {"a close request (Alt+F4)", [&] { PostMessageW(about->handle(), WM_CLOSE, 0, 0); }},
@@ -197,12 +197,12 @@ TEST_F(AboutBoxTest, EveryWayOutStopsTheTimersAndTheAnimationAndReopeningRestart
     for (const auto& [name, close] : ways) {
         SCOPED_TRACE(name);
         // Stale texts: the showing must replace them at once.
-        about->Quote_From_Tovren_Label.setCaption("");
-        about->Free_Resources_Label.setCaption("Free %");
+        about->quoteLabel.setCaption("");
+        about->freeMemoryLabel.setCaption("Free %");
         OpenFromMenu([&] {
             ExpectRunning(true);
-            EXPECT_NE(about->Quote_From_Tovren_Label.caption(), "");
-            EXPECT_NE(about->Free_Resources_Label.caption(), "Free %");
+            EXPECT_NE(about->quoteLabel.caption(), "");
+            EXPECT_NE(about->freeMemoryLabel.caption(), "Free %");
             close();
         });
         ExpectRunning(false);
@@ -213,11 +213,11 @@ TEST_F(AboutBoxTest, EveryLinkReachesTheShellWithTheRightText) {
     OpenFromMenu([&] {
         const std::string web = WebAddressText(), donate = DonationAddressText();
         const std::pair<ui::Control*, std::string> links[] = {
-            {&about->Email_Address_Label, "mailto:" + EmailAddressText() + "?subject=Shareware: win_tests.exe"},
-            {&about->WEB_Address_Label, web},         {&about->Tovren_Logo_GIFImage, web},
-            {&about->Tovren_Logo_Banner_Image, web},  {&about->Badge_Logo, web},
-            {&about->Badge_Label, web},               {&about->PayPal_Donations_Label, donate},
-            {&about->PayPal_Image, donate},
+            {&about->emailAddressLabel, "mailto:" + EmailAddressText() + "?subject=Shareware: win_tests.exe"},
+            {&about->webAddressLabel, web},         {&about->logo, web},
+            {&about->bannerImage, web},  {&about->badgeImage, web},
+            {&about->badgeLabel, web},               {&about->donationLabel, donate},
+            {&about->donationImage, donate},
         };
         for (const auto& [control, expected] : links) {
             shell.clear();
@@ -231,28 +231,28 @@ TEST_F(AboutBoxTest, EveryLinkReachesTheShellWithTheRightText) {
         }
         // The frame round the logo is not a link, and an empty address opens nothing.
         shell.clear();
-        const RECT frame = about->Bevel1.rectInParentWindow();
-        SendMessageW(about->GroupBox1.handle(), WM_LBUTTONUP, 0, MAKELPARAM(frame.left + 2, (frame.top + frame.bottom) / 2));
-        about->PayPal_WEB_Address_Label.setCaption("");
-        ClickOn(about->PayPal_Image);
+        const RECT frame = about->logoFrame.rectInParentWindow();
+        SendMessageW(about->contentGroup.handle(), WM_LBUTTONUP, 0, MAKELPARAM(frame.left + 2, (frame.top + frame.bottom) / 2));
+        about->donationAddressLabel.setCaption("");
+        ClickOn(about->donationImage);
         EXPECT_TRUE(shell.empty());
         EXPECT_TRUE(IsWindowVisible(about->handle()));  // links leave the box open
-        about->OKButtonClick();
+        about->closeBox();
     });
-    form->FormShow();  // the start-up sequence sets the addresses again
-    EXPECT_EQ(about->PayPal_WEB_Address_Label.caption(), DonationAddressText());
+    form->runStartUp();  // the start-up sequence sets the addresses again
+    EXPECT_EQ(about->donationAddressLabel.caption(), DonationAddressText());
 }
 
 TEST_F(AboutBoxTest, StartUpSetsTextsThatFitAndThatTheProgramFileHoldsOnlyScrambled) {
-    EXPECT_EQ(about->Product_Name_Label.caption(), "Quarvex v2.0f");
-    EXPECT_EQ(about->Author_and_Date_Label.caption(), AuthorText() + ", September 2007");
+    EXPECT_EQ(about->productNameLabel.caption(), "Quarvex v2.0f");
+    EXPECT_EQ(about->authorLabel.caption(), AuthorText() + ", September 2007");
     SYSTEMTIME now;
     GetLocalTime(&now);
-    EXPECT_NE(about->Copyright_Label.caption().find(std::to_string(now.wYear)), std::string::npos);
+    EXPECT_NE(about->copyrightLabel.caption().find(std::to_string(now.wYear)), std::string::npos);
     // Each one-line text fits its fixed-size label (a longer one would wrap out of sight).
     HDC dc = GetDC(nullptr);
-    for (ui::Label* l : {&about->Product_Name_Label, &about->Author_and_Date_Label, &about->Developed_Using_Label,
-                         &about->Copyright_Label, &about->Software_Status_Label, &about->Comments_Label, &about->WEB_Page_Label}) {
+    for (ui::Label* l : {&about->productNameLabel, &about->authorLabel, &about->developedWithLabel,
+                         &about->copyrightLabel, &about->statusLabel, &about->commentsLabel, &about->webPageLabel}) {
         const ui::SharedFont font = ui::AcquireFont(l->font());
         HGDIOBJ old = SelectObject(dc, font->get());
         const std::wstring text = Widen(l->caption());

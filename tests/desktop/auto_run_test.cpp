@@ -113,14 +113,14 @@ TEST(AutoRunRegistry, RefusedStoresAndNonStringValues) {
     // A moved program whose update is refused still has its entry.
     reg.values["quarvex.exe"] = {.type = kRegSz, .data = "D:\\Old\\quarvex.exe", .size = 19};
     user.yes = true;
-    EXPECT_TRUE(CheckAutoRunPath(hives.keys(), user, kTarget));
+    EXPECT_TRUE(checkAutoRunPath(hives.keys(), user, kTarget));
     ASSERT_EQ(user.boxes.size(), 3u);
     EXPECT_EQ(user.boxes[0], "failure: Failed to set data for 'quarvex.exe'");
     EXPECT_EQ(user.boxes[2], user.boxes[0]);
 
     reg.values["quarvex.exe"] = {.type = 4, .data = std::string(4, '\0'), .size = 4};
     EXPECT_THROW(RegistryReadString(reg, kRunKeyPath, "quarvex.exe"), RegistryError);
-    EXPECT_FALSE(CheckAutoRunPath(hives.keys(), user, kTarget));
+    EXPECT_FALSE(checkAutoRunPath(hives.keys(), user, kTarget));
     reg.values["quarvex.exe"] = {.type = 3, .data = "", .size = 0};  // empty: no type check needed
     EXPECT_EQ(RegistryReadString(reg, kRunKeyPath, "quarvex.exe"), "");
     reg.values["quarvex.exe"] = {.type = kRegExpandSz, .data = std::string("C:\\a.exe\0junk", 13), .size = 28};
@@ -162,7 +162,7 @@ TEST(AutoRunStandardUser, AMovedProgramIsUpdatedWhereItsEntryIs) {
     // In the user's key: updated there, nothing added to the machine's.
     FakeHives mine;
     mine.user.values["quarvex.exe"] = old;
-    EXPECT_TRUE(CheckAutoRunPath(mine.keys(), user, kTarget));
+    EXPECT_TRUE(checkAutoRunPath(mine.keys(), user, kTarget));
     EXPECT_EQ(user.boxes.front(), "warning: " + AutoRunPathQuestion("quarvex.exe", "D:\\Old\\quarvex.exe", kTarget.executablePath));
     EXPECT_EQ(mine.user.text("quarvex.exe"), kTarget.executablePath);
     EXPECT_EQ(mine.machine.text("quarvex.exe"), "<none>");
@@ -173,11 +173,11 @@ TEST(AutoRunStandardUser, AMovedProgramIsUpdatedWhereItsEntryIs) {
     machine.machine.values["quarvex.exe"] = old;
     machine.machine.readOnly = true;
     user.boxes.clear();
-    EXPECT_TRUE(CheckAutoRunPath(machine.keys(), user, kTarget));
+    EXPECT_TRUE(checkAutoRunPath(machine.keys(), user, kTarget));
     EXPECT_EQ(machine.user.text("quarvex.exe"), kTarget.executablePath);
     EXPECT_EQ(user.boxes.size(), 2u);  // the question and the confirmation
     EXPECT_EQ(user.boxes.back(), "information: " + AutoRunEnabledText("quarvex.exe"));
-    EXPECT_TRUE(CheckAutoRunPath(machine.keys(), user, kTarget));
+    EXPECT_TRUE(checkAutoRunPath(machine.keys(), user, kTarget));
     EXPECT_EQ(user.boxes.size(), 2u);
 }
 

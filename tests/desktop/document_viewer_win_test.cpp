@@ -24,10 +24,10 @@ protected:
         DeleteFileW(Widen(test::ExeFolder() + "quarvex.ini").c_str());
         DeleteFileW(Widen(catalog).c_str());
         previousShell_ = SetShellHook([this](const ShellCall& call) { commandLines.push_back(call.target); });
-        form = std::make_unique<TMainForm1>();
+        form = std::make_unique<MainForm>();
         ui::Application::instance().setMainForm(form.get());
         form->createHandle();
-        about = std::make_unique<TAboutBox>();
+        about = std::make_unique<AboutBox>();
         form->setAboutBox(about.get());
         form->show();
     }
@@ -45,28 +45,28 @@ protected:
     test::MessageBoxRecorder boxes;
     std::vector<std::string> commandLines;
     std::function<void(const ShellCall&)> previousShell_;
-    std::unique_ptr<TMainForm1> form;
-    std::unique_ptr<TAboutBox> about;
+    std::unique_ptr<MainForm> form;
+    std::unique_ptr<AboutBox> about;
 };
 
 TEST_F(DocumentViewerTest, HelpMenuHandsTheReadmeAndTheCatalogToNotepad) {
     // The readme is named after the executable (win_tests.exe); the hidden spare item opens it too.
-    Menu(form->View_Readme_file_Option);
-    form->SpareMenuClick();
+    Menu(form->readmeItem);
+    form->viewReadme();
     const std::string readme = "Notepad.exe " + test::ExeFolder() + "win_tests.txt";
     EXPECT_EQ(commandLines, (std::vector<std::string>{readme, readme}));
 
     // No catalog: only the message, with the product name the About box shows.
     commandLines.clear();
-    about->Product_Name_Label.setCaption("Quarvex Test Edition");
-    Menu(form->View_Shareware_Catalog_Option);
+    about->productNameLabel.setCaption("Quarvex Test Edition");
+    Menu(form->catalogItem);
     EXPECT_TRUE(commandLines.empty());
     ASSERT_EQ(boxes.count(), 1u);
     EXPECT_EQ(boxes.last().kind, ui::MsgKind::Information);
     EXPECT_EQ(boxes.last().text, CatalogMissingMessage("Quarvex Test Edition"));
 
     std::ofstream(catalog) << "catalog\r\n";
-    Menu(form->View_Shareware_Catalog_Option);
+    Menu(form->catalogItem);
     EXPECT_EQ(commandLines, (std::vector<std::string>{"Notepad.exe " + catalog}));
     EXPECT_EQ(boxes.count(), 1u);
 }

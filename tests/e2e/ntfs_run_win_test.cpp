@@ -39,15 +39,15 @@ TEST(NtfsVolumeRun, AOnePassRunThroughTheWindowLeavesNothingBehind) {
     boxes.answer(ui::MsgResult::Yes);
     const std::int64_t freeBefore = test::FreeBytesOn(letter);
     {
-        TMainForm1 form;
+        MainForm form;
         ui::Application::instance().setMainForm(&form);
         form.createHandle();
         form.show();
-        form.DriveComboBox1.setDrive(letter);
-        form.Overall_PageControl.setActivePage(form.TabSheet7);
-        SendMessageW(form.Sanitization_Level_RadioGroup.itemHandle(0), BM_CLICK, 0, 0);
+        form.driveList.setDrive(letter);
+        form.pages.setActivePage(form.settingsPage);
+        SendMessageW(form.levelGroup.itemHandle(0), BM_CLICK, 0, 0);
         const auto start = std::chrono::steady_clock::now();
-        SendMessageW(form.Sanitize_BitBtn.handle(), BM_CLICK, 0, 0);
+        SendMessageW(form.sanitizeButton.handle(), BM_CLICK, 0, 0);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         ASSERT_EQ(boxes.count(), 2u);
         EXPECT_EQ(boxes.last().title, "Information");

@@ -34,7 +34,7 @@ constexpr std::int64_t kGiB = std::int64_t{1} << 30;
 
 // What a look at the window and the drive found during a run.
 struct Look {
-    std::string pass;  // Pass_Label
+    std::string pass;  // passLabel
     std::vector<test::DriveEntry> fillFiles;
 };
 
@@ -51,11 +51,11 @@ protected:
         DeleteFileW(Widen(settingsPath).c_str());
         DeleteFileW(Widen(recordPath).c_str());
         previousSound = SetSoundHook([this](const SoundCall& c) { sounds.push_back({c, boxes.count()}); });
-        form = std::make_unique<TMainForm1>();
+        form = std::make_unique<MainForm>();
         ui::Application::instance().setMainForm(form.get());
         form->createHandle();
         form->show();
-        form->DriveComboBox1.setDrive(letter);
+        form->driveList.setDrive(letter);
         freeAtStart = test::FreeBytesOn(letter);
     }
     void TearDown() override {
@@ -73,17 +73,17 @@ protected:
     // Looks at the window and the drive every 10 ms while the run goes (the run lets timer
     // messages through with every message round); `also` runs after each look.
     void watch(std::function<void(const Look&)> also = {}) {
-        ui::ControlSpec design{.kind = ui::Kind::Timer, .name = "Observer"};
+        ui::ControlDesign design{.kind = ui::Kind::Timer, .name = "Observer"};
         design.interval = 10;
         observer = std::make_unique<ui::Timer>(*form, design);
         observer->OnTimer = [this, also](ui::Timer&) {
-            Look look{form->Pass_Label.caption(), test::FillFilesOn(letter)};
+            Look look{form->passLabel.caption(), test::FillFilesOn(letter)};
             if (!look.fillFiles.empty()) {
-                lockedWhileFilling = lockedWhileFilling && !IsWindowEnabled(form->Sanitize_BitBtn.handle()) &&
-                                     !IsWindowEnabled(form->Refresh_BitBtn.handle()) &&
-                                     !IsWindowEnabled(form->Exit_BitBtn.handle()) &&
-                                     !IsWindowEnabled(form->DriveComboBox1.handle()) &&
-                                     IsWindowEnabled(form->Halt_BitBtn.handle());
+                lockedWhileFilling = lockedWhileFilling && !IsWindowEnabled(form->sanitizeButton.handle()) &&
+                                     !IsWindowEnabled(form->refreshButton.handle()) &&
+                                     !IsWindowEnabled(form->exitButton.handle()) &&
+                                     !IsWindowEnabled(form->driveList.handle()) &&
+                                     IsWindowEnabled(form->abortButton.handle());
             }
             looks.push_back(look);
             if (also) also(looks.back());
@@ -97,11 +97,11 @@ protected:
             if (!l.fillFiles.empty()) seen.insert(l.pass);
         return seen;
     }
-    void pressSanitize() { SendMessageW(form->Sanitize_BitBtn.handle(), BM_CLICK, 0, 0); }
+    void pressSanitize() { SendMessageW(form->sanitizeButton.handle(), BM_CLICK, 0, 0); }
     void chooseLevel(int index) {
-        form->Overall_PageControl.setActivePage(form->TabSheet7);
-        SendMessageW(form->Sanitization_Level_RadioGroup.itemHandle(index), BM_CLICK, 0, 0);
-        ASSERT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), index);
+        form->pages.setActivePage(form->settingsPage);
+        SendMessageW(form->levelGroup.itemHandle(index), BM_CLICK, 0, 0);
+        ASSERT_EQ(form->levelGroup.itemIndex(), index);
     }
     std::string driveText() const { return std::string("\"") + letter + ":\""; }
     std::string confirmation(const std::string& level) const {
@@ -116,10 +116,10 @@ protected:
                "Are you sure that you want to continue ?";
     }
     void expectIdleControls() {
-        for (ui::Control* c : {static_cast<ui::Control*>(&form->Sanitize_BitBtn), static_cast<ui::Control*>(&form->Refresh_BitBtn),
-                               static_cast<ui::Control*>(&form->Exit_BitBtn), static_cast<ui::Control*>(&form->DriveComboBox1)})
+        for (ui::Control* c : {static_cast<ui::Control*>(&form->sanitizeButton), static_cast<ui::Control*>(&form->refreshButton),
+                               static_cast<ui::Control*>(&form->exitButton), static_cast<ui::Control*>(&form->driveList)})
             EXPECT_TRUE(IsWindowEnabled(c->handle())) << c->name();
-        EXPECT_FALSE(IsWindowEnabled(form->Halt_BitBtn.handle()));
+        EXPECT_FALSE(IsWindowEnabled(form->abortButton.handle()));
     }
     void expectDriveAsBefore() {
         EXPECT_TRUE(test::FillFilesOn(letter).empty());
@@ -156,7 +156,7 @@ protected:
     };
     std::vector<Sound> sounds;
     std::function<void(const SoundCall&)> previousSound;
-    std::unique_ptr<TMainForm1> form;
+    std::unique_ptr<MainForm> form;
     std::unique_ptr<ui::Timer> observer;
     std::vector<Look> looks;
     bool lockedWhileFilling = true;
@@ -167,11 +167,11 @@ TEST_F(SanitizeRunTest, AMediumRunFromTheClickToTheCompletionMessage) {
     boxes.answer(ui::MsgResult::Yes);
     std::string passAtConfirm, windowPassAtEnd, windowCaptionAtEnd;
     boxes.onShow = [&](const ui::MessageBoxCall& call) {
-        if (call.kind == ui::MsgKind::Confirm) passAtConfirm = test::WindowText(form->Pass_Label.handle());
+        if (call.kind == ui::MsgKind::Confirm) passAtConfirm = test::WindowText(form->passLabel.handle());
         if (call.kind == ui::MsgKind::Information) {
             // What the user sees behind the box: the window is up to date.
-            windowPassAtEnd = test::WindowText(form->Pass_Label.handle());
-            windowCaptionAtEnd = test::WindowText(form->Progress_GroupBox.handle());
+            windowPassAtEnd = test::WindowText(form->passLabel.handle());
+            windowCaptionAtEnd = test::WindowText(form->progressGroup.handle());
         }
     };
     watch();
@@ -183,7 +183,7 @@ TEST_F(SanitizeRunTest, AMediumRunFromTheClickToTheCompletionMessage) {
     EXPECT_EQ(boxes.calls()[0].buttons, ui::MsgButtons::YesNo);
     EXPECT_EQ(boxes.calls()[0].text, confirmation("Medium  (3 Passes)"));
     EXPECT_EQ(passAtConfirm, " Pass : ");  // the run began with a refresh and the Sanitize page
-    EXPECT_EQ(form->Overall_PageControl.activePage(), &form->TabSheet6);
+    EXPECT_EQ(form->pages.activePage(), &form->sanitizePage);
 
     const ui::MessageBoxCall& done = boxes.calls()[1];
     EXPECT_EQ(done.title, "Information");
@@ -216,11 +216,11 @@ TEST_F(SanitizeRunTest, AMediumRunFromTheClickToTheCompletionMessage) {
     expectIdleControls();
     EXPECT_EQ(windowPassAtEnd, "Pass 3 of 3 : ");
     EXPECT_EQ(windowCaptionAtEnd, " Progress :    Pass 3 of 3 .... ");
-    EXPECT_EQ(form->Time_To_Completion_Label.caption(), form->Elapsed_Time_Label.caption());
-    EXPECT_EQ(form->Remaining_Date_Time_Label.caption(), "00:00:00");
-    EXPECT_EQ(form->Label12.caption(), Mb(3.0 * static_cast<double>(freeAtStart)));
-    EXPECT_EQ(form->ProgressBar1.max(), freeAtStart / 1048576);
-    EXPECT_FALSE(form->Abort_Processing_CheckBox.checked());
+    EXPECT_EQ(form->totalTimeLabel.caption(), form->elapsedTimeLabel.caption());
+    EXPECT_EQ(form->remainingTimeLabel.caption(), "00:00:00");
+    EXPECT_EQ(form->plannedMegabytesLabel.caption(), Mb(3.0 * static_cast<double>(freeAtStart)));
+    EXPECT_EQ(form->progressBar.max(), freeAtStart / 1048576);
+    EXPECT_FALSE(form->abortRequestedBox.checked());
     // A run through the window is recorded too.
     const std::vector<std::string> record = recordLines();
     ASSERT_EQ(record.size(), 1u);
@@ -237,7 +237,7 @@ TEST_F(SanitizeRunTest, AbortDuringPassTwo) {
     watch([&](const Look& look) {
         if (!pressed && look.pass == "Pass 2 of 3 : " && !look.fillFiles.empty()) {
             pressed = true;
-            SendMessageW(form->Halt_BitBtn.handle(), BM_CLICK, 0, 0);
+            SendMessageW(form->abortButton.handle(), BM_CLICK, 0, 0);
         }
     });
     pressSanitize();
@@ -248,12 +248,12 @@ TEST_F(SanitizeRunTest, AbortDuringPassTwo) {
     EXPECT_EQ(boxes.last().text, "Processing aborted, as requested.");
     EXPECT_TRUE(sounds.empty());
     EXPECT_EQ(passesSeenFilling().count("Pass 3 of 3 : "), 0u);
-    for (ui::Control* c : {static_cast<ui::Control*>(&form->Pass_Label), static_cast<ui::Control*>(&form->Progress_GroupBox),
-                           static_cast<ui::Control*>(&form->Progress_Label)}) {
+    for (ui::Control* c : {static_cast<ui::Control*>(&form->passLabel), static_cast<ui::Control*>(&form->progressGroup),
+                           static_cast<ui::Control*>(&form->passMegabytesLabel)}) {
         EXPECT_EQ(c->caption(), " Processing Aborted !! ") << c->name();
         EXPECT_EQ(test::WindowText(c->handle()), " Processing Aborted !! ") << c->name();
     }
-    EXPECT_TRUE(form->Abort_Processing_CheckBox.checked());
+    EXPECT_TRUE(form->abortRequestedBox.checked());
     expectDriveAsBefore();
     expectIdleControls();
 }
@@ -318,14 +318,14 @@ TEST_F(SanitizeRunTest, RestoringTheDefaultsDuringARunLeavesTheRunOnItsDriveAndI
         if (restored) {
             // The run repairs its display when the message round that restored the defaults
             // ends; a later block (the written megabytes moved on) comes after that.
-            if (form->Label11.caption() == writtenAtRestore) return;
-            stampsAfter.push_back(form->Start_Date_Time_Label.caption());
+            if (form->writtenMegabytesLabel.caption() == writtenAtRestore) return;
+            stampsAfter.push_back(form->startTimeLabel.caption());
             passesAfter.push_back(look.pass);
         } else if (look.pass == "Pass 1 of 3 : " && !look.fillFiles.empty()) {
             restored = restoring = true;
-            form->Restore_Factory_Defaults_Option.click();
+            form->restoreDefaultsItem.click();
             restoring = false;
-            writtenAtRestore = form->Label11.caption();
+            writtenAtRestore = form->writtenMegabytesLabel.caption();
         }
     });
     pressSanitize();
@@ -334,24 +334,24 @@ TEST_F(SanitizeRunTest, RestoringTheDefaultsDuringARunLeavesTheRunOnItsDriveAndI
     ASSERT_EQ(boxes.count(), 3u);
     EXPECT_EQ(boxes.calls()[1].kind, ui::MsgKind::Warning);
     EXPECT_NE(boxes.last().text.find("on the \"S:\" drive has been sanitized"), std::string::npos) << boxes.last().text;
-    EXPECT_NE(form->DriveComboBox1.drive(), engine::LowerDriveLetter(letter));  // the selector went back to its default
+    EXPECT_NE(form->driveList.drive(), engine::LowerDriveLetter(letter));  // the selector went back to its default
     // The pass and the start stamp came back at once after the start-up cleared them.
     ASSERT_FALSE(passesAfter.empty());
     for (std::size_t i = 0; i < passesAfter.size(); ++i) {
         EXPECT_EQ(passesAfter[i].rfind("Pass ", 0), 0u) << passesAfter[i];
         EXPECT_FALSE(stampsAfter[i].empty());
     }
-    EXPECT_EQ(form->Pass_Label.caption(), "Pass 3 of 3 : ");
+    EXPECT_EQ(form->passLabel.caption(), "Pass 3 of 3 : ");
     expectDriveAsBefore();
 }
 
 TEST_F(SanitizeRunTest, TheAboutBoxOpenedDuringARunShowsWhatItSets) {
     // The run defers window updates; the box's modal loop pauses the run, and the box must
     // still show what its activation sets (its address buttons hidden, the labels filled).
-    TAboutBox about;
+    AboutBox about;
     about.createHandle();
     form->setAboutBox(&about);
-    form->ApplyAboutBoxCaptions();  // as the start-up does
+    form->applyAboutBoxCaptions();  // as the start-up does
     chooseLevel(0);
     boxes.answer(ui::MsgResult::Yes);
     bool opened = false, inside = false;
@@ -359,18 +359,18 @@ TEST_F(SanitizeRunTest, TheAboutBoxOpenedDuringARunShowsWhatItSets) {
     watch([&](const Look& look) {
         if (opened || look.fillFiles.empty()) return;
         opened = true;
-        form->AboutOption.click();  // returns when the box is closed
+        form->aboutItem.click();  // returns when the box is closed
     });
-    ui::ControlSpec design{.kind = ui::Kind::Timer, .name = "AboutCheck"};
+    ui::ControlDesign design{.kind = ui::Kind::Timer, .name = "AboutCheck"};
     design.interval = 20;
     ui::Timer check(*form, design);
     check.OnTimer = [&](ui::Timer&) {
         if (inside || !about.isModal() || !IsWindowVisible(about.handle())) return;
         inside = true;
-        buttonHidden = !IsWindowVisible(about.Email_Button.handle());
-        textShown = !about.Email_Address_Label.caption().empty() &&
-                    test::WindowText(about.Email_Address_Label.handle()) == about.Email_Address_Label.caption();
-        about.OKButtonClick();
+        buttonHidden = !IsWindowVisible(about.emailButton.handle());
+        textShown = !about.emailAddressLabel.caption().empty() &&
+                    test::WindowText(about.emailAddressLabel.handle()) == about.emailAddressLabel.caption();
+        about.closeBox();
     };
     pressSanitize();
     form->setAboutBox(nullptr);
@@ -462,17 +462,17 @@ TEST_F(SanitizeRunTest, TheKeyboardAloneChoosesStartsAndAbortsARun) {
         test::SendKey(vk, held);
         test::PumpInput();
     };
-    form->DriveComboBox1.setDrive('c');
-    SetFocus(form->Overall_PageControl.handle());
+    form->driveList.setDrive('c');
+    SetFocus(form->pages.handle());
     key(VK_TAB);
     key(static_cast<WORD>(std::toupper(static_cast<unsigned char>(letter))));  // the list finds a drive by its letter
-    ASSERT_EQ(form->DriveComboBox1.drive(), engine::LowerDriveLetter(letter));
+    ASSERT_EQ(form->driveList.drive(), engine::LowerDriveLetter(letter));
     key(VK_TAB, {VK_CONTROL});  // to the Settings page and its level
     key(VK_UP);                 // round the group to the last level: a run long enough to act in
-    ASSERT_EQ(form->Sanitization_Level_RadioGroup.itemIndex(), 5);
+    ASSERT_EQ(form->levelGroup.itemIndex(), 5);
     key(VK_TAB);
     key(VK_TAB);
-    ASSERT_EQ(GetFocus(), form->Sanitize_BitBtn.handle());
+    ASSERT_EQ(GetFocus(), form->sanitizeButton.handle());
 
     boxes.answer(ui::MsgResult::Yes);
     // One step of the user's per look at the running window: where the focus is, then a key.
@@ -501,8 +501,8 @@ TEST_F(SanitizeRunTest, TheKeyboardAloneChoosesStartsAndAbortsARun) {
     test::PumpFor(100);
 
     // The disabled Sanitize button handed the focus on to Abort.
-    const HWND abort = form->Halt_BitBtn.handle();
-    EXPECT_EQ(focusSeen, (std::vector<HWND>{abort, form->Overall_PageControl.handle(), abort, abort}));
+    const HWND abort = form->abortButton.handle();
+    EXPECT_EQ(focusSeen, (std::vector<HWND>{abort, form->pages.handle(), abort, abort}));
     EXPECT_TRUE(menuOpened);
     ASSERT_EQ(boxes.count(), 2u);
     EXPECT_EQ(boxes.calls()[0].text, confirmation("You've Got to be Joking (100 Passes)"));
@@ -510,7 +510,7 @@ TEST_F(SanitizeRunTest, TheKeyboardAloneChoosesStartsAndAbortsARun) {
     expectDriveAsBefore();
     expectIdleControls();
     // Abort, disabled again, hands the focus on in Tab order.
-    EXPECT_EQ(GetFocus(), form->Exit_BitBtn.handle());
+    EXPECT_EQ(GetFocus(), form->exitButton.handle());
 }
 
 } // namespace

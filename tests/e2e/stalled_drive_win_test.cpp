@@ -95,11 +95,11 @@ protected:
         test::ResetApplication();
         settingsPath = test::ExeFolder() + "quarvex.ini";
         DeleteFileW(Widen(settingsPath).c_str());
-        form = std::make_unique<TMainForm1>();
+        form = std::make_unique<MainForm>();
         ui::Application::instance().setMainForm(form.get());
         form->createHandle();
         form->show();
-        form->DriveComboBox1.setDrive(letter);
+        form->driveList.setDrive(letter);
         form->makeFillVolume = [this] {
             auto v = std::make_unique<StallingVolume>();
             v->writesAfterStall = &writesAfterStall;
@@ -123,7 +123,7 @@ protected:
     double runAndDuringTheStall(HWND target, UINT message) {
         std::thread watcher([&] { watch(target, message); });
         const auto start = Clock::now();
-        SendMessageW(form->Sanitize_BitBtn.handle(), BM_CLICK, 0, 0);
+        SendMessageW(form->sanitizeButton.handle(), BM_CLICK, 0, 0);
         const double ms = MillisecondsSince(start);
         watcher.join();
         return ms;
@@ -151,7 +151,7 @@ protected:
         const auto posted = Clock::now();
         DWORD_PTR checked = 0;
         while (MillisecondsSince(posted) < 100 && checked != BST_CHECKED) {
-            SendMessageTimeoutW(form->Abort_Processing_CheckBox.handle(), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 100,
+            SendMessageTimeoutW(form->abortRequestedBox.handle(), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 100,
                                 &checked);
             if (checked != BST_CHECKED) Sleep(1);
         }
@@ -181,7 +181,7 @@ protected:
     std::string settingsPath;
     std::int64_t freeAtStart = 0;
     test::MessageBoxRecorder boxes;
-    std::unique_ptr<TMainForm1> form;
+    std::unique_ptr<MainForm> form;
     Observed seen;
 };
 
@@ -190,17 +190,17 @@ TEST_F(StalledDriveTest, AWriteThatBlocksForSecondsKeepsTheWindowAnsweringAndAbo
         v.stallWriteCall = 20;
         v.stallMilliseconds = 2000;
     };
-    const double ms = runAndDuringTheStall(form->Halt_BitBtn.handle(), BM_CLICK);
+    const double ms = runAndDuringTheStall(form->abortButton.handle(), BM_CLICK);
 
     expectAnsweringWindow();
     EXPECT_TRUE(seen.stillStalling);  // Abort was taken while the write was still blocked
     ASSERT_EQ(boxes.count(), 2u);
     EXPECT_EQ(boxes.last().text, "Processing aborted, as requested.");
-    EXPECT_EQ(form->Pass_Label.caption(), " Processing Aborted !! ");
+    EXPECT_EQ(form->passLabel.caption(), " Processing Aborted !! ");
     EXPECT_EQ(writesAfterStall, 0) << "the run went on writing after the stalled write returned";
     EXPECT_GE(ms, 2000);
     expectDriveAsBefore();
-    EXPECT_TRUE(IsWindowEnabled(form->Sanitize_BitBtn.handle()));
+    EXPECT_TRUE(IsWindowEnabled(form->sanitizeButton.handle()));
 }
 
 TEST_F(StalledDriveTest, ClosingTheWindowDuringAFlushThatBlocksInterruptsItAndCloses) {

@@ -63,10 +63,10 @@ TEST(FillRun, FillsFreeSpaceWithGiBFilesAndDeletesThemInOrder) {
     EXPECT_EQ(rig.host.text(Item::TimeToCompletionLabel), rig.host.text(Item::ElapsedTimeLabel));
     EXPECT_EQ(rig.host.text(Item::RemainingDateTimeLabel), "00:00:00");
     EXPECT_FALSE(rig.host.runningControls);
-    // Unchanged texts are not set again: 40,961 blocks, one elapsed text and one Label12.
+    // Unchanged texts are not set again: 40,961 blocks, one elapsed text and one plannedMegabytesLabel.
     EXPECT_EQ(rig.host.texts(Item::ElapsedTimeLabel),
               (std::vector<std::string>{"", "", "00:00:00"}));
-    EXPECT_EQ(rig.host.texts(Item::Label12).size(), 1u);
+    EXPECT_EQ(rig.host.texts(Item::plannedMegabytesLabel).size(), 1u);
 }
 
 TEST(FillRun, AnExactGiBFileAndTheUsersSeparators) {
@@ -79,7 +79,7 @@ TEST(FillRun, AnExactGiBFileAndTheUsersSeparators) {
     ASSERT_EQ(rig.volume.created.size(), 1u);
     EXPECT_EQ(rig.volume.created[0].bytes, GiB);
     EXPECT_EQ(rig.volume.writeCalls, 16384);  // the cap ends the file before a short write
-    EXPECT_EQ(rig.host.text(Item::Label12), "1.024,0 MB");
+    EXPECT_EQ(rig.host.text(Item::plannedMegabytesLabel), "1.024,0 MB");
     EXPECT_EQ(rig.host.text(Item::RemainingDateTimeLabel), "00.00.00");
 }
 
@@ -262,13 +262,13 @@ TEST(FillRun, PassDisplayAndProgressBar) {
               (std::vector<std::string>{" Pass : ", "Pass 1 of 3", "Pass 1 of 3 : ", "Pass 2 of 3",
                                         "Pass 2 of 3 : ", "Pass 3 of 3", "Pass 3 of 3 : "}));
     EXPECT_EQ(rig.host.text(Item::ProgressGroupBox), " Progress :    Pass 3 of 3 .... ");
-    EXPECT_EQ(rig.host.text(Item::Label12), "9,216.0 MB");
+    EXPECT_EQ(rig.host.text(Item::plannedMegabytesLabel), "9,216.0 MB");
     EXPECT_GE(rig.host.flushes, 4);
 
     Rig dod(GiB);  // 35 passes of 1 GiB, stopped early
     dod.volume.onWrite = [&](std::int64_t call) { dod.host.abort = call == 100; };
     dod.run(4);
-    EXPECT_EQ(dod.host.texts(Item::Label12), std::vector<std::string>{"35,840.0 MB"});
+    EXPECT_EQ(dod.host.texts(Item::plannedMegabytesLabel), std::vector<std::string>{"35,840.0 MB"});
 }
 
 TEST(FillRun, TimeEstimatesAndStartStamp) {
@@ -335,14 +335,14 @@ TEST(FillRun, DeclinedUnknownLevelAndReentry) {
 TEST(FillRun, ARefreshDuringTheRunIsRepaired) {
     Rig rig(64 * kBlock);
     rig.host.onProcessMessages = [&] {
-        if (rig.volume.bytesWritten == 32 * kBlock && rig.host.text(Item::Label12) != "") {
+        if (rig.volume.bytesWritten == 32 * kBlock && rig.host.text(Item::plannedMegabytesLabel) != "") {
             rig.host.refreshDrivePanel();
-            rig.host.setCaption(Item::Label12, "");
+            rig.host.setCaption(Item::plannedMegabytesLabel, "");
             rig.fill.forgetShownTexts();
         }
     };
     rig.run(0);
-    EXPECT_EQ(rig.host.text(Item::Label12), "4.0 MB");
+    EXPECT_EQ(rig.host.text(Item::plannedMegabytesLabel), "4.0 MB");
     EXPECT_EQ(rig.host.text(Item::ProgressLabel), "4.0 MB");
     EXPECT_EQ(rig.host.text(Item::ElapsedTimeLabel), "00:00:00");
     EXPECT_EQ(rig.host.barPosition, 4);
@@ -357,7 +357,7 @@ TEST(FillRun, NtfsRecordsAQuotaAndADriveThatNeverFills) {
     const RunResult r = ntfs.run(1);
     EXPECT_EQ(r.outcome, RunOutcome::Completed);
     EXPECT_EQ(r.startFreeBytes, 32 * MiB);
-    EXPECT_EQ(ntfs.host.text(Item::Label12), "96.0 MB");
+    EXPECT_EQ(ntfs.host.text(Item::plannedMegabytesLabel), "96.0 MB");
     EXPECT_GE(r.smallFilesWritten, 3 * 19);  // every pass takes every free record
     // The quota does not hide the record table's growth: the small files stop soon after it.
     EXPECT_LE(ntfs.volume.recordsAdded, 3 * 2 * kSmallFilesPerCheck);

@@ -40,7 +40,7 @@ std::vector<std::uint8_t> SolidAnimation(int frames, int delayCs, int w = 8, int
 
 class GifForm {
 public:
-    explicit GifForm(std::vector<ui::ControlSpec> rows) : rows_(std::move(rows)) {
+    explicit GifForm(std::vector<ui::ControlDesign> rows) : rows_(std::move(rows)) {
         static const bool registered = (RegisterGIFImageKind(), true);
         (void)registered;
         spec_ = {.name = "GifTestForm", .caption = "TGIFImage", .left = 40, .top = 40, .clientWidth = 420,
@@ -64,12 +64,12 @@ public:
     bool ShowsSoon(int x, int y, COLORREF c) const { return Pump([&] { return At(x, y) == c; }, 2000); }
 
 private:
-    std::vector<ui::ControlSpec> rows_;
-    ui::FormSpec spec_;
+    std::vector<ui::ControlDesign> rows_;
+    ui::FormDesign spec_;
     std::unique_ptr<ui::Form> form_;
 };
 
-ui::ControlSpec GifRow(const char* name, int left, int top, int width, int height, bool stretch = false) {
+ui::ControlDesign GifRow(const char* name, int left, int top, int width, int height, bool stretch = false) {
     return {.kind = ui::Kind::GIFImage, .name = name, .left = left, .top = top, .width = width, .height = height,
             .stretch = stretch};
 }
