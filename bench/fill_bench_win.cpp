@@ -126,16 +126,20 @@ public:
     bool elevated() override { return true; }
     void restartElevated() override {}
     void setRunningControls(bool) override {}
-    bool abortTicked() override { return false; }
-    void setAbortTicked(bool) override {}
+    bool abortRequested() override { return false; }
+    void setAbortRequested(bool) override {}
     bool closeRequested() override { return false; }
     void processMessages() override {}
     void runDriveWork(const DriveWork& drive) override { drive.work(); }
     double now() override { return 45000.0 + ui::Application::clockSeconds() / 86400.0; }
     void completionBeep() override {}
-    void setCaption(engine::DisplayItem, std::string_view) override {}
-    void setProgressRange(std::int64_t, std::int64_t) override {}
-    void setProgressPosition(std::int64_t) override {}
+    void clearTimes() override {}
+    void showStart(double) override {}
+    void showPass(int, int) override {}
+    void startBar(std::int64_t) override {}
+    void showWrite(const engine::ProgressValues&, std::int64_t) override {}
+    void showCompleted() override {}
+    void showAborted() override {}
     void flushDisplay() override {}
     std::string outcome;
 };

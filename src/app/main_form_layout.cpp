@@ -127,10 +127,6 @@ std::vector<ui::ControlDesign> BuildLayout() {
         {.kind = Kind::BitBtn, .name = "exitButton", .left = 441, .top = 336, .width = 130, .height = 33, .caption = "Exit",
          .hint = "Exit this program.", .showHint = true, .font = kBold16},
 
-        // Hidden state holders: the abort flag of a run and the layout record.
-        {.kind = Kind::CheckBox, .name = "abortRequestedBox", .left = 612, .top = 44, .width = 241, .height = 17,
-         .caption = "abortRequestedBox", .visible = false},
-        {.kind = Kind::ListBox, .name = "scalingRecordList", .left = 652, .top = 6, .width = 25, .height = 29, .visible = false},
 
         // Menus.
         {.kind = Kind::MainMenu, .name = "mainMenu"},

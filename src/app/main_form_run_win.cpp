@@ -1,6 +1,8 @@
 // The Sanitize button: the fill run with this window as its host.
 #include "app/main_form_win.h"
 
+#include "app/progress_display.h"
+
 #include "engine/fill_run.h"
 #include "engine/fill_volume_win.h"
 #include "engine/fill_files.h"
@@ -24,12 +26,47 @@
 
 namespace qvx {
 
+namespace {
+// The progress area's labels and bar.
+class ProgressLabels final : public ProgressArea {
+public:
+    explicit ProgressLabels(MainForm& form) : f_(form) {}
+    void setText(ProgressText item, std::string_view text) override { label(item).setCaption(std::string(text)); }
+    std::string textNow(ProgressText item) const override { return label(item).caption(); }
+    void setBarRange(std::int64_t minimum, std::int64_t maximum) override {
+        f_.progressBar.setRange(ClampToInt(minimum), ClampToInt(maximum));
+    }
+    void setBarPosition(std::int64_t position) override { f_.progressBar.setPosition(ClampToInt(position)); }
+    std::int64_t barPositionNow() const override { return f_.progressBar.position(); }
+    std::int64_t barMaximumNow() const override { return f_.progressBar.max(); }
+
+private:
+    ui::Control& label(ProgressText item) const {
+        switch (item) {
+        case ProgressText::Pass: return f_.passLabel;
+        case ProgressText::GroupCaption: return f_.progressGroup;
+        case ProgressText::PassMegabytes: return f_.passMegabytesLabel;
+        case ProgressText::StartTime: return f_.startTimeLabel;
+        case ProgressText::ElapsedTime: return f_.elapsedTimeLabel;
+        case ProgressText::RemainingTime: return f_.remainingTimeLabel;
+        case ProgressText::TotalTime: return f_.totalTimeLabel;
+        case ProgressText::WrittenMegabytes: return f_.writtenMegabytesLabel;
+        case ProgressText::PlannedMegabytes: break;
+        }
+        return f_.plannedMegabytesLabel;
+    }
+    // The bar counts MiB in an int: 2 PiB of free space before it saturates.
+    static int ClampToInt(std::int64_t v) { return v > 0x7FFFFFFF ? 0x7FFFFFFF : v < 0 ? 0 : static_cast<int>(v); }
+    MainForm& f_;
+};
+} // namespace
+
 // The window as the run sees it. Property changes are made at once; the screen follows at
 // its own pace (deferred window updates, flushed about every 15 ms and at every pass start).
 class MainForm::RunHostAdapter final : public engine::RunHost {
 public:
-    explicit RunHostAdapter(MainForm& form) : f_(form) {
-        takeDisplay();
+    RunHostAdapter(MainForm& form, const FormatSettings& formats) : f_(form), labels_(form), display_(labels_) {
+        display_.setFormats(formats);
         // Local time of the run's first moment, advanced by a steady clock: a daylight-saving
         // change or a clock correction during a long run does not bend the elapsed time. Fixed
         // here, so that the drive's thread only reads it.
@@ -42,7 +79,7 @@ public:
     void showSanitizePage() override { f_.pages.setActivePage(f_.sanitizePage); }
     void refreshDrivePanel() override {
         f_.refreshDrivePanel();
-        takeDisplay();
+        display_.forget();
     }
     // A command line with /yes has confirmed already; one with /exit wants no closing box (the
     // record and the exit code tell the outcome).
@@ -67,13 +104,13 @@ public:
         f_.driveList.setEnabled(!running);
     }
 
-    bool abortTicked() override { return f_.abortRequestedBox.checked(); }
-    void setAbortTicked(bool ticked) override { f_.abortRequestedBox.setChecked(ticked); }
+    bool abortRequested() override { return f_.abortRequested(); }
+    void setAbortRequested(bool requested) override { f_.setAbortRequested(requested); }
     bool closeRequested() override { return f_.closeAfterRun_ || ui::Application::instance().terminated(); }
 
     void processMessages() override {
         ui::Application::instance().processMessages();
-        if (displayChangedBehindTheRun()) repairDisplay();
+        display_.repair();
     }
 
     // The drive's work on a thread of its own; this thread waits for it while it handles every
@@ -88,7 +125,7 @@ public:
         });
         const auto show = [&] {
             drive.showProgress();
-            if (displayChangedBehindTheRun()) repairDisplay();
+            display_.repair();
             app.flushDeferred();
             acknowledgeDisplay();
         };
@@ -107,7 +144,9 @@ public:
             }
             app.processMessages();
             drive.checkStop();
-            if (displayChangedBehindTheRun()) repairDisplay();
+            // Restore Factory Defaults re-runs the window's start-up, which clears the progress
+            // area; the run only sets what changes, so the area is put back.
+            display_.repair();
         }
         worker.join();
         drive.showProgress();
@@ -128,19 +167,13 @@ public:
         ui::Application::instance().processMessages();
     }
 
-    void setCaption(engine::DisplayItem item, std::string_view text) override {
-        std::string& s = shown_[static_cast<std::size_t>(item)];
-        s.assign(text);
-        label(item).setCaption(s);
-    }
-    void setProgressRange(std::int64_t minimum, std::int64_t maximum) override {
-        f_.progressBar.setRange(ClampToInt(minimum), ClampToInt(maximum));
-        takeBar();
-    }
-    void setProgressPosition(std::int64_t position) override {
-        f_.progressBar.setPosition(ClampToInt(position));
-        takeBar();
-    }
+    void clearTimes() override { display_.clearTimes(); }
+    void showStart(double startTime) override { display_.showStart(startTime); }
+    void showPass(int pass, int passCount) override { display_.showPass(pass, passCount); }
+    void startBar(std::int64_t maximum) override { display_.startBar(maximum); }
+    void showWrite(const engine::ProgressValues& v, std::int64_t plannedBytes) override { display_.showWrite(v, plannedBytes); }
+    void showCompleted() override { display_.showCompleted(); }
+    void showAborted() override { display_.showAborted(); }
     void flushDisplay() override { ui::Application::instance().flushDeferred(); }
 
 private:
@@ -160,60 +193,9 @@ private:
         displayShown_.notify_all();
     }
 
-    ui::Control& label(engine::DisplayItem item) {
-        switch (item) {
-        case engine::DisplayItem::PassLabel: return f_.passLabel;
-        case engine::DisplayItem::ProgressGroupBox: return f_.progressGroup;
-        case engine::DisplayItem::ProgressLabel: return f_.passMegabytesLabel;
-        case engine::DisplayItem::StartDateTimeLabel: return f_.startTimeLabel;
-        case engine::DisplayItem::ElapsedTimeLabel: return f_.elapsedTimeLabel;
-        case engine::DisplayItem::RemainingDateTimeLabel: return f_.remainingTimeLabel;
-        case engine::DisplayItem::TimeToCompletionLabel: return f_.totalTimeLabel;
-        case engine::DisplayItem::writtenMegabytesLabel: return f_.writtenMegabytesLabel;
-        case engine::DisplayItem::plannedMegabytesLabel: return f_.plannedMegabytesLabel;
-        }
-        return f_.plannedMegabytesLabel;
-    }
-
-    // Restore Factory Defaults re-runs the window's start-up during a run, which refreshes the
-    // drive panel and clears the progress area. The run only sets what changes, so without a
-    // repair the pass and the start stamp would stay blank for the rest of the run. A few
-    // short string compares per block.
-    bool displayChangedBehindTheRun() {
-        if (f_.progressBar.position() != barPosition_ || f_.progressBar.max() != barMax_ ||
-            f_.progressBar.min() != barMin_)
-            return true;
-        for (int i = 0; i < engine::kDisplayItemCount; ++i) {
-            const auto item = static_cast<engine::DisplayItem>(i);
-            if (label(item).caption() != shown_[static_cast<std::size_t>(i)]) return true;
-        }
-        return false;
-    }
-    // The progress area as it stands, as the run's own.
-    void takeDisplay() {
-        for (int i = 0; i < engine::kDisplayItemCount; ++i)
-            shown_[static_cast<std::size_t>(i)] = label(static_cast<engine::DisplayItem>(i)).caption();
-        takeBar();
-    }
-    // As the bar holds it (it keeps its position within its range).
-    void takeBar() {
-        barMin_ = f_.progressBar.min();
-        barMax_ = f_.progressBar.max();
-        barPosition_ = f_.progressBar.position();
-    }
-    void repairDisplay() {
-        for (int i = 0; i < engine::kDisplayItemCount; ++i)
-            label(static_cast<engine::DisplayItem>(i)).setCaption(shown_[static_cast<std::size_t>(i)]);
-        f_.progressBar.setRange(barMin_, barMax_);
-        f_.progressBar.setPosition(barPosition_);
-    }
-
-    // The bar counts MiB in an int: 2 PiB of free space before it saturates.
-    static int ClampToInt(std::int64_t v) { return v > 0x7FFFFFFF ? 0x7FFFFFFF : v < 0 ? 0 : static_cast<int>(v); }
     MainForm& f_;
-    // What the run last gave each text and the bar.
-    std::array<std::string, engine::kDisplayItemCount> shown_;
-    int barMin_ = 0, barMax_ = 0, barPosition_ = 0;
+    ProgressLabels labels_;
+    ProgressDisplay display_;
     static constexpr unsigned kProgressTickMilliseconds = 15;
     UniqueKernelHandle wanted_;  // set by the drive's thread when it waits for the display
     std::mutex displayMutex_;
@@ -258,11 +240,12 @@ void MainForm::runSanitize(bool fromCommandLine) {
     engine::RunResult result;
     {
         ui::DeferredUpdates deferred;
-        RunHostAdapter host(*this);
+        const FormatSettings formats = ReadUserFormatSettings();
+        RunHostAdapter host(*this, formats);
         const std::unique_ptr<engine::FillVolume> volume =
             makeFillVolume ? makeFillVolume() : std::make_unique<engine::Win32FillVolume>();
         engine::FillRun run(*volume, host);
-        result = run.run(drive, levelGroup.itemIndex(), ReadUserFormatSettings());
+        result = run.run(drive, levelGroup.itemIndex(), formats);
     }
     running_ = false;
     const bool ran = result.outcome != engine::RunOutcome::Declined && result.outcome != engine::RunOutcome::AlreadyRunning;

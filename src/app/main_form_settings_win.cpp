@@ -146,35 +146,34 @@ void MainForm::restoreFactoryDefaults() {
 // --- proportional layout scaling -------------------------------------------------------------
 
 void MainForm::recordLayout() {
-    if (scalingRecordList.count() > 0) return;
+    if (layoutRecord_) return;  // taken once, at the first start-up
     if (handle()) ShowScrollBar(handle(), SB_BOTH, FALSE);
-    scalingRecordList.addItem(LayoutHeaderLine(clientWidth(), clientHeight()));
+    LayoutRecord record{.clientWidth = clientWidth(), .clientHeight = clientHeight()};
     for (const auto& component : components()) {
         const auto* control = component->isVisual() ? dynamic_cast<const ui::Control*>(component.get()) : nullptr;
         if (!control) {
-            scalingRecordList.addItem(kNonVisualLine);
+            record.components.emplace_back();
             continue;
         }
-        const ControlGeometry g{.left = control->left(),
-                                .width = control->width(),
-                                .top = control->top(),
-                                .height = control->height(),
-                                .fontSize = control->fontSize()};
-        scalingRecordList.addItem(LayoutControlLine(g, control->name()));
+        record.components.push_back(ControlGeometry{.left = control->left(),
+                                                    .width = control->width(),
+                                                    .top = control->top(),
+                                                    .height = control->height(),
+                                                    .fontSize = control->fontSize()});
     }
+    layoutRecord_ = std::move(record);
 }
 
 void MainForm::rescaleLayout() {
-    const std::vector<std::string>& lines = scalingRecordList.items();
-    if (lines.empty()) return;
-    const std::optional<ScaleFactors> factors = ComputeScaleFactors(lines[0], clientWidth(), clientHeight());
+    if (!layoutRecord_) return;
+    const std::optional<ScaleFactors> factors = ComputeScaleFactors(*layoutRecord_, clientWidth(), clientHeight());
     if (!factors) return;
     const auto& all = components();
-    for (size_t k = 0; k < all.size() && k + 1 < lines.size(); ++k) {
-        const std::string& line = lines[k + 1];
+    for (std::size_t k = 0; k < all.size() && k < layoutRecord_->components.size(); ++k) {
+        const std::optional<ControlGeometry>& recorded = layoutRecord_->components[k];
         auto* control = dynamic_cast<ui::Control*>(all[k].get());
-        if (!IsControlLine(line) || !control) continue;
-        const ControlGeometry g = ScaleControlLine(line, *factors);
+        if (!recorded || !control) continue;
+        const ControlGeometry g = ScaleGeometry(*recorded, *factors);
         control->setBounds(g.left, g.top, g.width, g.height);
         control->setFontSize(g.fontSize);
         // A control that fills its parent goes back to filling it.

@@ -54,8 +54,6 @@ MainForm::MainForm()
       sanitizeButton(Find<ui::BitBtn>(*this, "sanitizeButton")),
       abortButton(Find<ui::BitBtn>(*this, "abortButton")),
       exitButton(Find<ui::BitBtn>(*this, "exitButton")),
-      abortRequestedBox(Find<ui::CheckBox>(*this, "abortRequestedBox")),
-      scalingRecordList(Find<ui::ListBox>(*this, "scalingRecordList")),
       alwaysOnTopItem(Find<ui::MenuItem>(*this, "alwaysOnTopItem")),
       autoRunItem(Find<ui::MenuItem>(*this, "autoRunItem")),
       restoreDefaultsItem(Find<ui::MenuItem>(*this, "restoreDefaultsItem")),
@@ -159,7 +157,7 @@ void MainForm::closeQuery(bool& canClose) {
     if (running_) {
         // The run cleans up its fill files first; the close is repeated when it has ended.
         closeAfterRun_ = true;
-        abortRequestedBox.setChecked(true);
+        abortRequested_ = true;
         canClose = false;
         return;
     }

@@ -2,6 +2,7 @@
 // The main window: two pages (drive panel and progress; sanitization level), four buttons along
 // the bottom and the File and Help menus.
 #include "app/command_line.h"
+#include "app/layout_record.h"
 #include "app/run_record.h"
 #include "engine/fill_run.h"
 #include "engine/fill_volume.h"
@@ -20,8 +21,10 @@
 #include "ui/timer_win.h"
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace qvx {
 
@@ -64,8 +67,6 @@ public:
     ui::BitBtn& sanitizeButton;
     ui::BitBtn& abortButton;
     ui::BitBtn& exitButton;
-    ui::CheckBox& abortRequestedBox;
-    ui::ListBox& scalingRecordList;
     ui::MenuItem& alwaysOnTopItem;
     ui::MenuItem& autoRunItem;
     ui::MenuItem& restoreDefaultsItem;
@@ -91,7 +92,10 @@ public:
     // The selected level's description and the window caption.
     void showLevelDescription();
     void sanitize();
-    void requestAbort() { abortRequestedBox.setChecked(true); }
+    // The Abort button: the run stops after the drive call it is in.
+    void requestAbort() { abortRequested_ = true; }
+    bool abortRequested() const { return abortRequested_; }
+    void setAbortRequested(bool requested) { abortRequested_ = requested; }
     // Sets every push button of the window (hidden ones included) enabled or disabled.
     void setButtonsEnabled(bool enabled);
     bool running() const { return running_; }
@@ -104,6 +108,7 @@ public:
     void restoreFactoryDefaults();
     void recordLayout();
     void rescaleLayout();
+    const std::optional<LayoutRecord>& layoutRecord() const { return layoutRecord_; }
     void toggleAlwaysOnTop();
     void toggleAutoRun();
     // true when the program's Run entry exists (may ask to update a moved program's entry).
@@ -145,6 +150,10 @@ private:
     // The user asked to restart as administrator: done once the run has ended.
     bool restartElevatedAfterRun_ = false;
     bool startMaximized_ = false;
+    // Set by Abort (and by a close during a run); read by tests on other threads too.
+    std::atomic<bool> abortRequested_{false};
+    // Taken once, at the first start-up; every resize scales from it.
+    std::optional<LayoutRecord> layoutRecord_;
     CommandLine commandLine_;
     std::unique_ptr<ui::Timer> commandLineStart_;
     bool commandLineRun_ = false;  // the run going on was started by the command line

@@ -10,12 +10,6 @@ namespace qvx::engine {
 
 namespace {
 
-std::size_t Index(DisplayItem item) { return static_cast<std::size_t>(item); }
-
-constexpr std::array<DisplayItem, 4> kTimeLabels = {
-    DisplayItem::StartDateTimeLabel, DisplayItem::ElapsedTimeLabel,
-    DisplayItem::RemainingDateTimeLabel, DisplayItem::TimeToCompletionLabel};
-
 std::string WithLeftoverLine(std::string text, int leftoversRemoved) {
     if (leftoversRemoved > 0) {
         text += "\r\n\r\n";
@@ -33,39 +27,9 @@ struct RunningFlag {
 
 } // namespace
 
-FillRun::FillRun(FillVolume& volume, RunHost& host) : volume_(volume), host_(host) {
-    forgetShownTexts();
-}
+FillRun::FillRun(FillVolume& volume, RunHost& host) : volume_(volume), host_(host) {}
 
 FillRun::~FillRun() = default;
-
-void FillRun::forgetShownTexts() {
-    known_.fill(false);
-    durationKey_.fill(kUnknown);
-    barPosition_ = kUnknown;
-    label11Bytes_ = kUnknown;
-    label12Bytes_ = kUnknown;
-    progressBytes_ = kUnknown;
-}
-
-void FillRun::setText(DisplayItem item, std::string_view text) {
-    const std::size_t i = Index(item);
-    durationKey_[i] = kUnknown;
-    if (known_[i] && shown_[i] == text) return;
-    shown_[i].assign(text);
-    known_[i] = true;
-    host_.setCaption(item, text);
-}
-
-void FillRun::setDuration(DisplayItem item, double days) {
-    const int key = DurationSeconds(days);
-    const std::size_t i = Index(item);
-    if (known_[i] && durationKey_[i] == key) return;
-    scratch_.clear();
-    AppendDurationText(scratch_, key, fs_);
-    setText(item, scratch_);
-    durationKey_[i] = key;
-}
 
 RunResult FillRun::run(char driveLetter, int levelIndex, const FormatSettings& formats) {
     RunResult result;
@@ -80,15 +44,14 @@ RunResult FillRun::run(char driveLetter, int levelIndex, const FormatSettings& f
 
     host_.showSanitizePage();
     host_.refreshDrivePanel();
-    forgetShownTexts();
     if (!host_.confirm(ConfirmationText(letter_, levelIndex))) {
         result.outcome = RunOutcome::Declined;
         return result;
     }
 
-    for (DisplayItem item : kTimeLabels) setText(item, "");
+    host_.clearTimes();
     host_.setRunningControls(true);
-    host_.setAbortTicked(false);
+    host_.setAbortRequested(false);
     // The window is locked before the first call to the drive.
     host_.flushDisplay();
 
@@ -120,7 +83,7 @@ DriveOutcome FillRun::runDriveWork() {
     progress_ = std::make_unique<RunProgress>();
     startShown_ = barStarted_ = false;
     passShown_ = patternErrorsShown_ = 0;
-    writesShown_ = fullWritesShown_ = 0;
+    writesShown_ = 0;
     DriveOutcome drive;
     std::exception_ptr thrown;
     host_.runDriveWork({[&] {
@@ -140,10 +103,10 @@ DriveOutcome FillRun::runDriveWork() {
 
 void FillRun::checkStop() {
     if (progress_->stopRequested()) return;
-    bool stop = host_.abortTicked();
+    bool stop = host_.abortRequested();
     if (!stop && host_.closeRequested()) {
         // Closing the window aborts the run; the flag stays ticked as after any abort.
-        host_.setAbortTicked(true);
+        host_.setAbortRequested(true);
         stop = true;
     }
     if (!stop) return;
@@ -161,84 +124,33 @@ void FillRun::showProgress() {
         startFree_ = v.startFreeBytes;
         startTime_ = v.startTime;
         planned_ = static_cast<std::int64_t>(passCount_) * startFree_;
-        setText(DisplayItem::StartDateTimeLabel, StartStampText(startTime_, fs_));
+        host_.showStart(startTime_);
     }
     if (v.pass != passShown_) {
         passShown_ = v.pass;
         barStarted_ = false;
-        showPass(v.pass);
+        host_.showPass(v.pass, passCount_);
         host_.flushDisplay();
     }
     for (; patternErrorsShown_ < v.patternErrors; ++patternErrorsShown_)
         host_.showInformation(std::string(kInternalError200));
     if (v.patternReady && !barStarted_) {
         barStarted_ = true;
-        host_.setProgressRange(0, startFree_ / 1'048'576);
-        host_.setProgressPosition(0);
-        barPosition_ = 0;
+        host_.startBar(startFree_ / 1'048'576);
         host_.flushDisplay();
     }
     if (v.writes != writesShown_) {
         writesShown_ = v.writes;
-        showWrite(v);
+        host_.showWrite(v, planned_);
     }
     showingProgress_ = false;
-}
-
-void FillRun::showPass(int pass) {
-    const std::string passText = PassText(pass, passCount_);
-    setText(DisplayItem::PassLabel, passText);
-    setText(DisplayItem::ProgressGroupBox, ProgressCaptionText(pass, passCount_));
-    setText(DisplayItem::PassLabel, PassLabelText(pass, passCount_));
-}
-
-void FillRun::setBytes(DisplayItem item, std::int64_t bytes, std::int64_t& shownBytes) {
-    if (bytes == shownBytes && known_[Index(item)]) return;
-    shownBytes = bytes;
-    scratch_.clear();
-    AppendMbText(scratch_, bytes, fs_);
-    setText(item, scratch_);
-}
-
-// The display after the last write the drive's thread finished: the same texts as if each
-// write had been shown, only the screen follows at its own pace.
-void FillRun::showWrite(const ProgressValues& v) {
-    const std::int64_t position = v.passBytes / 1'048'576;
-    if (position != barPosition_) {
-        barPosition_ = position;
-        host_.setProgressPosition(position);
-    }
-    setBytes(DisplayItem::ProgressLabel, v.passBytes, progressBytes_);
-    setDuration(DisplayItem::ElapsedTimeLabel, v.elapsedDays);
-    setBytes(DisplayItem::writtenMegabytesLabel, v.writtenBytes, label11Bytes_);
-    setBytes(DisplayItem::plannedMegabytesLabel, planned_, label12Bytes_);
-    if (v.fullWrites != fullWritesShown_) {
-        fullWritesShown_ = v.fullWrites;
-        showEstimates(v.elapsedAtFull, v.writtenAtFull);
-    }
-    // A write of less than a block gives no estimate: the estimated total counts as 0, and
-    // the remaining time shows only when that is not negative.
-    if (v.lastWrite != kBlockSize && v.elapsedDays <= 0) setDuration(DisplayItem::RemainingDateTimeLabel, 0.0);
-}
-
-// A straight-line projection from the share written by the last whole block; written is
-// then at least one block.
-void FillRun::showEstimates(double elapsed, std::int64_t written) {
-    const double total = elapsed * static_cast<double>(planned_) / static_cast<double>(written);
-    if (total >= 0) setDuration(DisplayItem::TimeToCompletionLabel, total);
-    const double remaining = total - elapsed;
-    if (remaining >= 0) setDuration(DisplayItem::RemainingDateTimeLabel, remaining);
 }
 
 void FillRun::endRun(RunResult& result, const DriveOutcome& drive) {
     const PassResult& failure = drive.failure;
     const bool failed = failure.end != PassEnd::Done && failure.end != PassEnd::Stopped;
-    const bool aborted = !failed && (host_.abortTicked() || host_.closeRequested());
-    if (!aborted && !failed) {
-        const std::string elapsedText = shown_[Index(DisplayItem::ElapsedTimeLabel)];
-        setText(DisplayItem::TimeToCompletionLabel, elapsedText);
-        setDuration(DisplayItem::RemainingDateTimeLabel, 0.0);
-    }
+    const bool aborted = !failed && (host_.abortRequested() || host_.closeRequested());
+    if (!aborted && !failed) host_.showCompleted();
     host_.setRunningControls(false);
     result.elapsedDays = host_.now() - startTime_;
     host_.flushDisplay();
@@ -257,9 +169,7 @@ void FillRun::endRun(RunResult& result, const DriveOutcome& drive) {
     }
     if (aborted) {
         result.outcome = closing ? RunOutcome::ClosedDuringRun : RunOutcome::Aborted;
-        setText(DisplayItem::PassLabel, kAbortedLabelText);
-        setText(DisplayItem::ProgressGroupBox, kAbortedLabelText);
-        setText(DisplayItem::ProgressLabel, kAbortedLabelText);
+        host_.showAborted();
         host_.flushDisplay();
         result.message = WithLeftoverLine(std::string(kAbortedMessage), result.leftoversRemoved);
         if (!closing) host_.showInformation(result.message);

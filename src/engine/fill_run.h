@@ -70,24 +70,14 @@ public:
 
     bool running() const { return running_; }
 
-    // The progress area was changed behind the run's back (a drive refresh during the run):
-    // the next display sets every text and the bar position again.
-    void forgetShownTexts();
-
 private:
     // Window's thread.
     DriveOutcome runDriveWork();
     void checkStop();
     void showProgress();
-    void showPass(int pass);
-    void showWrite(const ProgressValues& v);
-    void showEstimates(double elapsed, std::int64_t written);
     void endRun(RunResult& result, const DriveOutcome& drive);
     std::string failureText(const PassResult& failure) const;
     void showFailure(const PassResult& failure, const std::string& text);
-    void setText(DisplayItem item, std::string_view text);
-    void setDuration(DisplayItem item, double days);
-    void setBytes(DisplayItem item, std::int64_t bytes, std::int64_t& shownBytes);
 
     FillVolume& volume_;
     RunHost& host_;
@@ -102,25 +92,13 @@ private:
     std::int64_t planned_ = 0;
     std::unique_ptr<RunProgress> progress_;
 
-    // What the display has shown of the progress, so that unchanged texts are neither
-    // formatted nor set again.
+    // How far the display has followed the drive's thread.
     bool startShown_ = false;
     int passShown_ = 0;
     bool barStarted_ = false;
     int patternErrorsShown_ = 0;
     std::uint64_t writesShown_ = 0;
-    std::uint64_t fullWritesShown_ = 0;
     bool showingProgress_ = false;
-
-    static constexpr int kUnknown = -1;
-    std::array<std::string, kDisplayItemCount> shown_;
-    std::array<bool, kDisplayItemCount> known_{};
-    std::array<int, kDisplayItemCount> durationKey_{};  // whole seconds shown, or kUnknown
-    std::int64_t barPosition_ = kUnknown;
-    std::int64_t label11Bytes_ = kUnknown;
-    std::int64_t label12Bytes_ = kUnknown;
-    std::int64_t progressBytes_ = kUnknown;
-    std::string scratch_;
 };
 
 // The drive's share of a run, on the drive's thread: sweeps the leftovers, takes the free

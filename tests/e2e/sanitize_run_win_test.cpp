@@ -220,7 +220,7 @@ TEST_F(SanitizeRunTest, AMediumRunFromTheClickToTheCompletionMessage) {
     EXPECT_EQ(form->remainingTimeLabel.caption(), "00:00:00");
     EXPECT_EQ(form->plannedMegabytesLabel.caption(), Mb(3.0 * static_cast<double>(freeAtStart)));
     EXPECT_EQ(form->progressBar.max(), freeAtStart / 1048576);
-    EXPECT_FALSE(form->abortRequestedBox.checked());
+    EXPECT_FALSE(form->abortRequested());
     // A run through the window is recorded too.
     const std::vector<std::string> record = recordLines();
     ASSERT_EQ(record.size(), 1u);
@@ -253,7 +253,7 @@ TEST_F(SanitizeRunTest, AbortDuringPassTwo) {
         EXPECT_EQ(c->caption(), " Processing Aborted !! ") << c->name();
         EXPECT_EQ(test::WindowText(c->handle()), " Processing Aborted !! ") << c->name();
     }
-    EXPECT_TRUE(form->abortRequestedBox.checked());
+    EXPECT_TRUE(form->abortRequested());
     expectDriveAsBefore();
     expectIdleControls();
 }

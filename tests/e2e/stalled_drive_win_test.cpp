@@ -37,19 +37,19 @@ public:
     DWORD stallMilliseconds = 2000;
     bool interruptible = false;
 
-    std::atomic<bool> stalling{false};
-    std::atomic<bool> stalled{false};
-    // Counts, where the test can read it after the run, the writes that came after the stall.
+    // Where the test sees them, also once the run has dropped the volume: whether a call is
+    // stalling now, and the writes that came after the stall.
+    std::atomic<bool>* stalling = nullptr;
     std::atomic<int>* writesAfterStall = nullptr;
 
     engine::CreateResult createFillFile(const std::string& name) override { return inner_.createFillFile(name); }
     engine::WriteResult write(const engine::BlockBuffer& block, std::uint32_t size) override {
-        if (stalled && writesAfterStall) ++*writesAfterStall;
+        if (stalled_) ++*writesAfterStall;
         if (++writeCalls_ == stallWriteCall && stall()) return {0, engine::WriteStatus::Failed};
         return inner_.write(block, size);
     }
     bool finishFillFile() override {
-        const bool cut = stallFirstFlush && !stalled && stall();
+        const bool cut = stallFirstFlush && !stalled_ && stall();
         return inner_.finishFillFile() && !cut;
     }
     bool deleteFillFile(const std::string& name) override { return inner_.deleteFillFile(name); }
@@ -65,15 +65,16 @@ public:
 private:
     // true when interrupt() cut the wait short.
     bool stall() {
-        stalling = true;
+        *stalling = true;
         const bool cut = WaitForSingleObject(released_.get(), stallMilliseconds) == WAIT_OBJECT_0;
-        stalled = true;
-        stalling = false;
+        stalled_ = true;
+        *stalling = false;
         return cut;
     }
     engine::Win32FillVolume inner_;
     UniqueKernelHandle released_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     std::int64_t writeCalls_ = 0;
+    bool stalled_ = false;
 };
 
 // What a second thread saw of the window while the drive stalled.
@@ -103,8 +104,8 @@ protected:
         form->makeFillVolume = [this] {
             auto v = std::make_unique<StallingVolume>();
             v->writesAfterStall = &writesAfterStall;
+            v->stalling = &stalling;
             configure(*v);
-            volume = v.get();
             return v;
         };
         freeAtStart = test::FreeBytesOn(letter);
@@ -131,8 +132,8 @@ protected:
 
     void watch(HWND target, UINT message) {
         const auto start = Clock::now();
-        while (!(volume && volume.load()->stalling) && MillisecondsSince(start) < 20000) Sleep(1);
-        if (!volume || !volume.load()->stalling) return;
+        while (!stalling && MillisecondsSince(start) < 20000) Sleep(1);
+        if (!stalling) return;
         seen.sawStall = true;
         const HWND window = form->handle();
         for (int i = 0; i < 10; ++i) {
@@ -149,14 +150,12 @@ protected:
 
         PostMessageW(target, message, 0, 0);
         const auto posted = Clock::now();
-        DWORD_PTR checked = 0;
-        while (MillisecondsSince(posted) < 100 && checked != BST_CHECKED) {
-            SendMessageTimeoutW(form->abortRequestedBox.handle(), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 100,
-                                &checked);
-            if (checked != BST_CHECKED) Sleep(1);
-        }
-        seen.stillStalling = volume.load()->stalling;
-        seen.abortTicked = checked == BST_CHECKED;
+        while (MillisecondsSince(posted) < 100 && !form->abortRequested()) Sleep(1);
+        seen.abortTicked = form->abortRequested();
+        // An interruptible call ends at once; one that is not goes on blocking.
+        const auto taken = Clock::now();
+        while (stalling && MillisecondsSince(taken) < 200) Sleep(1);
+        seen.stillStalling = stalling;
     }
 
     void expectAnsweringWindow() {
@@ -175,7 +174,7 @@ protected:
     }
 
     std::function<void(StallingVolume&)> configure;
-    std::atomic<StallingVolume*> volume{nullptr};
+    std::atomic<bool> stalling{false};
     std::atomic<int> writesAfterStall{0};
     char letter = 0;
     std::string settingsPath;

@@ -11,7 +11,7 @@
 using namespace qvx;
 using namespace qvx::engine;
 using qvx::engine::testing::FakeRunHost;
-using Item = DisplayItem;
+using Item = qvx::ProgressText;
 
 namespace {
 constexpr std::int64_t kBlock = 65536;
@@ -26,7 +26,10 @@ struct Rig {
     SimulatedVolume volume;
     FakeRunHost host;
     FillRun fill{volume, host};
-    RunResult run(int level, const FormatSettings& fs = {}) { return fill.run('d', level, fs); }
+    RunResult run(int level, const FormatSettings& fs = {}) {
+        host.setFormats(fs);
+        return fill.run('d', level, fs);
+    }
     // The run's clock follows the bytes written: `perBlock` days per 64 KiB.
     void clockByBlocks(double perBlock, double start = 45293.5) {
         host.clock = [this, perBlock, start] {
@@ -59,14 +62,14 @@ TEST(FillRun, FillsFreeSpaceWithGiBFilesAndDeletesThemInOrder) {
     // The clock stood still: no rate to report, and no division by zero.
     EXPECT_EQ(rig.host.boxes.back().text, CompletionText('d', "0.0"));
     EXPECT_EQ(rig.host.barMax, 2560);
-    EXPECT_EQ(rig.host.text(Item::ProgressLabel), "2,560.0 MB");
-    EXPECT_EQ(rig.host.text(Item::TimeToCompletionLabel), rig.host.text(Item::ElapsedTimeLabel));
-    EXPECT_EQ(rig.host.text(Item::RemainingDateTimeLabel), "00:00:00");
+    EXPECT_EQ(rig.host.text(Item::PassMegabytes), "2,560.0 MB");
+    EXPECT_EQ(rig.host.text(Item::TotalTime), rig.host.text(Item::ElapsedTime));
+    EXPECT_EQ(rig.host.text(Item::RemainingTime), "00:00:00");
     EXPECT_FALSE(rig.host.runningControls);
     // Unchanged texts are not set again: 40,961 blocks, one elapsed text and one plannedMegabytesLabel.
-    EXPECT_EQ(rig.host.texts(Item::ElapsedTimeLabel),
+    EXPECT_EQ(rig.host.texts(Item::ElapsedTime),
               (std::vector<std::string>{"", "", "00:00:00"}));
-    EXPECT_EQ(rig.host.texts(Item::plannedMegabytesLabel).size(), 1u);
+    EXPECT_EQ(rig.host.texts(Item::PlannedMegabytes).size(), 1u);
 }
 
 TEST(FillRun, AnExactGiBFileAndTheUsersSeparators) {
@@ -79,8 +82,8 @@ TEST(FillRun, AnExactGiBFileAndTheUsersSeparators) {
     ASSERT_EQ(rig.volume.created.size(), 1u);
     EXPECT_EQ(rig.volume.created[0].bytes, GiB);
     EXPECT_EQ(rig.volume.writeCalls, 16384);  // the cap ends the file before a short write
-    EXPECT_EQ(rig.host.text(Item::plannedMegabytesLabel), "1.024,0 MB");
-    EXPECT_EQ(rig.host.text(Item::RemainingDateTimeLabel), "00.00.00");
+    EXPECT_EQ(rig.host.text(Item::PlannedMegabytes), "1.024,0 MB");
+    EXPECT_EQ(rig.host.text(Item::RemainingTime), "00.00.00");
 }
 
 TEST(FillRun, NoFreeSpaceStillCompletes) {
@@ -114,15 +117,15 @@ TEST(FillRun, AbortInPassThreeOfThirtyFive) {
     EXPECT_EQ(rig.volume.deletions, (std::vector<std::string>{D(1), D(1), D(1)}));
     EXPECT_EQ(rig.volume.fileNames().size(), 0u);
     EXPECT_EQ(rig.volume.protocolErrors, 0);
-    for (Item item : {Item::PassLabel, Item::ProgressGroupBox, Item::ProgressLabel})
+    for (Item item : {Item::Pass, Item::GroupCaption, Item::PassMegabytes})
         EXPECT_EQ(rig.host.text(item), " Processing Aborted !! ");
-    const auto& passes = rig.host.texts(Item::PassLabel);
+    const auto& passes = rig.host.texts(Item::Pass);
     EXPECT_NE(std::find(passes.begin(), passes.end(), "Pass 3 of 35 : "), passes.end());
     EXPECT_EQ(std::find(passes.begin(), passes.end(), "Pass 4 of 35 : "), passes.end());
     // The time labels keep the figures of the last block: 8 blocks of 1 minute out of 105.
-    EXPECT_EQ(rig.host.text(Item::ElapsedTimeLabel), "00:08:00");
-    EXPECT_EQ(rig.host.text(Item::TimeToCompletionLabel), "01:45:00");
-    EXPECT_EQ(rig.host.text(Item::RemainingDateTimeLabel), "01:37:00");
+    EXPECT_EQ(rig.host.text(Item::ElapsedTime), "00:08:00");
+    EXPECT_EQ(rig.host.text(Item::TotalTime), "01:45:00");
+    EXPECT_EQ(rig.host.text(Item::RemainingTime), "01:37:00");
     EXPECT_EQ(rig.host.beeps, 0);
     ASSERT_EQ(rig.host.boxes.size(), 1u);
     EXPECT_EQ(rig.host.boxes[0].text,
@@ -251,24 +254,23 @@ TEST(FillRun, PassDisplayAndProgressBar) {
     rig.host.onProcessMessages = [&] {
         if (rig.volume.bytesWritten == 3 * GiB + 3 * GiB / 2 && barAtHalf < 0) {
             barAtHalf = rig.host.barPosition;
-            atHalf = rig.host.text(Item::ProgressLabel);
+            atHalf = rig.host.text(Item::PassMegabytes);
         }
     };
     rig.run(1);
     EXPECT_EQ(rig.host.barMaxima, (std::vector<std::int64_t>{3072, 3072, 3072}));
     EXPECT_EQ(barAtHalf, 1536);
     EXPECT_EQ(atHalf, "1,536.0 MB");
-    EXPECT_EQ(rig.host.texts(Item::PassLabel),
-              (std::vector<std::string>{" Pass : ", "Pass 1 of 3", "Pass 1 of 3 : ", "Pass 2 of 3",
-                                        "Pass 2 of 3 : ", "Pass 3 of 3", "Pass 3 of 3 : "}));
-    EXPECT_EQ(rig.host.text(Item::ProgressGroupBox), " Progress :    Pass 3 of 3 .... ");
-    EXPECT_EQ(rig.host.text(Item::plannedMegabytesLabel), "9,216.0 MB");
+    EXPECT_EQ(rig.host.texts(Item::Pass),
+              (std::vector<std::string>{" Pass : ", "Pass 1 of 3 : ", "Pass 2 of 3 : ", "Pass 3 of 3 : "}));
+    EXPECT_EQ(rig.host.text(Item::GroupCaption), " Progress :    Pass 3 of 3 .... ");
+    EXPECT_EQ(rig.host.text(Item::PlannedMegabytes), "9,216.0 MB");
     EXPECT_GE(rig.host.flushes, 4);
 
     Rig dod(GiB);  // 35 passes of 1 GiB, stopped early
     dod.volume.onWrite = [&](std::int64_t call) { dod.host.abort = call == 100; };
     dod.run(4);
-    EXPECT_EQ(dod.host.texts(Item::plannedMegabytesLabel), std::vector<std::string>{"35,840.0 MB"});
+    EXPECT_EQ(dod.host.texts(Item::PlannedMegabytes), std::vector<std::string>{"35,840.0 MB"});
 }
 
 TEST(FillRun, TimeEstimatesAndStartStamp) {
@@ -277,20 +279,20 @@ TEST(FillRun, TimeEstimatesAndStartStamp) {
     std::vector<std::string> atSixth;
     rig.host.onProcessMessages = [&] {
         if (rig.volume.bytesWritten == MiB && atSixth.empty())
-            for (Item i : {Item::ElapsedTimeLabel, Item::TimeToCompletionLabel,
-                           Item::RemainingDateTimeLabel})
+            for (Item i : {Item::ElapsedTime, Item::TotalTime,
+                           Item::RemainingTime})
                 atSixth.push_back(rig.host.text(i));
     };
     rig.run(0);
     EXPECT_EQ(atSixth, (std::vector<std::string>{"00:10:00", "01:00:00", "00:50:00"}));
-    EXPECT_EQ(rig.host.text(Item::StartDateTimeLabel), "Tue 1/2/2024, 12:00:00 PM");
+    EXPECT_EQ(rig.host.text(Item::StartTime), "Tue 1/2/2024, 12:00:00 PM");
 
     Rig day(2 * kBlock);  // a 26-hour run
     day.clockByBlocks(13.0 / 24);
     day.run(0);
-    EXPECT_EQ(day.host.text(Item::ElapsedTimeLabel), "26:00:00");
-    EXPECT_EQ(day.host.text(Item::TimeToCompletionLabel), "26:00:00");
-    EXPECT_EQ(day.host.text(Item::RemainingDateTimeLabel), "00:00:00");
+    EXPECT_EQ(day.host.text(Item::ElapsedTime), "26:00:00");
+    EXPECT_EQ(day.host.text(Item::TotalTime), "26:00:00");
+    EXPECT_EQ(day.host.text(Item::RemainingTime), "00:00:00");
 }
 
 TEST(FillRun, LeftoversAreSweptBeforeTheFreeSpaceIsTaken) {
@@ -334,17 +336,21 @@ TEST(FillRun, DeclinedUnknownLevelAndReentry) {
 
 TEST(FillRun, ARefreshDuringTheRunIsRepaired) {
     Rig rig(64 * kBlock);
+    bool reset = false;
     rig.host.onProcessMessages = [&] {
-        if (rig.volume.bytesWritten == 32 * kBlock && rig.host.text(Item::plannedMegabytesLabel) != "") {
-            rig.host.refreshDrivePanel();
-            rig.host.setCaption(Item::plannedMegabytesLabel, "");
-            rig.fill.forgetShownTexts();
+        if (rig.volume.bytesWritten == 32 * kBlock && !reset) {
+            reset = true;
+            rig.host.resetProgressArea();  // what Restore Factory Defaults does in mid-run
+            rig.host.changeBehindTheRun(Item::PlannedMegabytes, "");
         }
     };
     rig.run(0);
-    EXPECT_EQ(rig.host.text(Item::plannedMegabytesLabel), "4.0 MB");
-    EXPECT_EQ(rig.host.text(Item::ProgressLabel), "4.0 MB");
-    EXPECT_EQ(rig.host.text(Item::ElapsedTimeLabel), "00:00:00");
+    ASSERT_TRUE(reset);
+    EXPECT_EQ(rig.host.text(Item::Pass), "Pass 1 of 1 : ");
+    EXPECT_EQ(rig.host.text(Item::StartTime), rig.host.texts(Item::StartTime)[2]);  // cleared, stamped, then back
+    EXPECT_EQ(rig.host.text(Item::PlannedMegabytes), "4.0 MB");
+    EXPECT_EQ(rig.host.text(Item::PassMegabytes), "4.0 MB");
+    EXPECT_EQ(rig.host.text(Item::ElapsedTime), "00:00:00");
     EXPECT_EQ(rig.host.barPosition, 4);
 }
 
@@ -357,7 +363,7 @@ TEST(FillRun, NtfsRecordsAQuotaAndADriveThatNeverFills) {
     const RunResult r = ntfs.run(1);
     EXPECT_EQ(r.outcome, RunOutcome::Completed);
     EXPECT_EQ(r.startFreeBytes, 32 * MiB);
-    EXPECT_EQ(ntfs.host.text(Item::plannedMegabytesLabel), "96.0 MB");
+    EXPECT_EQ(ntfs.host.text(Item::PlannedMegabytes), "96.0 MB");
     EXPECT_GE(r.smallFilesWritten, 3 * 19);  // every pass takes every free record
     // The quota does not hide the record table's growth: the small files stop soon after it.
     EXPECT_LE(ntfs.volume.recordsAdded, 3 * 2 * kSmallFilesPerCheck);
