@@ -12,57 +12,48 @@
 namespace qvx {
 
 namespace {
-template <class T>
-T& Find(const ui::Form& form, const char* name) {
-    return form.find<T>(name);
-}
 
-std::uint32_t UtcMillisecondsOfDay() {
-    SYSTEMTIME st;
-    GetSystemTime(&st);
-    return engine::MillisecondsOfDay(st.wHour, st.wMinute, st.wSecond, st.wMilliseconds);
-}
 } // namespace
 
 MainForm::MainForm()
     : ui::Form(MainFormDesign(), MainFormLayout()),
-      pages(Find<ui::PageControl>(*this, "pages")),
-      sanitizePage(Find<ui::TabSheet>(*this, "sanitizePage")),
-      settingsPage(Find<ui::TabSheet>(*this, "settingsPage")),
-      driveGroup(Find<ui::GroupBox>(*this, "driveGroup")),
-      driveList(Find<ui::DriveComboBox>(*this, "driveList")),
-      diskSpaceLabel(Find<ui::Label>(*this, "diskSpaceLabel")),
-      volumeNameLabel(Find<ui::Label>(*this, "volumeNameLabel")),
-      volumeSerialLabel(Find<ui::Label>(*this, "volumeSerialLabel")),
-      fileSystemLabel(Find<ui::Label>(*this, "fileSystemLabel")),
-      writtenMegabytesLabel(Find<ui::Label>(*this, "writtenMegabytesLabel")),
-      plannedMegabytesLabel(Find<ui::Label>(*this, "plannedMegabytesLabel")),
-      progressGroup(Find<ui::GroupBox>(*this, "progressGroup")),
-      passLabel(Find<ui::Label>(*this, "passLabel")),
-      progressBar(Find<ui::ProgressBar>(*this, "progressBar")),
-      passMegabytesLabel(Find<ui::Label>(*this, "passMegabytesLabel")),
-      startTimeLabel(Find<ui::Label>(*this, "startTimeLabel")),
-      elapsedTimeLabel(Find<ui::Label>(*this, "elapsedTimeLabel")),
-      remainingTimeLabel(Find<ui::Label>(*this, "remainingTimeLabel")),
-      totalTimeLabel(Find<ui::Label>(*this, "totalTimeLabel")),
-      levelGroup(Find<ui::RadioGroup>(*this, "levelGroup")),
-      levelDescriptionGroup(Find<ui::GroupBox>(*this, "levelDescriptionGroup")),
-      levelDescriptions{&Find<ui::Memo>(*this, "levelDescription1"), &Find<ui::Memo>(*this, "levelDescription2"), &Find<ui::Memo>(*this, "levelDescription3"),
-            &Find<ui::Memo>(*this, "levelDescription4"), &Find<ui::Memo>(*this, "levelDescription5"), &Find<ui::Memo>(*this, "levelDescription6")},
-      levelDescriptionButton(Find<ui::Button>(*this, "levelDescriptionButton")),
-      refreshButton(Find<ui::BitBtn>(*this, "refreshButton")),
-      sanitizeButton(Find<ui::BitBtn>(*this, "sanitizeButton")),
-      abortButton(Find<ui::BitBtn>(*this, "abortButton")),
-      exitButton(Find<ui::BitBtn>(*this, "exitButton")),
-      alwaysOnTopItem(Find<ui::MenuItem>(*this, "alwaysOnTopItem")),
-      autoRunItem(Find<ui::MenuItem>(*this, "autoRunItem")),
-      restoreDefaultsItem(Find<ui::MenuItem>(*this, "restoreDefaultsItem")),
-      exitItem(Find<ui::MenuItem>(*this, "exitItem")),
-      readmeItem(Find<ui::MenuItem>(*this, "readmeItem")),
-      catalogItem(Find<ui::MenuItem>(*this, "catalogItem")),
-      helpMenuSeparator(Find<ui::MenuItem>(*this, "helpMenuSeparator")),
-      aboutItem(Find<ui::MenuItem>(*this, "aboutItem")),
-      spareMenu(Find<ui::MenuItem>(*this, "spareMenu")) {
+      pages(find<ui::PageControl>("pages")),
+      sanitizePage(find<ui::TabSheet>("sanitizePage")),
+      settingsPage(find<ui::TabSheet>("settingsPage")),
+      driveGroup(find<ui::GroupBox>("driveGroup")),
+      driveList(find<ui::DriveComboBox>("driveList")),
+      diskSpaceLabel(find<ui::Label>("diskSpaceLabel")),
+      volumeNameLabel(find<ui::Label>("volumeNameLabel")),
+      volumeSerialLabel(find<ui::Label>("volumeSerialLabel")),
+      fileSystemLabel(find<ui::Label>("fileSystemLabel")),
+      writtenMegabytesLabel(find<ui::Label>("writtenMegabytesLabel")),
+      plannedMegabytesLabel(find<ui::Label>("plannedMegabytesLabel")),
+      progressGroup(find<ui::GroupBox>("progressGroup")),
+      passLabel(find<ui::Label>("passLabel")),
+      progressBar(find<ui::ProgressBar>("progressBar")),
+      passMegabytesLabel(find<ui::Label>("passMegabytesLabel")),
+      startTimeLabel(find<ui::Label>("startTimeLabel")),
+      elapsedTimeLabel(find<ui::Label>("elapsedTimeLabel")),
+      remainingTimeLabel(find<ui::Label>("remainingTimeLabel")),
+      totalTimeLabel(find<ui::Label>("totalTimeLabel")),
+      levelGroup(find<ui::RadioGroup>("levelGroup")),
+      levelDescriptionGroup(find<ui::GroupBox>("levelDescriptionGroup")),
+      levelDescriptions{&find<ui::Memo>("levelDescription1"), &find<ui::Memo>("levelDescription2"), &find<ui::Memo>("levelDescription3"),
+            &find<ui::Memo>("levelDescription4"), &find<ui::Memo>("levelDescription5"), &find<ui::Memo>("levelDescription6")},
+      levelDescriptionButton(find<ui::Button>("levelDescriptionButton")),
+      refreshButton(find<ui::BitBtn>("refreshButton")),
+      sanitizeButton(find<ui::BitBtn>("sanitizeButton")),
+      abortButton(find<ui::BitBtn>("abortButton")),
+      exitButton(find<ui::BitBtn>("exitButton")),
+      alwaysOnTopItem(find<ui::MenuItem>("alwaysOnTopItem")),
+      autoRunItem(find<ui::MenuItem>("autoRunItem")),
+      restoreDefaultsItem(find<ui::MenuItem>("restoreDefaultsItem")),
+      exitItem(find<ui::MenuItem>("exitItem")),
+      readmeItem(find<ui::MenuItem>("readmeItem")),
+      catalogItem(find<ui::MenuItem>("catalogItem")),
+      helpMenuSeparator(find<ui::MenuItem>("helpMenuSeparator")),
+      aboutItem(find<ui::MenuItem>("aboutItem")),
+      spareMenu(find<ui::MenuItem>("spareMenu")) {
     bindEvents();
     makeGlyphs();
 }
@@ -98,14 +89,11 @@ void MainForm::makeGlyphs() {
 }
 
 void MainForm::runStartUp() {
-    // 1. Fit the client area to the layout's own extent.
+    // The client area fits the layout's own extent; the layout record is taken from it once.
     setClientSize(pages.width() + 2 * pages.left(),
                   exitButton.top() + exitButton.height() + pages.top());
-    // 2. The layout record for rescaling, taken once.
     recordLayout();
-    // 3. Saved geometry, options, drive and level.
     readSettings();
-    // 4, 5, 6. Captions, the launcher's show state, the saved maximized state.
     applyProductCaptions();
     // The launcher's show state belongs to the program's start: a later run of this sequence
     // (Restore Factory Defaults) must not minimize a window the user is working in.
@@ -114,25 +102,24 @@ void MainForm::runStartUp() {
         startupShowStateApplied_ = true;
     }
     if (startMaximized_) setWindowState(ui::WindowState::Maximized);
-    // 7. The z-order follows the saved option: invert, then toggle back and apply.
+    // The z-order follows the saved option: invert, then toggle back and apply.
     alwaysOnTopItem.setChecked(!alwaysOnTopItem.checked());
     toggleAlwaysOnTop();
-    // 8. The Run entry decides the auto-run check mark (settings only remember it).
+    // The Run entry decides the auto-run check mark (settings only remember it).
     autoRunItem.setChecked(checkAutoRunPath());
-    // 9. The descriptions fill their group box, wrapped.
+    // The descriptions fill their group box, wrapped.
     for (ui::Memo* memo : levelDescriptions) {
         memo->setAlignClient(true);
         memo->setWordWrap(true);
     }
-    // 10. The restored level's description and the window caption.
     showLevelDescription();
-    // 11, 12, 13.
+    // An empty progress area on the Sanitize page, and random passes that start afresh.
     startTimeLabel.setCaption("");
     elapsedTimeLabel.setCaption("");
     remainingTimeLabel.setCaption("");
     totalTimeLabel.setCaption("");
     pages.setActivePage(sanitizePage);
-    engine::SeedRandom(UtcMillisecondsOfDay());
+    engine::SeedRandomFromClock();
 }
 
 void MainForm::applyProductCaptions() {

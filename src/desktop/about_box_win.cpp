@@ -18,10 +18,6 @@
 namespace qvx {
 
 namespace {
-template <class T>
-T& Find(const ui::Form& form, const char* name) {
-    return form.find<T>(name);
-}
 
 // The logo control kind must be known before the form builds its components.
 const ui::FormDesign& SpecWithLogoKindRegistered() {
@@ -29,11 +25,6 @@ const ui::FormDesign& SpecWithLogoKindRegistered() {
     return AboutBoxDesign();
 }
 
-std::uint32_t UtcMillisecondsOfDay() {
-    SYSTEMTIME st;
-    GetSystemTime(&st);
-    return engine::MillisecondsOfDay(st.wHour, st.wMinute, st.wSecond, st.wMilliseconds);
-}
 
 // Sizes a one-line label to its caption, as an auto-sized label does.
 void FitLabelToCaption(ui::Label& label) {
@@ -66,35 +57,35 @@ ui::Glyph GlyphFromGif(std::span<const std::uint8_t> gif) {
 
 AboutBox::AboutBox()
     : ui::Form(SpecWithLogoKindRegistered(), AboutBoxLayout()),
-      bannerGroup(Find<ui::GroupBox>(*this, "bannerGroup")),
-      bannerImage(Find<ui::Image>(*this, "bannerImage")),
-      contentGroup(Find<ui::GroupBox>(*this, "contentGroup")),
-      logoFrame(Find<ui::Bevel>(*this, "logoFrame")),
-      logo(Find<gif::TGIFImage>(*this, "logo")),
-      quoteLabel(Find<ui::Label>(*this, "quoteLabel")),
-      productNameLabel(Find<ui::Label>(*this, "productNameLabel")),
-      authorLabel(Find<ui::Label>(*this, "authorLabel")),
-      developedWithLabel(Find<ui::Label>(*this, "developedWithLabel")),
-      copyrightLabel(Find<ui::Label>(*this, "copyrightLabel")),
-      statusLabel(Find<ui::Label>(*this, "statusLabel")),
-      donationLabel(Find<ui::Label>(*this, "donationLabel")),
-      donationImage(Find<ui::Image>(*this, "donationImage")),
-      donationAddressLabel(Find<ui::Label>(*this, "donationAddressLabel")),
-      commentsLabel(Find<ui::Label>(*this, "commentsLabel")),
-      webPageLabel(Find<ui::Label>(*this, "webPageLabel")),
-      emailButton(Find<ui::Button>(*this, "emailButton")),
-      webButton(Find<ui::Button>(*this, "webButton")),
-      emailAddressLabel(Find<ui::Label>(*this, "emailAddressLabel")),
-      webAddressLabel(Find<ui::Label>(*this, "webAddressLabel")),
-      freeMemoryCaption(Find<ui::Label>(*this, "freeMemoryCaption")),
-      freeMemoryLabel(Find<ui::Label>(*this, "freeMemoryLabel")),
-      okButton(Find<ui::BitBtn>(*this, "okButton")),
-      badgeFrame(Find<ui::Bevel>(*this, "badgeFrame")),
-      badgeImage(Find<ui::Image>(*this, "badgeImage")),
-      badgeLabel(Find<ui::Label>(*this, "badgeLabel")),
-      quotesList(Find<ui::ListBox>(*this, "quotesList")),
-      quoteTimer(Find<ui::Timer>(*this, "quoteTimer")),
-      freeMemoryTimer(Find<ui::Timer>(*this, "freeMemoryTimer")) {
+      bannerGroup(find<ui::GroupBox>("bannerGroup")),
+      bannerImage(find<ui::Image>("bannerImage")),
+      contentGroup(find<ui::GroupBox>("contentGroup")),
+      logoFrame(find<ui::Bevel>("logoFrame")),
+      logo(find<gif::TGIFImage>("logo")),
+      quoteLabel(find<ui::Label>("quoteLabel")),
+      productNameLabel(find<ui::Label>("productNameLabel")),
+      authorLabel(find<ui::Label>("authorLabel")),
+      developedWithLabel(find<ui::Label>("developedWithLabel")),
+      copyrightLabel(find<ui::Label>("copyrightLabel")),
+      statusLabel(find<ui::Label>("statusLabel")),
+      donationLabel(find<ui::Label>("donationLabel")),
+      donationImage(find<ui::Image>("donationImage")),
+      donationAddressLabel(find<ui::Label>("donationAddressLabel")),
+      commentsLabel(find<ui::Label>("commentsLabel")),
+      webPageLabel(find<ui::Label>("webPageLabel")),
+      emailButton(find<ui::Button>("emailButton")),
+      webButton(find<ui::Button>("webButton")),
+      emailAddressLabel(find<ui::Label>("emailAddressLabel")),
+      webAddressLabel(find<ui::Label>("webAddressLabel")),
+      freeMemoryCaption(find<ui::Label>("freeMemoryCaption")),
+      freeMemoryLabel(find<ui::Label>("freeMemoryLabel")),
+      okButton(find<ui::BitBtn>("okButton")),
+      badgeFrame(find<ui::Bevel>("badgeFrame")),
+      badgeImage(find<ui::Image>("badgeImage")),
+      badgeLabel(find<ui::Label>("badgeLabel")),
+      quotesList(find<ui::ListBox>("quotesList")),
+      quoteTimer(find<ui::Timer>("quoteTimer")),
+      freeMemoryTimer(find<ui::Timer>("freeMemoryTimer")) {
     bindEvents();
     makePictures();
     LoadGifImageFormData(logo, AboutLogoFormData());
@@ -138,17 +129,17 @@ void AboutBox::makePictures() {
     okButton.setGlyph(GlyphFromGif(assets::OkGlyphGif()));
 }
 
-void AboutBox::onCreate() { engine::SeedRandom(UtcMillisecondsOfDay()); }
+void AboutBox::onCreate() { engine::SeedRandomFromClock(); }
 
 void AboutBox::onActivate() {
-    // 1-4. A fresh seed, the timers, the animation, and a quote and a percentage at once.
-    engine::SeedRandom(UtcMillisecondsOfDay());
+    // A fresh seed, the timers, the animation, and a quote and a percentage at once.
+    engine::SeedRandomFromClock();
     quoteTimer.setEnabled(true);
     freeMemoryTimer.setEnabled(true);
     logo.SetAnimate(true);
     showNextQuote();
     showFreeMemory();
-    // 5-9. The address buttons only store the addresses; the labels in their rows show them.
+    // The address buttons only store the addresses; the labels in their rows show them.
     emailButton.setHint("Click to send an E-Mail to Tovren.");
     webButton.setHint("Click to visit Tovren's WEB Page.");
     emailButton.setVisible(false);
@@ -161,12 +152,12 @@ void AboutBox::onActivate() {
     webAddressLabel.setCaption(webButton.caption());
     FitLabelToCaption(emailAddressLabel);
     FitLabelToCaption(webAddressLabel);
-    // 10. Hand cursors.
+    // Hand cursors over everything that opens a link.
     for (ui::Control* c : std::initializer_list<ui::Control*>{&emailAddressLabel, &webAddressLabel, &badgeLabel, &badgeImage,
                                                                &logo, &bannerImage, &badgeFrame, &logoFrame,
                                                                &donationLabel, &donationImage})
         c->setCursor(ui::Cursor::HandPoint);
-    // 11, 12. The frames behind the pictures they surround; keys seen before the focused control.
+    // The frames go behind the pictures they surround; keys are seen before the focused control.
     badgeFrame.sendToBack();
     logoFrame.sendToBack();
     setKeyPreview(true);

@@ -27,6 +27,88 @@ void AppendTwoDigits(std::string& out, int v) {
     out.push_back(static_cast<char>('0' + v % 10));
 }
 
+// A decimal number as digits d[0..n) with the point after `point` of them (negative: leading
+// zeros after the point).
+struct Digits {
+    char d[48];
+    int n = 0;
+    int point = 0;
+};
+
+// The exact decimal expansion of bytes / 2^20: the whole MiB, then at most 20 fraction digits
+// (a binary fraction of 20 bits ends after 20 decimal places).
+Digits ExactMebibytes(std::uint64_t bytes) {
+    Digits v;
+    std::uint64_t whole = bytes >> 20;
+    std::uint32_t frac = static_cast<std::uint32_t>(bytes) & kMiBMask;
+    char reversed[24];
+    int r = 0;
+    for (; whole != 0; whole /= 10) reversed[r++] = static_cast<char>('0' + whole % 10);
+    while (r > 0) v.d[v.n++] = reversed[--r];
+    v.point = v.n;
+    while (frac != 0) {
+        frac *= 10;
+        const char digit = static_cast<char>('0' + (frac >> 20));
+        frac &= kMiBMask;
+        if (v.n == 0 && digit == '0') {
+            --v.point;  // leading zero of a value below 1
+            continue;
+        }
+        v.d[v.n++] = digit;
+    }
+    if (v.n == 0) {
+        v.d[v.n++] = '0';
+        v.point = 1;
+    }
+    return v;
+}
+
+// Adds one unit in the last of the first `n` digits; true when the carry ran out of digits
+// (they were all nines and are all zeros now).
+bool IncrementLastDigit(char* d, int n) {
+    int i = n - 1;
+    while (i >= 0 && d[i] == '9') d[i--] = '0';
+    if (i < 0) return true;
+    ++d[i];
+    return false;
+}
+
+// Rounds to 10 significant digits, ties to even (the rounding a correctly rounded "%.9e" does),
+// and pads to 10 digits.
+void RoundToSignificant(Digits& v) {
+    if (v.n > kSignificant) {
+        const char next = v.d[kSignificant];
+        bool rest = false;
+        for (int i = kSignificant + 1; i < v.n; ++i) rest |= v.d[i] != '0';
+        const bool up = next > '5' || (next == '5' && (rest || ((v.d[kSignificant - 1] - '0') & 1) != 0));
+        v.n = kSignificant;
+        if (up && IncrementLastDigit(v.d, v.n)) {
+            v.d[0] = '1';  // 9999999999 -> 1000000000, one place further left
+            ++v.point;
+        }
+    }
+    while (v.n < kSignificant) v.d[v.n++] = '0';
+}
+
+// Rounds to one decimal, halves away from zero: afterwards all but the last digit are the
+// whole part.
+void RoundToTenths(Digits& v) {
+    const int keep = v.point + 1;
+    if (keep < 0) {
+        v.n = 0;
+    } else if (keep < v.n) {
+        const bool up = v.d[keep] >= '5';
+        v.n = keep;
+        if (up && IncrementLastDigit(v.d, v.n)) {
+            for (int j = v.n; j > 0; --j) v.d[j] = v.d[j - 1];
+            v.d[0] = '1';
+            ++v.n;
+        }
+    } else {
+        while (v.n < keep) v.d[v.n++] = '0';
+    }
+}
+
 } // namespace
 
 void AppendMbText(std::string& out, std::int64_t bytes, const FormatSettings& fs) {
@@ -35,93 +117,19 @@ void AppendMbText(std::string& out, std::int64_t bytes, const FormatSettings& fs
         out += " MB";
         return;
     }
-    // The exact decimal expansion of bytes / 2^20: the whole MiB, then at most 20 fraction
-    // digits (a binary fraction of 20 bits ends after 20 decimal places).
-    char d[48];
-    int n = 0;
-    int pointPos = 0;  // value = 0.d0 d1 d2 ... x 10^pointPos
-    std::uint64_t whole = static_cast<std::uint64_t>(bytes) >> 20;
-    std::uint32_t frac = static_cast<std::uint32_t>(bytes) & kMiBMask;
-    {
-        char rev[24];
-        int r = 0;
-        while (whole != 0) {
-            rev[r++] = static_cast<char>('0' + whole % 10);
-            whole /= 10;
-        }
-        while (r > 0) d[n++] = rev[--r];
-        pointPos = n;
-    }
-    while (frac != 0) {
-        frac *= 10;
-        const char digit = static_cast<char>('0' + (frac >> 20));
-        frac &= kMiBMask;
-        if (n == 0 && digit == '0') {
-            --pointPos;  // leading zero of a value below 1
-            continue;
-        }
-        d[n++] = digit;
-    }
-    if (n == 0) {
-        d[n++] = '0';
-        pointPos = 1;
-    }
-
-    // Step 1: round the exact value to 10 significant digits, ties to even (the rounding a
-    // correctly rounded "%.9e" does).
-    if (n > kSignificant) {
-        const char next = d[kSignificant];
-        bool rest = false;
-        for (int i = kSignificant + 1; i < n; ++i) rest |= d[i] != '0';
-        const bool up =
-            next > '5' || (next == '5' && (rest || ((d[kSignificant - 1] - '0') & 1) != 0));
-        n = kSignificant;
-        if (up) {
-            int i = n - 1;
-            while (i >= 0 && d[i] == '9') d[i--] = '0';
-            if (i >= 0) {
-                ++d[i];
-            } else {
-                d[0] = '1';  // 9999999999 -> 1000000000, one place further left
-                ++pointPos;
-            }
-        }
-    }
-    while (n < kSignificant) d[n++] = '0';
-
-    // Step 2: round those digits to one decimal, halves away from zero.
-    const int keep = pointPos + 1;
-    if (keep < 0) {
-        n = 0;
-    } else if (keep < n) {
-        const bool up = d[keep] >= '5';
-        n = keep;
-        if (up) {
-            int i = n - 1;
-            while (i >= 0 && d[i] == '9') d[i--] = '0';
-            if (i >= 0) {
-                ++d[i];
-            } else {
-                for (int j = n; j > 0; --j) d[j] = d[j - 1];
-                d[0] = '1';
-                ++n;
-            }
-        }
-    } else {
-        while (n < keep) d[n++] = '0';
-    }
-
-    // Now d holds the value in tenths: all but the last digit are the whole part.
-    const int intLen = n - 1;
+    Digits v = ExactMebibytes(static_cast<std::uint64_t>(bytes));
+    RoundToSignificant(v);
+    RoundToTenths(v);
+    const int wholeDigits = v.n - 1;
     int start = 0;
-    while (start < intLen - 1 && d[start] == '0') ++start;
-    if (intLen <= 0) {
+    while (start < wholeDigits - 1 && v.d[start] == '0') ++start;
+    if (wholeDigits <= 0) {
         out.push_back('0');
     } else {
-        AppendGrouped(out, d + start, intLen - start, fs);
+        AppendGrouped(out, v.d + start, wholeDigits - start, fs);
     }
     out += fs.decimalSeparator;
-    out.push_back(n >= 1 ? d[n - 1] : '0');
+    out.push_back(v.n >= 1 ? v.d[v.n - 1] : '0');
     out += " MB";
 }
 

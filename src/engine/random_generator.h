@@ -16,6 +16,9 @@ constexpr std::uint32_t MillisecondsOfDay(int hour, int minute, int second, int 
 
 // Seeds the generator; the caller reads the UTC time of day (see MillisecondsOfDay).
 void SeedRandom(std::uint32_t millisecondsOfDay);
+// Seeds it from the system clock's UTC time of day (random_generator_win.cpp). The main
+// window's start-up does so, and the About box when it is created and whenever it is shown.
+void SeedRandomFromClock();
 
 std::uint32_t RandomState();
 
