@@ -224,14 +224,7 @@ void MainForm::runSanitize(bool fromCommandLine) {
     const char drive = driveList.drive();
     const UniqueKernelHandle claim = ClaimDrive(drive);
     if (!claim) {
-        const std::string text = engine::DriveBusyText(drive);
-        if (fromCommandLine && commandLine_.exitAtEnd) {
-            runStart_ = driveFacts(drive, levelGroup.itemIndex());
-            recordRun(nullptr, text, true);
-            exitAfterCommandLine(ExitCode::Error);
-        } else {
-            ui::MessageDlg(text, ui::MsgKind::Error, ui::MsgButtons::Ok);
-        }
+        refuseBusyDrive(drive, fromCommandLine);
         return;
     }
     running_ = true;
@@ -248,8 +241,25 @@ void MainForm::runSanitize(bool fromCommandLine) {
         result = run.run(drive, levelGroup.itemIndex(), formats);
     }
     running_ = false;
-    const bool ran = result.outcome != engine::RunOutcome::Declined && result.outcome != engine::RunOutcome::AlreadyRunning;
     commandLineRun_ = false;
+    afterRun(result, fromCommandLine);
+}
+
+void MainForm::refuseBusyDrive(char drive, bool fromCommandLine) {
+    const std::string text = engine::DriveBusyText(drive);
+    if (!fromCommandLine || !commandLine_.exitAtEnd) {
+        ui::MessageDlg(text, ui::MsgKind::Error, ui::MsgButtons::Ok);
+        return;
+    }
+    runStart_ = driveFacts(drive, levelGroup.itemIndex());
+    recordRun(nullptr, text, true);
+    exitAfterCommandLine(ExitCode::Error);
+}
+
+// The record, then whatever was asked for during the run: a restart as administrator, the end
+// of a command-line run, or a close.
+void MainForm::afterRun(const engine::RunResult& result, bool fromCommandLine) {
+    const bool ran = result.outcome != engine::RunOutcome::Declined && result.outcome != engine::RunOutcome::AlreadyRunning;
     const bool recorded = ran && recordRun(&result, {}, fromCommandLine);
     if (restartElevatedAfterRun_) {
         restartElevatedAfterRun_ = false;
@@ -257,13 +267,9 @@ void MainForm::runSanitize(bool fromCommandLine) {
         // decline the system's prompt, this copy stays open.
         writeSettings();
         if (ShellRunAsAdministrator(handle(), ExecutablePath())) close();
-        return;
-    }
-    if (fromCommandLine && commandLine_.exitAtEnd) {
+    } else if (fromCommandLine && commandLine_.exitAtEnd) {
         exitAfterCommandLine(ExitCodeOf(result.outcome, recorded));
-        return;
-    }
-    if (closeAfterRun_) {
+    } else if (closeAfterRun_) {
         closeAfterRun_ = false;
         ui::Application::instance().processMessages();
         close();

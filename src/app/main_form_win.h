@@ -134,6 +134,9 @@ private:
     class RunHostAdapter;
     // The run behind the Sanitize button, or one the command line started.
     void runSanitize(bool fromCommandLine);
+    // Another copy runs on the drive: said in a box, or recorded with /exit.
+    void refuseBusyDrive(char drive, bool fromCommandLine);
+    void afterRun(const engine::RunResult& result, bool fromCommandLine);
     void startFromCommandLine();
     // The end of a command-line run with /exit: the exit code, then the window closes.
     void exitAfterCommandLine(ExitCode code);

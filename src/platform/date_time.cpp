@@ -120,6 +120,58 @@ std::string_view EnglishMonthName(int month, bool abbreviated) {
     return abbreviated ? name.substr(0, 3) : name;
 }
 
+namespace {
+
+// A quoted literal starting at picture[i] (the opening quote): copied without its quotes; two
+// quotes in a row stand for one quote, inside or outside. Returns the index after it.
+std::size_t AppendQuoted(std::string& out, std::string_view picture, std::size_t i) {
+    ++i;
+    if (i < picture.size() && picture[i] == '\'') {
+        out.push_back('\'');
+        return i + 1;
+    }
+    while (i < picture.size()) {
+        if (picture[i] != '\'') {
+            out.push_back(picture[i++]);
+        } else if (i + 1 < picture.size() && picture[i + 1] == '\'') {
+            out.push_back('\'');
+            i += 2;
+        } else {
+            return i + 1;
+        }
+    }
+    return i;
+}
+
+// One picture field: `n` repetitions of the letter `c`.
+void AppendField(std::string& out, char c, int n, const CivilDateTime& t, const FormatSettings& fs) {
+    const int width = n >= 2 ? 2 : 1;
+    switch (c) {
+    case 'd':
+        if (n <= 2) AppendNumber(out, t.day, n);
+        else out += EnglishDayName(DayOfWeek(EncodeDateTime(t)), n == 3);
+        break;
+    case 'M':
+        if (n <= 2) AppendNumber(out, t.month, n);
+        else out += EnglishMonthName(t.month, n == 3);
+        break;
+    case 'y': AppendNumber(out, n == 1 ? t.year % 10 : n == 2 ? t.year % 100 : t.year, n <= 2 ? n : 4); break;
+    case 'g': out += "A.D."; break;
+    case 'h': AppendNumber(out, t.hour % 12 == 0 ? 12 : t.hour % 12, width); break;
+    case 'H': AppendNumber(out, t.hour, width); break;
+    case 'm': AppendNumber(out, t.minute, width); break;
+    case 's': AppendNumber(out, t.second, width); break;
+    case 't': {
+        const std::string& marker = t.hour < 12 ? fs.amDesignator : fs.pmDesignator;
+        out += n == 1 ? FirstCharacter(marker) : std::string_view(marker);
+        break;
+    }
+    default: out.append(static_cast<std::size_t>(n), c); break;
+    }
+}
+
+} // namespace
+
 std::string FormatDateTimePicture(std::string_view picture, const CivilDateTime& t,
                                   const FormatSettings& fs) {
     std::string out;
@@ -128,64 +180,12 @@ std::string FormatDateTimePicture(std::string_view picture, const CivilDateTime&
     while (i < picture.size()) {
         const char c = picture[i];
         if (c == '\'') {
-            // Quoted literal; two quotes in a row stand for one quote, inside or outside.
-            ++i;
-            if (i < picture.size() && picture[i] == '\'') {
-                out.push_back('\'');
-                ++i;
-                continue;
-            }
-            while (i < picture.size()) {
-                if (picture[i] == '\'') {
-                    if (i + 1 < picture.size() && picture[i + 1] == '\'') {
-                        out.push_back('\'');
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                out.push_back(picture[i++]);
-            }
+            i = AppendQuoted(out, picture, i);
             continue;
         }
         std::size_t run = 1;
         while (i + run < picture.size() && picture[i + run] == c) ++run;
-        const int n = static_cast<int>(run);
-        const int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
-        switch (c) {
-        case 'd':
-            if (n <= 2)
-                AppendNumber(out, t.day, n);
-            else
-                out += EnglishDayName(DayOfWeek(EncodeDateTime(t)), n == 3);
-            break;
-        case 'M':
-            if (n <= 2)
-                AppendNumber(out, t.month, n);
-            else
-                out += EnglishMonthName(t.month, n == 3);
-            break;
-        case 'y':
-            if (n == 1)
-                AppendNumber(out, t.year % 10, 1);
-            else if (n == 2)
-                AppendNumber(out, t.year % 100, 2);
-            else
-                AppendNumber(out, t.year, 4);
-            break;
-        case 'g': out += "A.D."; break;
-        case 'h': AppendNumber(out, hour12, n >= 2 ? 2 : 1); break;
-        case 'H': AppendNumber(out, t.hour, n >= 2 ? 2 : 1); break;
-        case 'm': AppendNumber(out, t.minute, n >= 2 ? 2 : 1); break;
-        case 's': AppendNumber(out, t.second, n >= 2 ? 2 : 1); break;
-        case 't': {
-            const std::string& marker = t.hour < 12 ? fs.amDesignator : fs.pmDesignator;
-            out += n == 1 ? FirstCharacter(marker) : std::string_view(marker);
-            break;
-        }
-        default: out.append(run, c); break;
-        }
+        AppendField(out, c, static_cast<int>(run), t, fs);
         i += run;
     }
     return out;

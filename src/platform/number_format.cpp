@@ -1,5 +1,6 @@
 #include "platform/format_settings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -38,69 +39,57 @@ Digits SignificantDigits(double value, int significant) {
     return out;
 }
 
+// The digits rounded (halves away from zero) so that they end `decimals` places after the
+// point; a carry out of the first digit moves the point.
+std::string RoundToDecimals(Digits& d, int decimals) {
+    const int keep = d.pointPos + decimals;
+    if (keep < 0) return {};
+    if (keep >= static_cast<int>(d.digits.size())) return d.digits + std::string(keep - d.digits.size(), '0');
+    std::string digits = d.digits.substr(0, static_cast<std::size_t>(keep));
+    if (d.digits[static_cast<std::size_t>(keep)] < '5') return digits;
+    int i = keep - 1;
+    while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9') digits[static_cast<std::size_t>(i--)] = '0';
+    if (i >= 0) {
+        ++digits[static_cast<std::size_t>(i)];
+    } else {
+        digits.insert(digits.begin(), '1');
+        ++d.pointPos;
+    }
+    return digits;
+}
+
+// The whole part (no leading zeros, at least "0") with digit groups when asked for.
+void AppendWholePart(std::string& out, std::string_view digits, const FormatSettings& fs, bool grouped) {
+    const std::size_t first = digits.find_first_not_of('0');
+    digits = first == std::string_view::npos ? std::string_view("0") : digits.substr(first);
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (grouped && i > 0 && (digits.size() - i) % 3 == 0) out += fs.thousandSeparator;
+        out.push_back(digits[i]);
+    }
+}
+
 } // namespace
 
 std::string FormatFixed(double value, int decimals, const FormatSettings& fs, bool grouped,
                         int significantDigits) {
     if (!std::isfinite(value)) return "0";
-    const bool negative = value < 0;
     Digits d = SignificantDigits(std::fabs(value), significantDigits);
-
-    // Round the digit string so that it ends `decimals` places after the point.
-    const int keep = d.pointPos + decimals;
-    std::string digits;
-    if (keep < 0) {
-        digits.clear();
-    } else if (keep < static_cast<int>(d.digits.size())) {
-        digits = d.digits.substr(0, keep);
-        if (d.digits[keep] >= '5') {
-            int i = keep - 1;
-            for (; i >= 0; --i) {
-                if (digits[i] == '9') {
-                    digits[i] = '0';
-                } else {
-                    ++digits[i];
-                    break;
-                }
-            }
-            if (i < 0) {
-                digits.insert(digits.begin(), '1');
-                ++d.pointPos;
-            }
-        }
-    } else {
-        digits = d.digits + std::string(keep - d.digits.size(), '0');
-    }
-
-    // Split into integer and fraction parts.
-    std::string intPart, fracPart;
-    const int total = static_cast<int>(digits.size());
-    const int intLen = total - decimals;  // digits before the point
-    if (intLen > 0) {
-        intPart = digits.substr(0, intLen);
-        fracPart = digits.substr(intLen);
-    } else {
-        intPart = "0";
-        fracPart = std::string(-intLen, '0') + digits;
-    }
-    while (static_cast<int>(fracPart.size()) < decimals) fracPart.push_back('0');
-    const size_t nz = intPart.find_first_not_of('0');
-    intPart = nz == std::string::npos ? "0" : intPart.substr(nz);
+    const std::string digits = RoundToDecimals(d, decimals);
+    // Before the point: all but the last `decimals` digits (none: "0").
+    const int wholeLength = static_cast<int>(digits.size()) - decimals;
+    const std::string whole = wholeLength > 0 ? digits.substr(0, static_cast<std::size_t>(wholeLength)) : "0";
+    std::string fraction = wholeLength > 0 ? digits.substr(static_cast<std::size_t>(wholeLength))
+                                           : std::string(static_cast<std::size_t>(-wholeLength), '0') + digits;
+    fraction.resize(static_cast<std::size_t>(std::max(decimals, 0)), '0');
 
     std::string out;
-    const bool isZero = intPart == "0" && fracPart.find_first_not_of('0') == std::string::npos;
-    if (negative && !isZero) out.push_back('-');
-    if (grouped) {
-        for (size_t i = 0; i < intPart.size(); ++i) {
-            if (i > 0 && (intPart.size() - i) % 3 == 0) out += fs.thousandSeparator;
-            out.push_back(intPart[i]);
-        }
-    } else {
-        out += intPart;
-    }
+    const bool zero = whole.find_first_not_of('0') == std::string::npos &&
+                      fraction.find_first_not_of('0') == std::string::npos;
+    if (value < 0 && !zero) out.push_back('-');
+    AppendWholePart(out, whole, fs, grouped);
     if (decimals > 0) {
         out += fs.decimalSeparator;
-        out += fracPart;
+        out += fraction;
     }
     return out;
 }
