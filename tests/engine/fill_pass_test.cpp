@@ -197,3 +197,17 @@ TEST(FillPass, StopIsSeenBetweenSmallFilesAndEveryFileIsStillDeleted) {
     EXPECT_TRUE(pass.volume.fileNames().empty());
     pass.expectFlushedBeforeRelease();
 }
+
+TEST(FillPass, ANameWhoseCreationFailedIsNeverDeleted) {
+    // Someone else's file that happens to have the second fill file's name; the pass's try to
+    // replace it fails for want of room, which ends the pass as a full drive does.
+    Pass pass(GiB + MiB);
+    pass.volume.verifyBlocks = false;
+    pass.volume.plantFile(FillFileName('d', 2), 4096);
+    pass.volume.failCreateCalls = {2};
+    pass.volume.createFailure = CreateResult::Full;
+    const PassResult r = pass.run();
+    EXPECT_EQ(r.end, PassEnd::Done);
+    EXPECT_EQ(pass.volume.deletions, std::vector<std::string>{FillFileName('d', 1)});
+    EXPECT_TRUE(pass.volume.has(FillFileName('d', 2)));
+}
