@@ -293,6 +293,35 @@ TEST(FillRun, TimeEstimatesAndStartStamp) {
     EXPECT_EQ(day.host.text(Item::ElapsedTime), "26:00:00");
     EXPECT_EQ(day.host.text(Item::TotalTime), "26:00:00");
     EXPECT_EQ(day.host.text(Item::RemainingTime), "00:00:00");
+
+    // The last whole block leaves an estimate of time to go; the end of the run sets the total
+    // to the elapsed time and the remaining time to zero.
+    Rig ends(2 * kBlock + kBlock / 2);
+    ends.clockByBlocks(kMinute);
+    ends.run(0);
+    EXPECT_EQ(ends.host.texts(Item::RemainingTime).back(), "00:00:00");
+    EXPECT_EQ(ends.host.texts(Item::RemainingTime).end()[-2], "00:00:30");
+    EXPECT_EQ(ends.host.text(Item::TotalTime), ends.host.text(Item::ElapsedTime));
+
+    // A clock that stands still gives a total of zero, shown as such while the run goes.
+    Rig still(4 * kBlock);
+    std::string totalMidRun;
+    still.host.onProcessMessages = [&] {
+        if (still.volume.bytesWritten == 2 * kBlock) totalMidRun = still.host.text(Item::TotalTime);
+    };
+    still.run(0);
+    EXPECT_EQ(totalMidRun, "00:00:00");
+}
+
+TEST(FillRun, AnAbortDuringAPassDeletionStartsNoFurtherPass) {
+    Rig rig(3 * kBlock);
+    rig.host.onProcessMessages = [&] {
+        if (rig.volume.deletions.size() == 1) rig.host.abort = true;  // the first pass's file is gone
+    };
+    const RunResult r = rig.run(1);
+    EXPECT_EQ(r.outcome, RunOutcome::Aborted);
+    EXPECT_EQ(r.lastPass, 1);
+    EXPECT_EQ(rig.volume.createCalls, 1);
 }
 
 TEST(FillRun, LeftoversAreSweptBeforeTheFreeSpaceIsTaken) {
@@ -337,7 +366,9 @@ TEST(FillRun, DeclinedUnknownLevelAndReentry) {
 TEST(FillRun, ARefreshDuringTheRunIsRepaired) {
     Rig rig(64 * kBlock);
     bool reset = false;
+    std::int64_t barAfterReset = -1;
     rig.host.onProcessMessages = [&] {
+        if (rig.volume.bytesWritten == 33 * kBlock && reset && barAfterReset < 0) barAfterReset = rig.host.barPosition;
         if (rig.volume.bytesWritten == 32 * kBlock && !reset) {
             reset = true;
             rig.host.resetProgressArea();  // what Restore Factory Defaults does in mid-run
@@ -346,6 +377,7 @@ TEST(FillRun, ARefreshDuringTheRunIsRepaired) {
     };
     rig.run(0);
     ASSERT_TRUE(reset);
+    EXPECT_EQ(barAfterReset, 2);  // put back at once, before the position moved on
     EXPECT_EQ(rig.host.text(Item::Pass), "Pass 1 of 1 : ");
     EXPECT_EQ(rig.host.text(Item::StartTime), rig.host.texts(Item::StartTime)[2]);  // cleared, stamped, then back
     EXPECT_EQ(rig.host.text(Item::PlannedMegabytes), "4.0 MB");
