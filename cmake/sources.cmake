@@ -34,14 +34,19 @@ function(qvx_collect_tests folder)
   endif()
 endfunction()
 
-# The program's resource script (application manifest; version information and icon belong
-# there too). Files the script names are found from src/ and must be listed in OBJECT_DEPENDS,
-# since CMake follows only a resource script's #includes. The Windows-side tests carry the same
-# resources, so that they run with the common controls the program gets.
+# The program's resource script (application manifest, icon, version information). Files the
+# script names are found from src/ and assets/ and must be listed in OBJECT_DEPENDS, since CMake
+# follows only a resource script's #includes. The Windows-side tests carry the same resources, so
+# that they run with the common controls the program gets.
 function(qvx_add_program_resources target)
   set(rc ${CMAKE_SOURCE_DIR}/src/app/quarvex.rc)
+  # The copyright line's year: the build's, which is the commit's when SOURCE_DATE_EPOCH is set
+  # (scripts/package.sh sets it), so that a release does not depend on the day it is built.
+  string(TIMESTAMP build_year "%Y" UTC)
+  file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/quarvex_build_year.h
+       CONTENT "#define QVX_BUILD_YEAR \"${build_year}\"\n")
   target_sources(${target} PRIVATE ${rc})
   set_source_files_properties(${rc} TARGET_DIRECTORY ${target} PROPERTIES
-    INCLUDE_DIRECTORIES ${CMAKE_SOURCE_DIR}/src
-    OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/quarvex.manifest)
+    INCLUDE_DIRECTORIES "${CMAKE_SOURCE_DIR}/src;${CMAKE_SOURCE_DIR}/assets;${CMAKE_BINARY_DIR}/generated"
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/quarvex.manifest;${CMAKE_SOURCE_DIR}/assets/quarvex.ico")
 endfunction()

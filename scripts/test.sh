@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both presets and runs every test:
-# native (portable library under ASan/UBSan, then a bounded fuzz run) and windows (under Wine + Xvfb).
+# native (portable library under ASan/UBSan, then a bounded fuzz run), the release ZIP built twice
+# and compared (scripts/check-reproducible.sh; QUARVEX_REPRODUCIBLE_CHECK=0 builds it once), and
+# windows (under Wine + Xvfb), which includes the test of the ZIP.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root="$PWD"
@@ -22,6 +24,16 @@ echo "== windows build and tests (Wine)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j"$jobs"
 
+echo "== release ZIP"
+repro_status=0
+if [ "${QUARVEX_REPRODUCIBLE_CHECK:-1}" != 0 ]; then
+  scripts/check-reproducible.sh || repro_status=$?
+  export QUARVEX_RELEASE_DIR="$root/build/reproducible/first/dist"
+else
+  scripts/package.sh --work "$root/build/package" --out "$root/build/package/dist"
+  export QUARVEX_RELEASE_DIR="$root/build/package/dist"
+fi
+
 . scripts/wine-env.sh
 build="$root/build/windows"
 cleanup() {
@@ -38,4 +50,8 @@ if [ -z "$QUARVEX_TMPFS_DRIVE" ]; then
   echo "NOTE: tests that need a size-limited drive will be SKIPPED: $QUARVEX_TMPFS_SKIP_REASON"
 fi
 ctest --preset windows
+if [ "$repro_status" != 0 ]; then
+  echo "== FAILED: the two release builds differ (see the comparison above)"
+  exit 1
+fi
 echo "== all tests passed"

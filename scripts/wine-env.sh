@@ -5,6 +5,9 @@
 #   qvx_wine_env <build-dir>      sets WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES
 #   qvx_test_drives <build-dir>   maps S: (small tmpfs, labelled), U: (plain folder, no label), F: (dangling)
 #   qvx_display                   makes sure DISPLAY points at an X server (starts Xvfb if needed)
+#   qvx_install_program <build-dir> <folder>     copies quarvex.exe and its texts into a folder
+#   qvx_set_setting <ini> <key> <value>          sets one key of a settings file
+#   qvx_wait_for_window <title regex> [seconds]  prints the X window id of a visible window
 #
 # Sourcing it also switches to a UTF-8 locale when the current one is not: Wine maps file names
 # through the Unix locale, and under plain ASCII (a minimal system sets no locale at all) a name
@@ -40,6 +43,13 @@ qvx_wine_env() {
         touch "$WINEPREFIX/.qvx-ready"
       fi
     ) 9>"$build/.wineprefix-$kind.lock"
+  fi
+  # Wine draws the title bar's buttons with the Marlett font, but Debian's Wine does not look in
+  # fonts-wine's folder, and the buttons would show the letters 0, 1 and r. The run prefix gets a
+  # copy (what people and screenshots see); the tests' prefix is left as the tests know it.
+  local marlett=/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ "$kind" = run ] && [ -f "$marlett" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    mkdir -p "$fonts" && cp "$marlett" "$fonts/"
   fi
 }
 
@@ -92,5 +102,55 @@ qvx_display() {
     fi
   done
   echo "could not start Xvfb" >&2
+  return 1
+}
+
+# A copy of the built program with its readme and catalog, so that a run's settings file and run
+# record stay in that folder, apart from the files the tests make beside the build's exe.
+qvx_install_program() {
+  local build="$1" dir="$2"
+  mkdir -p "$dir"
+  cp "$build/src/quarvex.exe" "$build/src/quarvex.txt" "$build/src/catalog.txt" "$dir/"
+}
+
+# Sets one key in the [quarvex] section of a settings file (made when missing), keeping every
+# other line; CR LF line ends, as the program's own writes give.
+qvx_set_setting() {
+  python3 - "$1" "$2" "$3" <<'PY'
+import os, sys
+path, key, value = sys.argv[1:]
+lines = open(path, encoding="latin-1").read().splitlines() if os.path.exists(path) else []
+out, section, found, done = [], False, False, False
+for line in lines:
+    text = line.strip()
+    if text.startswith("["):
+        if section and not done:
+            out.append(key + "=" + value)
+            done = True
+        section = text.lower() == "[quarvex]"
+        found = found or section
+    elif section and text.split("=", 1)[0].strip().lower() == key.lower():
+        if not done:
+            out.append(key + "=" + value)
+            done = True
+        continue
+    out.append(line)
+if not done:
+    if not section:
+        out.append("[quarvex]")
+    out.append(key + "=" + value)
+with open(path, "w", encoding="latin-1", newline="\r\n") as f:
+    f.write("\n".join(out) + "\n")
+PY
+}
+
+# Waits for a visible X window whose title matches the regular expression; prints its id.
+qvx_wait_for_window() {
+  local pattern="$1" seconds="${2:-30}" id i
+  for ((i = 0; i < seconds * 4; i++)); do
+    id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n 1 || true)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.25
+  done
   return 1
 }
