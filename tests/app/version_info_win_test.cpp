@@ -202,7 +202,7 @@ TEST(ProgramResources, TheIconComesInFourSizesThatWindowsCanDraw) {
 
 TEST(ProgramResources, TheMainWindowClassCarriesTheProgramsIcon) {
     test::ResetApplication();
-    auto form = std::make_unique<TMainForm1>();
+    auto form = std::make_unique<MainForm>();
     form->createHandle();
     HINSTANCE self = GetModuleHandleW(nullptr);
     const auto big = reinterpret_cast<HICON>(GetClassLongPtrW(form->handle(), GCLP_HICON));
