@@ -25,7 +25,7 @@ T& Find(const ui::Form& form, const char* name) {
 
 // The logo control kind must be known before the form builds its components.
 const ui::FormDesign& SpecWithLogoKindRegistered() {
-    gif::RegisterGIFImageKind();
+    gif::RegisterGifImageKind();
     return AboutBoxDesign();
 }
 
@@ -70,7 +70,7 @@ AboutBox::AboutBox()
       bannerImage(Find<ui::Image>(*this, "bannerImage")),
       contentGroup(Find<ui::GroupBox>(*this, "contentGroup")),
       logoFrame(Find<ui::Bevel>(*this, "logoFrame")),
-      logo(Find<gif::TGIFImage>(*this, "logo")),
+      logo(Find<gif::GifImageControl>(*this, "logo")),
       quoteLabel(Find<ui::Label>(*this, "quoteLabel")),
       productNameLabel(Find<ui::Label>(*this, "productNameLabel")),
       authorLabel(Find<ui::Label>(*this, "authorLabel")),
@@ -145,7 +145,7 @@ void AboutBox::onActivate() {
     engine::SeedRandom(UtcMillisecondsOfDay());
     quoteTimer.setEnabled(true);
     freeMemoryTimer.setEnabled(true);
-    logo.SetAnimate(true);
+    logo.setAnimate(true);
     showNextQuote();
     showFreeMemory();
     // 5-9. The address buttons only store the addresses; the labels in their rows show them.
@@ -181,7 +181,7 @@ void AboutBox::onKeyDown(WORD& key) {
 void AboutBox::stopShowing() {
     quoteTimer.setEnabled(false);
     freeMemoryTimer.setEnabled(false);
-    logo.SetAnimate(false);
+    logo.setAnimate(false);
 }
 
 void AboutBox::closeBox() {

@@ -1,4 +1,4 @@
-#include "gifimage/timer_ex_win.h"
+#include "gifimage/frame_timer_win.h"
 
 #include <algorithm>
 #include <mutex>
@@ -40,7 +40,7 @@ void RegisterClasses() {
 HWND CreateMessageWindow(const wchar_t* cls) {
     RegisterClasses();
     HWND hwnd = CreateWindowExW(0, cls, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (hwnd == nullptr) throw EOutOfResources("Cannot create the timer window");
+    if (hwnd == nullptr) throw OutOfResourcesError("Cannot create the timer window");
     return hwnd;
 }
 
@@ -61,37 +61,37 @@ void ReportError(const char* what, bool onGuiThread) {
 
 } // namespace
 
-// Everything a firing needs, shared by the TTimerEx, its window procedure and its worker, so
+// Everything a firing needs, shared by the FrameTimer, its window procedure and its worker, so
 // that a timer destroyed during its own firing leaves the firing something to finish with.
-struct TimerExState : std::enable_shared_from_this<TimerExState> {
-    std::atomic<TTimerEx*> owner{nullptr};
+struct FrameTimerState : std::enable_shared_from_this<FrameTimerState> {
+    std::atomic<FrameTimer*> owner{nullptr};
     std::atomic<bool> enabled{true};
     std::atomic<std::uint32_t> interval{1000};
     bool threaded = false;
-    std::atomic<TThreadPriority> priority{TThreadPriority::tpNormal};
+    std::atomic<ThreadPriority> priority{ThreadPriority::Normal};
     std::atomic<bool> threadSafe{false};
 
     mutable std::mutex handlerLock;  // OnTimer may be read by a thread-safe worker
-    TTimerEx::TNotifyEvent onTimer;
+    FrameTimer::NotifyHandler onTimer;
 
     // GUI thread only.
     HWND window = nullptr;
     bool windowTimerRunning = false;
     std::atomic<HWND> syncWindow{nullptr};
-    std::shared_ptr<TTimerThread> thread;
+    std::shared_ptr<FrameTimerThread> thread;
     int firing = 0;
     std::vector<HWND> windowsToRelease;
 
-    bool HasHandler() const {
+    bool hasHandler() const {
         std::lock_guard<std::mutex> g(handlerLock);
         return static_cast<bool>(onTimer);
     }
 
-    // Timer(): OnTimer when enabled and assigned, on the calling thread.
-    void Fire(bool onGuiThread) {
-        TTimerEx* sender = owner.load();
+    // OnTimer when enabled and assigned, on the calling thread.
+    void fire(bool onGuiThread) {
+        FrameTimer* sender = owner.load();
         if (!enabled.load() || sender == nullptr) return;
-        TTimerEx::TNotifyEvent handler;
+        FrameTimer::NotifyHandler handler;
         {
             std::lock_guard<std::mutex> g(handlerLock);
             handler = onTimer;  // a copy: the handler may replace or destroy the original
@@ -112,7 +112,7 @@ struct TimerExState : std::enable_shared_from_this<TimerExState> {
         }
     }
 
-    void ReleaseWindow() {
+    void releaseWindow() {
         if (window == nullptr) return;
         KillTimer(window, kTimerId);
         windowTimerRunning = false;
@@ -131,9 +131,9 @@ namespace {
 
 LRESULT CALLBACK TimerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_TIMER && wp == kTimerId) {
-        auto* state = reinterpret_cast<TimerExState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        auto* state = reinterpret_cast<FrameTimerState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         // A WM_TIMER posted before the timer was stopped may still arrive: ignore it.
-        if (state != nullptr && state->window == hwnd && state->windowTimerRunning) state->Fire(true);
+        if (state != nullptr && state->window == hwnd && state->windowTimerRunning) state->fire(true);
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
@@ -144,21 +144,21 @@ LRESULT CALLBACK TimerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK SyncWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kSyncTickMessage) {
         // The worker waits in SendMessage and keeps itself alive meanwhile.
-        reinterpret_cast<TTimerThread*>(lp)->SynchronizedTick();
+        reinterpret_cast<FrameTimerThread*>(lp)->synchronizedTick();
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-int ToWin32Priority(TThreadPriority priority) {
+int ToWin32Priority(ThreadPriority priority) {
     switch (priority) {
-    case TThreadPriority::tpIdle: return THREAD_PRIORITY_IDLE;
-    case TThreadPriority::tpLowest: return THREAD_PRIORITY_LOWEST;
-    case TThreadPriority::tpLower: return THREAD_PRIORITY_BELOW_NORMAL;
-    case TThreadPriority::tpNormal: return THREAD_PRIORITY_NORMAL;
-    case TThreadPriority::tpHigher: return THREAD_PRIORITY_ABOVE_NORMAL;
-    case TThreadPriority::tpHighest: return THREAD_PRIORITY_HIGHEST;
-    case TThreadPriority::tpTimeCritical: return THREAD_PRIORITY_TIME_CRITICAL;
+    case ThreadPriority::Idle: return THREAD_PRIORITY_IDLE;
+    case ThreadPriority::Lowest: return THREAD_PRIORITY_LOWEST;
+    case ThreadPriority::Lower: return THREAD_PRIORITY_BELOW_NORMAL;
+    case ThreadPriority::Normal: return THREAD_PRIORITY_NORMAL;
+    case ThreadPriority::Higher: return THREAD_PRIORITY_ABOVE_NORMAL;
+    case ThreadPriority::Highest: return THREAD_PRIORITY_HIGHEST;
+    case ThreadPriority::TimeCritical: return THREAD_PRIORITY_TIME_CRITICAL;
     }
     return THREAD_PRIORITY_NORMAL;
 }
@@ -169,12 +169,12 @@ SetTimerFunction SetTimerFunctionForTests(SetTimerFunction fn) {
     return previous;
 }
 
-// ---- TTimerThread ----------------------------------------------------------------------
+// ---- FrameTimerThread ----------------------------------------------------------------------
 
-TTimerThread::TTimerThread(std::shared_ptr<TimerExState> timer) : timer_(std::move(timer)) {}
+FrameTimerThread::FrameTimerThread(std::shared_ptr<FrameTimerState> timer) : timer_(std::move(timer)) {}
 
-std::shared_ptr<TTimerThread> TTimerThread::CreateSuspended(std::shared_ptr<TimerExState> timer) {
-    std::shared_ptr<TTimerThread> t(new TTimerThread(std::move(timer)));
+std::shared_ptr<FrameTimerThread> FrameTimerThread::createSuspended(std::shared_ptr<FrameTimerState> timer) {
+    std::shared_ptr<FrameTimerThread> t(new FrameTimerThread(std::move(timer)));
     t->wake_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     t->stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (t->wake_ != nullptr && t->stop_ != nullptr) {
@@ -183,25 +183,25 @@ std::shared_ptr<TTimerThread> TTimerThread::CreateSuspended(std::shared_ptr<Time
     }
     if (t->thread_ == nullptr) {
         t->self_.reset();
-        throw EOutOfResources("Cannot create the timer thread");
+        throw OutOfResourcesError("Cannot create the timer thread");
     }
     return t;
 }
 
-TTimerThread::~TTimerThread() {
+FrameTimerThread::~FrameTimerThread() {
     if (thread_ != nullptr) CloseHandle(thread_);
     if (wake_ != nullptr) CloseHandle(wake_);
     if (stop_ != nullptr) CloseHandle(stop_);
 }
 
-DWORD WINAPI TTimerThread::ThreadProc(void* p) {
+DWORD WINAPI FrameTimerThread::ThreadProc(void* p) {
     // The thread's reference: the object lives at least until Execute has returned.
-    const std::shared_ptr<TTimerThread> self = std::move(static_cast<TTimerThread*>(p)->self_);
-    self->Execute();
+    const std::shared_ptr<FrameTimerThread> self = std::move(static_cast<FrameTimerThread*>(p)->self_);
+    self->execute();
     return 0;
 }
 
-void TTimerThread::Execute() {
+void FrameTimerThread::execute() {
     SetThreadPriority(GetCurrentThread(), ToWin32Priority(timer_->priority.load()));
     while (!terminated_.load()) {
         while (suspended_.load() && !terminated_.load()) WaitForSingleObject(wake_, INFINITE);
@@ -211,18 +211,18 @@ void TTimerThread::Execute() {
         if (terminated_.load()) break;
         if (suspended_.load()) continue;  // stopped during the sleep: no firing
         if (timer_->threadSafe.load()) {
-            timer_->Fire(false);
+            timer_->fire(false);
         } else {
             SendMessageW(timer_->syncWindow.load(), kSyncTickMessage, 0, reinterpret_cast<LPARAM>(this));
         }
     }
 }
 
-void TTimerThread::SynchronizedTick() {
-    if (!terminated_.load() && !suspended_.load()) timer_->Fire(true);
+void FrameTimerThread::synchronizedTick() {
+    if (!terminated_.load() && !suspended_.load()) timer_->fire(true);
 }
 
-void TTimerThread::Resume() {
+void FrameTimerThread::resume() {
     suspended_.store(false);
     SetEvent(wake_);
     if (!started_) {
@@ -233,12 +233,12 @@ void TTimerThread::Resume() {
     }
 }
 
-void TTimerThread::Suspend() {
+void FrameTimerThread::suspend() {
     suspended_.store(true);
     ResetEvent(wake_);
 }
 
-void TTimerThread::Terminate() {
+void FrameTimerThread::terminate() {
     terminated_.store(true);
     SetEvent(stop_);
     SetEvent(wake_);
@@ -250,51 +250,51 @@ void TTimerThread::Terminate() {
     }
 }
 
-void TTimerThread::SetPriority(TThreadPriority priority) { SetThreadPriority(thread_, ToWin32Priority(priority)); }
+void FrameTimerThread::setPriority(ThreadPriority priority) { SetThreadPriority(thread_, ToWin32Priority(priority)); }
 
-// ---- TTimerEx --------------------------------------------------------------------------
+// ---- FrameTimer --------------------------------------------------------------------------
 
-TTimerEx::TTimerEx() : state_(std::make_shared<TimerExState>()) {
+FrameTimer::FrameTimer() : state_(std::make_shared<FrameTimerState>()) {
     state_->owner.store(this);
-    UpdateTimer();
+    updateTimer();
 }
 
-TTimerEx::~TTimerEx() {
-    TimerExState& s = *state_;
+FrameTimer::~FrameTimer() {
+    FrameTimerState& s = *state_;
     s.enabled.store(false);
     try {
-        UpdateTimer();  // never asks for a window timer while disabled
+        updateTimer();  // never asks for a window timer while disabled
     } catch (...) {
     }
     if (s.thread) {
-        s.thread->Terminate();
+        s.thread->terminate();
         s.thread.reset();
     }
-    s.ReleaseWindow();
+    s.releaseWindow();
     s.owner.store(nullptr);
-    TNotifyEvent old;
+    NotifyHandler old;
     {
         std::lock_guard<std::mutex> g(s.handlerLock);
         old.swap(s.onTimer);
     }
 }
 
-void TTimerEx::UpdateTimer() {
-    TimerExState& s = *state_;
-    if (s.thread && !s.thread->Suspended()) s.thread->Suspend();
+void FrameTimer::updateTimer() {
+    FrameTimerState& s = *state_;
+    if (s.thread && !s.thread->suspended()) s.thread->suspend();
     if (s.window != nullptr) {
         KillTimer(s.window, kTimerId);
         s.windowTimerRunning = false;
     }
     if (s.threaded) {
-        s.ReleaseWindow();
+        s.releaseWindow();
         if (!s.thread) {
             s.syncWindow.store(SyncWindow());
-            s.thread = TTimerThread::CreateSuspended(state_);
+            s.thread = FrameTimerThread::createSuspended(state_);
         }
     } else {
         if (s.thread) {
-            s.thread->Terminate();
+            s.thread->terminate();
             s.thread.reset();
         }
         if (s.window == nullptr) {
@@ -302,72 +302,72 @@ void TTimerEx::UpdateTimer() {
             SetWindowLongPtrW(s.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&s));
         }
     }
-    if (s.interval.load() != 0 && s.enabled.load() && s.HasHandler()) {
+    if (s.interval.load() != 0 && s.enabled.load() && s.hasHandler()) {
         if (s.threaded) {
-            s.thread->SetPriority(s.priority.load());
-            s.thread->Resume();
+            s.thread->setPriority(s.priority.load());
+            s.thread->resume();
         } else {
             if (g_setTimer(s.window, kTimerId, s.interval.load(), nullptr) == 0)
-                throw EOutOfResources("No More Timers Available");
+                throw OutOfResourcesError("No More Timers Available");
             s.windowTimerRunning = true;
         }
     }
 }
 
-bool TTimerEx::Enabled() const { return state_->enabled.load(); }
-void TTimerEx::SetEnabled(bool value) {
+bool FrameTimer::enabled() const { return state_->enabled.load(); }
+void FrameTimer::setEnabled(bool value) {
     if (value == state_->enabled.load()) return;
     state_->enabled.store(value);
-    UpdateTimer();
+    updateTimer();
 }
 
-std::uint32_t TTimerEx::Interval() const { return state_->interval.load(); }
-void TTimerEx::SetInterval(std::uint32_t value) {
+std::uint32_t FrameTimer::interval() const { return state_->interval.load(); }
+void FrameTimer::setInterval(std::uint32_t value) {
     if (value == state_->interval.load()) return;
     state_->interval.store(value);
-    UpdateTimer();
+    updateTimer();
 }
 
-bool TTimerEx::Threaded() const { return state_->threaded; }
-void TTimerEx::SetThreaded(bool value) {
+bool FrameTimer::threaded() const { return state_->threaded; }
+void FrameTimer::setThreaded(bool value) {
     if (value == state_->threaded) return;
     state_->threaded = value;
-    UpdateTimer();
+    updateTimer();
 }
 
-TThreadPriority TTimerEx::ThreadPriority() const { return state_->priority.load(); }
-void TTimerEx::SetThreadPriority(TThreadPriority value) {
+ThreadPriority FrameTimer::threadPriority() const { return state_->priority.load(); }
+void FrameTimer::setThreadPriority(ThreadPriority value) {
     if (value == state_->priority.load()) return;
     state_->priority.store(value);
-    if (state_->threaded) UpdateTimer();
+    if (state_->threaded) updateTimer();
 }
 
-bool TTimerEx::ThreadSafe() const { return state_->threadSafe.load(); }
-void TTimerEx::SetThreadSafe(bool value) { state_->threadSafe.store(value); }
+bool FrameTimer::threadSafe() const { return state_->threadSafe.load(); }
+void FrameTimer::setThreadSafe(bool value) { state_->threadSafe.store(value); }
 
-void TTimerEx::SetOnTimer(TNotifyEvent handler) {
-    TNotifyEvent old;
+void FrameTimer::setOnTimer(NotifyHandler handler) {
+    NotifyHandler old;
     {
         std::lock_guard<std::mutex> g(state_->handlerLock);
         old.swap(state_->onTimer);
         state_->onTimer = std::move(handler);
     }
-    UpdateTimer();
+    updateTimer();
 }
 
-bool TTimerEx::HasOnTimer() const { return state_->HasHandler(); }
+bool FrameTimer::hasOnTimer() const { return state_->hasHandler(); }
 
-void TTimerEx::SetTickHandler(std::function<void()> handler) {
+void FrameTimer::setTickHandler(std::function<void()> handler) {
     if (!handler) {
-        SetOnTimer(nullptr);
+        setOnTimer(nullptr);
         return;
     }
-    SetOnTimer([h = std::move(handler)](TTimerEx&) { h(); });
+    setOnTimer([h = std::move(handler)](FrameTimer&) { h(); });
 }
 
-void TTimerEx::Timer() { state_->Fire(true); }
+void FrameTimer::fire() { state_->fire(true); }
 
-HWND TTimerEx::WindowHandle() const { return state_->window; }
-bool TTimerEx::HasThread() const { return static_cast<bool>(state_->thread); }
+HWND FrameTimer::windowHandle() const { return state_->window; }
+bool FrameTimer::hasThread() const { return static_cast<bool>(state_->thread); }
 
 } // namespace qvx::gif
