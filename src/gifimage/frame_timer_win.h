@@ -45,7 +45,6 @@ public:
     bool suspended() const { return suspended_.load(); }
     // Asks the thread to end and lets it run to its end.
     void terminate();
-    bool terminated() const { return terminated_.load(); }
     void setPriority(ThreadPriority priority);
 
 private:

@@ -104,7 +104,7 @@ void GifImage::loadFile(std::vector<std::uint8_t>&& file) {
             auto& slot = frames_[frameCount_ - 1];
             bool read;
             try {
-                slot = std::make_unique<GifFrame>(this);
+                slot = std::make_unique<GifFrame>();
                 read = readFrame(*slot, gce);
             } catch (const GifError&) {
                 decodedBytes_ -= slot ? slot->budgetBytes_ : 0;

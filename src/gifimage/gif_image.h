@@ -27,17 +27,16 @@ using ColorTable = std::array<std::uint8_t, 768>;  // 256 RGB triples
 // One decoded image of the file, owned by the control.
 class GifFrame {
 public:
-    explicit GifFrame(GifImage* owner) : owner(owner) {}
+    GifFrame() = default;
     GifFrame(const GifFrame&) = delete;
     GifFrame& operator=(const GifFrame&) = delete;
 
     Rect bounds() const { return {left, top, left + width, top + height}; }
 
-    GifImage* owner;
     int left = 0, top = 0, width = 0, height = 0;
     bool hasLocalColors = false;
     int localDepth = 0;
-    const std::uint8_t* colors = nullptr;  // the local table, or the owner's global table
+    const std::uint8_t* colors = nullptr;  // the local table, or the image's global table
     bool interlaced = false;
     int delayMs = 0;
     int disposal = 0;  // 0..3
@@ -125,7 +124,6 @@ public:
     int colorDepth() const { return colorDepth_; }
     bool hasTransparency() const { return hasTransparency_; }
     bool animated() const { return animated_; }
-    const ColorTable& globalColors() const { return globalColors_; }
     const PixelBitmap& composite() const { return composite_; }
     const MaskBitmap* mask() const { return mask_ ? mask_.get() : nullptr; }
     std::size_t decodedBytes() const { return decodedBytes_; }
@@ -155,7 +153,6 @@ public:
     // The timer exists only while the animation runs.
     AnimationTimer* timer() const { return timer_.get(); }
     int loopsDone() const { return loopsDone_; }
-    bool firstTick() const { return firstTick_; }
 
     // ---- Display -----------------------------------------------------------------------
     bool autoSize() const { return autoSize_; }
@@ -174,8 +171,6 @@ public:
     void setTile(bool value);
     bool imageVisible() const { return imageVisible_; }
     void setImageVisible(bool value);
-    bool doubleBuffered() const { return doubleBuffered_; }
-    void setDoubleBuffered(bool value) { doubleBuffered_ = value; }
 
     // The control's size; the Win32 control takes it from its window bounds.
     virtual int controlWidth() const { return controlWidth_; }
@@ -263,7 +258,6 @@ private:
     bool autoSize_ = false, center_ = false, opaqueBackground_ = false, stretch_ = false;
     bool stretchRatio_ = false, stretchBigOnly_ = false, tile_ = false;
     bool imageVisible_ = true;
-    bool doubleBuffered_ = true;
     bool stretched_ = false;
     bool opaqueCover_ = false;
     bool opaqueStyle_ = false;

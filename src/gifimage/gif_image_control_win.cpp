@@ -128,7 +128,7 @@ void GifImageControl::repaintNow() {
     // Double buffered through the framework's kept bitmap: a new one per frame costs more than
     // drawing the frame on some platforms.
     std::optional<ui::OffscreenBuffer> buffer;
-    if (doubleBuffered() && !opaqueCover()) buffer.emplace(client.right, client.bottom);
+    if (!opaqueCover()) buffer.emplace(client.right, client.bottom);
     HDC memoryDc = buffer ? buffer->dc() : nullptr;
     HDC dc = memoryDc ? memoryDc : windowDc;
     // The image's rectangle in the parent, kept inside the control.

@@ -35,10 +35,6 @@ public:
     HPALETTE palette();
     // A bitmap destination gets the copy of frame 1; false (nothing assigned) without an image.
     bool assignTo(ui::Picture& destination);
-    // The published picture property: the control is its own picture, so form data that stores
-    // a reference to it reads back this control, and assigning it changes nothing.
-    GifImageControl* graphic() { return this; }
-    void setGraphic(GifImageControl*) {}
 
     // Draws a bitmap into a rectangle of a device context with a raster operation, stretching
     // it when the sizes differ.

@@ -323,11 +323,6 @@ void Control::drawNow(const std::function<void(HDC)>& draw) {
     ReleaseDC(hwnd_, dc);
 }
 
-void Control::subclass(HWND hwnd) {
-    SetPropW(hwnd, kControlProp, this);
-    SetWindowSubclass(hwnd, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
-}
-
 void Control::updateHintTool() {
     HWND tip = owner().tooltipHandle();
     HWND container = hwnd_ ? GetParent(hwnd_) : containerHandle();

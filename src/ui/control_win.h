@@ -159,8 +159,6 @@ protected:
     // siblings above it), without a paint message. A hidden window is left to be painted when
     // it shows; when no context can be had the window is invalidated instead.
     void drawNow(const std::function<void(HDC)>& draw);
-    // Adds a child window owned by this control but not listed in the layout (radio buttons).
-    void subclass(HWND hwnd);
 
     friend class Form;
     void addChild(Control* child) { children_.push_back(child); }

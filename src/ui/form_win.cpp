@@ -330,10 +330,6 @@ void Form::applyDirty(unsigned bits) {
     if (bits & DirtyColor) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void Form::menuChanged() {
-    if (menu_ && hwnd_) menu_->attach(hwnd_);
-}
-
 void Form::onSize() {
     RECT wr;
     GetWindowRect(hwnd_, &wr);

@@ -77,7 +77,6 @@ public:
     bool handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     // Keyboard preview and dialog navigation, called by the message loop before dispatching.
     bool preTranslateMessage(MSG& msg);
-    void menuChanged();
 
 protected:
     WindowClass windowClass() const override;

@@ -35,7 +35,6 @@ public:
     bool empty() const { return bitmap_ == nullptr; }
     int imageWidth() const { return width_; }
     int imageHeight() const { return height_; }
-    int numGlyphs() const { return 2; }
     // Draws image 0 (normal) or 1 (disabled) with its top-left corner at (x, y).
     void draw(HDC dc, int x, int y, bool disabled) const;
     // ARGB pixels of the strip (for tests and screenshots of the glyphs).

@@ -61,7 +61,6 @@ RECT PageControl::displayRect() const {
 void PageControl::realignChildren() {
     const RECT r = displayRect();
     for (TabSheet* page : pages_) page->setBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
-    (void)r;
 }
 
 void PageControl::setActivePageIndex(int index) {
@@ -119,8 +118,6 @@ void PageControl::onMouseDown(LPARAM lp) {
     SetFocus(hwnd_);
     setActivePageIndex(index);
 }
-
-void PageControl::applyDirty(unsigned bits) { Control::applyDirty(bits); }
 
 bool PageControl::onNotify(NMHDR* hdr, LRESULT& result) {
     if (hdr->code == TCN_SELCHANGE) {

@@ -30,7 +30,6 @@ public:
 protected:
     WindowClass windowClass() const override;
     void afterCreate() override;
-    void applyDirty(unsigned bits) override;
     void fontChanged() override;
 
 private:

@@ -12,13 +12,8 @@ std::function<void(const SoundCall&)>& Hook() {
 } // namespace
 
 void PlayTone(unsigned frequency, unsigned milliseconds) {
-    if (Hook()) return Hook()({true, frequency, milliseconds});
+    if (Hook()) return Hook()({frequency, milliseconds});
     Beep(frequency, milliseconds);
-}
-
-void PlayDefaultSound() {
-    if (Hook()) return Hook()({false, 0, 0});
-    MessageBeep(MB_OK);
 }
 
 std::function<void(const SoundCall&)> SetSoundHook(std::function<void(const SoundCall&)> hook) {
