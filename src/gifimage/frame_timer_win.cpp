@@ -175,23 +175,17 @@ FrameTimerThread::FrameTimerThread(std::shared_ptr<FrameTimerState> timer) : tim
 
 std::shared_ptr<FrameTimerThread> FrameTimerThread::createSuspended(std::shared_ptr<FrameTimerState> timer) {
     std::shared_ptr<FrameTimerThread> t(new FrameTimerThread(std::move(timer)));
-    t->wake_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    t->stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (t->wake_ != nullptr && t->stop_ != nullptr) {
+    t->wake_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    t->stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (t->wake_ && t->stop_) {
         t->self_ = t;
-        t->thread_ = CreateThread(nullptr, 0, ThreadProc, t.get(), CREATE_SUSPENDED, nullptr);
+        t->thread_.reset(CreateThread(nullptr, 0, ThreadProc, t.get(), CREATE_SUSPENDED, nullptr));
     }
-    if (t->thread_ == nullptr) {
+    if (!t->thread_) {
         t->self_.reset();
         throw OutOfResourcesError("Cannot create the timer thread");
     }
     return t;
-}
-
-FrameTimerThread::~FrameTimerThread() {
-    if (thread_ != nullptr) CloseHandle(thread_);
-    if (wake_ != nullptr) CloseHandle(wake_);
-    if (stop_ != nullptr) CloseHandle(stop_);
 }
 
 DWORD WINAPI FrameTimerThread::ThreadProc(void* p) {
@@ -204,10 +198,10 @@ DWORD WINAPI FrameTimerThread::ThreadProc(void* p) {
 void FrameTimerThread::execute() {
     SetThreadPriority(GetCurrentThread(), ToWin32Priority(timer_->priority.load()));
     while (!terminated_.load()) {
-        while (suspended_.load() && !terminated_.load()) WaitForSingleObject(wake_, INFINITE);
+        while (suspended_.load() && !terminated_.load()) WaitForSingleObject(wake_.get(), INFINITE);
         if (terminated_.load()) break;
         // A new interval applies from the next sleep.
-        WaitForSingleObject(stop_, std::max<std::uint32_t>(1, timer_->interval.load()));
+        WaitForSingleObject(stop_.get(), std::max<std::uint32_t>(1, timer_->interval.load()));
         if (terminated_.load()) break;
         if (suspended_.load()) continue;  // stopped during the sleep: no firing
         if (timer_->threadSafe.load()) {
@@ -224,33 +218,33 @@ void FrameTimerThread::synchronizedTick() {
 
 void FrameTimerThread::resume() {
     suspended_.store(false);
-    SetEvent(wake_);
+    SetEvent(wake_.get());
     if (!started_) {
         started_ = true;
         DWORD previous;
-        do previous = ResumeThread(thread_);
+        do previous = ResumeThread(thread_.get());
         while (previous != static_cast<DWORD>(-1) && previous > 1);
     }
 }
 
 void FrameTimerThread::suspend() {
     suspended_.store(true);
-    ResetEvent(wake_);
+    ResetEvent(wake_.get());
 }
 
 void FrameTimerThread::terminate() {
     terminated_.store(true);
-    SetEvent(stop_);
-    SetEvent(wake_);
+    SetEvent(stop_.get());
+    SetEvent(wake_.get());
     if (!started_) {
         started_ = true;
         DWORD previous;
-        do previous = ResumeThread(thread_);
+        do previous = ResumeThread(thread_.get());
         while (previous != static_cast<DWORD>(-1) && previous > 1);
     }
 }
 
-void FrameTimerThread::setPriority(ThreadPriority priority) { SetThreadPriority(thread_, ToWin32Priority(priority)); }
+void FrameTimerThread::setPriority(ThreadPriority priority) { SetThreadPriority(thread_.get(), ToWin32Priority(priority)); }
 
 // ---- FrameTimer --------------------------------------------------------------------------
 

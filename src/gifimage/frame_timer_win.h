@@ -15,6 +15,7 @@
 #include <stdexcept>
 
 #include "gifimage/animation_timer.h"
+#include "platform/win32/unique_handle.h"
 
 namespace qvx::gif {
 
@@ -34,7 +35,6 @@ struct FrameTimerState;
 class FrameTimerThread {
 public:
     static std::shared_ptr<FrameTimerThread> createSuspended(std::shared_ptr<FrameTimerState> timer);
-    ~FrameTimerThread();
     FrameTimerThread(const FrameTimerThread&) = delete;
     FrameTimerThread& operator=(const FrameTimerThread&) = delete;
 
@@ -57,9 +57,9 @@ private:
 
     std::shared_ptr<FrameTimerState> timer_;
     std::shared_ptr<FrameTimerThread> self_;  // the running thread's own reference
-    HANDLE thread_ = nullptr;
-    HANDLE wake_ = nullptr;  // set while not suspended
-    HANDLE stop_ = nullptr;  // set once terminated; cuts a sleep short
+    UniqueKernelHandle thread_;
+    UniqueKernelHandle wake_;  // set while not suspended
+    UniqueKernelHandle stop_;  // set once terminated; cuts a sleep short
     bool started_ = false;
     std::atomic<bool> suspended_{true};
     std::atomic<bool> terminated_{false};

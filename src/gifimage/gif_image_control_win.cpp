@@ -38,7 +38,6 @@ GifImageControl::GifImageControl(ui::Form& owner, const ui::ControlDesign& desig
 
 GifImageControl::~GifImageControl() {
     armTimer(false, 0);  // no tick may reach a half-destroyed control
-    if (palette_ != nullptr) DeleteObject(palette_);
 }
 
 void GifImageControl::paint(HDC dc) {
@@ -55,11 +54,10 @@ void GifImageControl::paintTo(HDC dc) {
     if (!imageVisible()) return;
     const PaintPlan plan = planPaint();
     if (plan.fillBackground) {
-        HBRUSH brush = CreateSolidBrush(backgroundColor());
-        HGDIOBJ old = SelectObject(dc, brush);
+        const UniqueBrush brush(CreateSolidBrush(backgroundColor()));
+        const HGDIOBJ old = SelectObject(dc, brush.get());
         PatBlt(dc, 0, 0, width(), height(), PATCOPY);
         SelectObject(dc, old);
-        DeleteObject(brush);
     }
     if (plan.targets.empty()) return;
     // On a palette device the colours come from the frame's palette.
@@ -122,7 +120,8 @@ void GifImageControl::repaintNow() {
     HWND wnd = containerHandle();
     if (wnd == nullptr || repainting_ || !imageVisible() || !visible()) return;
     repainting_ = true;
-    HDC windowDc = GetDC(wnd);
+    const UniqueWindowDc window = OwnWindowDc(wnd, GetDC(wnd));
+    const HDC windowDc = window.get().dc;
     RECT client;
     GetClientRect(wnd, &client);
     // Double buffered through the framework's kept bitmap: a new one per frame costs more than
@@ -149,8 +148,6 @@ void GifImageControl::repaintNow() {
         RestoreDC(dc, saved);
         if (memoryDc) BitBlt(windowDc, r.left, r.top, r.right - r.left, r.bottom - r.top, memoryDc, r.left, r.top, SRCCOPY);
     }
-    buffer.reset();
-    ReleaseDC(wnd, windowDc);
     repainting_ = false;
 }
 
@@ -164,10 +161,7 @@ void GifImageControl::postPaletteQuery(bool onlyWhenParentFocused) {
 std::unique_ptr<AnimationTimer> GifImageControl::createTimer() { return std::make_unique<FrameTimer>(); }
 
 HPALETTE GifImageControl::palette() {
-    if (palette_ != nullptr) {
-        DeleteObject(palette_);
-        palette_ = nullptr;
-    }
+    palette_.reset();
     const GifFrame* f = frame(currentFrame());
     if (empty() || !imageVisible() || f == nullptr || f->bitmap.paletteSize() == 0) return nullptr;
     const int n = f->bitmap.paletteSize();
@@ -179,8 +173,8 @@ HPALETTE GifImageControl::palette() {
         const Pixel c = f->bitmap.color(static_cast<std::uint8_t>(i));
         lp->palPalEntry[i] = {PixelRed(c), PixelGreen(c), PixelBlue(c), 0};
     }
-    palette_ = CreatePalette(lp);
-    return palette_;
+    palette_.reset(CreatePalette(lp));
+    return palette_.get();
 }
 
 bool GifImageControl::assignTo(ui::Picture& destination) {

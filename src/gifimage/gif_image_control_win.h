@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "gifimage/gif_image.h"
+#include "platform/win32/unique_handle.h"
 #include "ui/control_win.h"
 #include "ui/picture_win.h"
 
@@ -50,7 +51,7 @@ protected:
 
 private:
     bool repainting_ = false;  // FRepainting
-    HPALETTE palette_ = nullptr;
+    UniquePalette palette_;
     int paletteFrame_ = 0;
     const GifFrame* paletteSource_ = nullptr;
 };

@@ -1,6 +1,8 @@
 #pragma once
 // The application object: window classes, the message loop, the one routine that processes
 // pending messages, and deferred window updates.
+#include "ui/gdi_cache_win.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -58,6 +60,9 @@ public:
     // A high-resolution clock in seconds, for throttling.
     static double clockSeconds();
 
+    // Fonts, brushes and the off-screen bitmap the controls share.
+    GdiCache& gdi() { return gdi_; }
+
 private:
     Application() = default;
     bool preTranslate(MSG& msg);
@@ -71,6 +76,7 @@ private:
     int exitCode_ = 0;
     int deferDepth_ = 0;
     std::vector<Control*> dirty_;
+    GdiCache gdi_;
 };
 
 // Keeps window updates deferred for a scope; flushes when the outermost one ends.

@@ -3,6 +3,7 @@
 // window. Reading a property never needs the window; while updates are deferred (see
 // Application::beginDeferredUpdates) a change only marks the control dirty and the window
 // follows at the next flush.
+#include "platform/win32/unique_handle.h"
 #include "ui/font_win.h"
 #include "ui/layout.h"
 
@@ -99,14 +100,18 @@ public:
     virtual void click();
 
     // --- framework internals -------------------------------------------------------------
-    HWND handle() const { return hwnd_; }
+    HWND handle() const { return window_.get(); }
     // The window this control's children live in.
-    virtual HWND containerHandle() const { return hwnd_; }
+    virtual HWND containerHandle() const { return handle(); }
     virtual void createHandle();
     virtual void destroyHandle();
     // Destroys and creates the window again (for styles that cannot change on a live window).
     void recreateHandle();
     static Control* fromHandle(HWND hwnd);
+    // The system destroyed the window (with its parent): it is not ours to destroy any more.
+    void windowDestroyed(HWND hwnd);
+    // Window procedure of the form and container window classes.
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
     // Messages a container reflects back to the child that caused them.
     virtual bool onCommand(WORD code) { return false; }
@@ -166,7 +171,7 @@ protected:
 
     Control* parent_;
     std::vector<Control*> children_;
-    HWND hwnd_ = nullptr;
+    UniqueWindow window_;
     int left_, top_, width_, height_;
     std::string caption_;
     std::string hint_;

@@ -47,7 +47,7 @@ bool FocusWantsKey(const MSG& msg) {
 // The system's lookup of the window under the mouse passes disabled controls over (on Windows),
 // and a tooltip that asks it would take its hint away at once. The disabled control under the
 // mouse is answered instead.
-LRESULT CALLBACK TooltipProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
+LRESULT CALLBACK TooltipProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) {
     if (msg == TTM_WINDOWFROMPOINT) {
         const POINT screen = *reinterpret_cast<const POINT*>(lp);
         HWND found = WindowFromPoint(screen);
@@ -58,7 +58,11 @@ LRESULT CALLBACK TooltipProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR
         }
         return reinterpret_cast<LRESULT>(found);
     }
-    if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, TooltipProc, id);
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, TooltipProc, id);
+        // Gone with the form's window, which owns it.
+        reinterpret_cast<UniqueWindow*>(ref)->release();
+    }
     return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
@@ -113,7 +117,7 @@ Form::Form(const FormDesign& design, Layout layout) : Control(*this, FormControl
 Form::~Form() {
     // Children first: their windows belong to ours.
     for (auto it = components_.rbegin(); it != components_.rend(); ++it) it->reset();
-    if (tooltip_) DestroyWindow(tooltip_);
+    tooltip_.reset();
 }
 
 void Form::buildComponents(Layout layout) {
@@ -135,7 +139,7 @@ Component* Form::findComponent(std::string_view name) const {
 Control::WindowClass Form::windowClass() const { return {kFormClass, FormStyle(spec_), FormExStyle(spec_)}; }
 
 void Form::createHandle() {
-    if (hwnd_) return;
+    if (handle()) return;
     const WindowClass wc = windowClass();
     int w = width_, h = height_;
     if (spec_.clientWidth > 0) {
@@ -151,43 +155,40 @@ void Form::createHandle() {
     }
     HWND owner = nullptr;
     if (Form* main = Application::instance().mainForm(); main && main != this) owner = main->handle();
-    hwnd_ = CreateWindowExW(wc.exStyle, wc.className, Widen(caption_).c_str(), wc.style, x, y, w, h, owner, nullptr,
-                            Application::instance().instanceHandle(), this);
-    if (!hwnd_) throw std::runtime_error("cannot create the window of " + name());
+    window_.reset(CreateWindowExW(wc.exStyle, wc.className, Widen(caption_).c_str(), wc.style, x, y, w, h, owner,
+                                  nullptr, Application::instance().instanceHandle(), this));
+    if (!handle()) throw std::runtime_error("cannot create the window of " + name());
     RECT wr;
-    GetWindowRect(hwnd_, &wr);
+    GetWindowRect(handle(), &wr);
     left_ = wr.left;
     top_ = wr.top;
     width_ = wr.right - wr.left;
     height_ = wr.bottom - wr.top;
     hfont_ = AcquireFont(font_);
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), FALSE);
+    SendMessageW(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), FALSE);
 
-    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                               Application::instance().instanceHandle(), nullptr);
-    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
-    SetWindowSubclass(tooltip_, TooltipProc, 1, 0);
-    if (menu_) menu_->attach(hwnd_);
+    tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle(), nullptr,
+                                   Application::instance().instanceHandle(), nullptr));
+    SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, 400);
+    SetWindowSubclass(tooltip_.get(), TooltipProc, 1, reinterpret_cast<DWORD_PTR>(&tooltip_));
+    if (menu_) menu_->attach(handle());
     for (Control* child : children_) child->createHandle();
     dirty_ = 0;
 }
 
 void Form::destroyHandle() {
     Control::destroyHandle();
-    if (tooltip_) {
-        DestroyWindow(tooltip_);
-        tooltip_ = nullptr;
-    }
+    tooltip_.reset();
 }
 
 void Form::setBounds(int left, int top, int width, int height) {
-    if (hwnd_) {
+    if (handle()) {
         // The window is the truth for a top-level window: the system may adjust what we ask.
-        SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
         RECT wr;
-        GetWindowRect(hwnd_, &wr);
-        if (!IsIconic(hwnd_) && !IsZoomed(hwnd_)) {
+        GetWindowRect(handle(), &wr);
+        if (!IsIconic(handle()) && !IsZoomed(handle())) {
             left_ = wr.left;
             top_ = wr.top;
             width_ = wr.right - wr.left;
@@ -202,21 +203,21 @@ void Form::setBounds(int left, int top, int width, int height) {
 }
 
 int Form::clientWidth() const {
-    if (!hwnd_) return spec_.clientWidth;
+    if (!handle()) return spec_.clientWidth;
     RECT r;
-    GetClientRect(hwnd_, &r);
+    GetClientRect(handle(), &r);
     return r.right;
 }
 
 int Form::clientHeight() const {
-    if (!hwnd_) return spec_.clientHeight;
+    if (!handle()) return spec_.clientHeight;
     RECT r;
-    GetClientRect(hwnd_, &r);
+    GetClientRect(handle(), &r);
     return r.bottom;
 }
 
 void Form::setClientSize(int width, int height) {
-    if (!hwnd_) {
+    if (!handle()) {
         spec_.clientWidth = width;
         spec_.clientHeight = height;
         return;
@@ -224,60 +225,60 @@ void Form::setClientSize(int width, int height) {
     // Outer size = client size + frame; measured on the live window, which knows its menu bar
     // height (a menu bar may wrap onto two lines on a narrow window).
     RECT wr, cr;
-    GetWindowRect(hwnd_, &wr);
-    GetClientRect(hwnd_, &cr);
+    GetWindowRect(handle(), &wr);
+    GetClientRect(handle(), &cr);
     const int frameW = (wr.right - wr.left) - cr.right;
     const int frameH = (wr.bottom - wr.top) - cr.bottom;
     setBounds(left_, top_, width + frameW, height + frameH);
     // A menu bar that changed its number of lines changes the client height once more.
-    GetClientRect(hwnd_, &cr);
+    GetClientRect(handle(), &cr);
     if (cr.bottom != height) {
-        GetWindowRect(hwnd_, &wr);
+        GetWindowRect(handle(), &wr);
         setBounds(left_, top_, wr.right - wr.left, (wr.bottom - wr.top) + (height - cr.bottom));
     }
 }
 
 WindowState Form::windowState() const {
-    if (!hwnd_) return WindowState::Normal;
-    if (IsIconic(hwnd_)) return WindowState::Minimized;
-    if (IsZoomed(hwnd_)) return WindowState::Maximized;
+    if (!handle()) return WindowState::Normal;
+    if (IsIconic(handle())) return WindowState::Minimized;
+    if (IsZoomed(handle())) return WindowState::Maximized;
     return WindowState::Normal;
 }
 
 void Form::setWindowState(WindowState state) {
-    if (!hwnd_) return;
+    if (!handle()) return;
     const int cmd = state == WindowState::Maximized   ? SW_SHOWMAXIMIZED
                     : state == WindowState::Minimized ? SW_SHOWMINIMIZED
                                                       : SW_RESTORE;
-    if (windowState() != state) ShowWindow(hwnd_, cmd);
+    if (windowState() != state) ShowWindow(handle(), cmd);
 }
 
 void Form::show() {
-    if (!hwnd_) createHandle();
+    if (!handle()) createHandle();
     if (!visible_) {
         visible_ = true;
         if (OnShow) OnShow(*this);
     }
-    if (!IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOW);
+    if (!IsWindowVisible(handle())) ShowWindow(handle(), SW_SHOW);
     shown_ = true;
 }
 
 void Form::hide() {
     visible_ = false;
-    if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+    if (handle()) ShowWindow(handle(), SW_HIDE);
 }
 
 int Form::showModal() {
-    if (!hwnd_) createHandle();
+    if (!handle()) createHandle();
     Application& app = Application::instance();
     Form* previousActive = app.activeForm();
-    HWND ownerWnd = GetWindow(hwnd_, GW_OWNER);
+    HWND ownerWnd = GetWindow(handle(), GW_OWNER);
     if (ownerWnd) EnableWindow(ownerWnd, FALSE);
     modal_ = true;
     modalResult_ = mrNone;
     app.setActiveForm(this);
     show();
-    SetActiveWindow(hwnd_);
+    SetActiveWindow(handle());
     while (modalResult_ == mrNone && !app.terminated()) {
         // Opened from inside a run, which defers window updates and flushes them only from its
         // own loop: what the box (and anything else) changed goes to the screen before waiting.
@@ -306,7 +307,7 @@ void Form::close() {
     if (Application::instance().mainForm() == this) {
         closing_ = true;
         Application::instance().terminate();
-        if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+        if (handle()) ShowWindow(handle(), SW_HIDE);
     } else {
         hide();
     }
@@ -321,19 +322,19 @@ Control* Form::defaultButton() const {
 }
 
 void Form::applyDirty(unsigned bits) {
-    if (!hwnd_) return;
-    if (bits & DirtyCaption) SetWindowTextW(hwnd_, Widen(caption_).c_str());
+    if (!handle()) return;
+    if (bits & DirtyCaption) SetWindowTextW(handle(), Widen(caption_).c_str());
     if (bits & DirtyFont) {
         hfont_ = AcquireFont(font_);
-        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), TRUE);
+        SendMessageW(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), TRUE);
     }
-    if (bits & DirtyColor) InvalidateRect(hwnd_, nullptr, TRUE);
+    if (bits & DirtyColor) InvalidateRect(handle(), nullptr, TRUE);
 }
 
 void Form::onSize() {
     RECT wr;
-    GetWindowRect(hwnd_, &wr);
-    if (!IsIconic(hwnd_) && !IsZoomed(hwnd_)) {
+    GetWindowRect(handle(), &wr);
+    if (!IsIconic(handle()) && !IsZoomed(handle())) {
         left_ = wr.left;
         top_ = wr.top;
         width_ = wr.right - wr.left;
@@ -344,7 +345,7 @@ void Form::onSize() {
 }
 
 bool Form::preTranslateMessage(MSG& msg) {
-    if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+    if (!handle() || (msg.hwnd != handle() && !IsChild(handle(), msg.hwnd))) return false;
     if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
         if (keyPreview_ && OnKeyDown) {
             WORD key = static_cast<WORD>(msg.wParam);
@@ -353,7 +354,7 @@ bool Form::preTranslateMessage(MSG& msg) {
         }
         if (msg.message == WM_KEYDOWN && handleDialogKey(msg)) return true;
     }
-    return IsDialogMessageW(hwnd_, &msg) != FALSE;
+    return IsDialogMessageW(handle(), &msg) != FALSE;
 }
 
 // Our own walk for Tab: the dialog manager never stops on a window that holds other controls,
@@ -381,10 +382,10 @@ bool Form::handleDialogKey(const MSG& msg) {
 bool Form::moveFocus(const MSG& msg, bool backward) {
     if (FocusWantsKey(msg)) return false;
     const HWND focus = GetFocus();
-    const HWND next = NextTabStop(hwnd_, IsChild(hwnd_, focus) ? focus : nullptr, backward);
+    const HWND next = NextTabStop(handle(), IsChild(handle(), focus) ? focus : nullptr, backward);
     if (!next) return true;
     // Keyboard use shows the focus rectangles, as in a dialog box.
-    SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    SendMessageW(handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     SetFocus(next);
     return true;
 }
@@ -424,9 +425,9 @@ bool Form::onEnterKey(const MSG& msg) {
 }
 
 void Form::focusLeftDisabled(HWND from) {
-    if (!hwnd_) return;
+    if (!handle()) return;
     focusLeftFrom_ = from;
-    PostMessageW(hwnd_, kRepairFocusMessage, 0, 0);
+    PostMessageW(handle(), kRepairFocusMessage, 0, 0);
 }
 
 // Posted, so that a batch of changes (a run disables some buttons and enables Abort) is made
@@ -434,27 +435,27 @@ void Form::focusLeftDisabled(HWND from) {
 void Form::repairFocus() {
     const HWND from = std::exchange(focusLeftFrom_, nullptr);
     if (!from) return;
-    if (GetActiveWindow() != hwnd_) {
+    if (GetActiveWindow() != handle()) {
         lastFocus_ = from;  // activation moves on from there
         return;
     }
     const HWND focus = GetFocus();
-    if (focus && focus != hwnd_ && IsChild(hwnd_, focus)) return;  // something took the focus meanwhile
-    if (const HWND next = NextTabStop(hwnd_, from, false)) SetFocus(next);
+    if (focus && focus != handle() && IsChild(handle(), focus)) return;  // something took the focus meanwhile
+    if (const HWND next = NextTabStop(handle(), from, false)) SetFocus(next);
 }
 
 void Form::onActivate(WPARAM wp) {
     if (LOWORD(wp) == WA_INACTIVE) {
         // Remember the focused control, to give the focus back when the form is active again.
         HWND focus = GetFocus();
-        if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+        if (focus && IsChild(handle(), focus)) lastFocus_ = focus;
         return;
     }
     if (!modal_ || Application::instance().activeForm() == this) Application::instance().setActiveForm(this);
     if (!HIWORD(wp)) {  // not minimized
         // A control that cannot take the focus any more hands it on in Tab order.
         const bool usable = lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_);
-        const HWND target = usable ? lastFocus_ : NextTabStop(hwnd_, lastFocus_, false);
+        const HWND target = usable ? lastFocus_ : NextTabStop(handle(), lastFocus_, false);
         if (target) SetFocus(target);
     }
     if (OnActivate) OnActivate(*this);
@@ -474,9 +475,9 @@ bool Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         result = 0;
         return true;
     case WM_MOVE:
-        if (!IsIconic(hwnd_) && !IsZoomed(hwnd_)) {
+        if (!IsIconic(handle()) && !IsZoomed(handle())) {
             RECT wr;
-            GetWindowRect(hwnd_, &wr);
+            GetWindowRect(handle(), &wr);
             left_ = wr.left;
             top_ = wr.top;
         }

@@ -37,7 +37,7 @@ public:
     // Creates the window and the windows of all controls (hidden until show()).
     void createHandle() override;
     void destroyHandle() override;
-    HWND tooltipHandle() const { return tooltip_; }
+    HWND tooltipHandle() const { return tooltip_.get(); }
     MainMenu* mainMenu() const { return menu_; }
 
     // Geometry of the whole window (outer size) in screen pixels.
@@ -96,7 +96,7 @@ private:
     FormDesign spec_;
     std::vector<std::unique_ptr<Component>> components_;
     MainMenu* menu_ = nullptr;
-    HWND tooltip_ = nullptr;
+    UniqueWindow tooltip_;
     HWND lastFocus_ = nullptr;
     HWND focusLeftFrom_ = nullptr;
     bool keyPreview_ = false;

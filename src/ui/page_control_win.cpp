@@ -31,16 +31,16 @@ void PageControl::afterCreate() {
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = text.data();
-        SendMessageW(hwnd_, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+        SendMessageW(handle(), TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
     }
     updateTabSize();
-    SendMessageW(hwnd_, TCM_SETCURSEL, activeIndex_, 0);
+    SendMessageW(handle(), TCM_SETCURSEL, activeIndex_, 0);
 }
 
 void PageControl::updateTabSize() {
-    if (!hwnd_ || tabWidth_ <= 0) return;
+    if (!handle() || tabWidth_ <= 0) return;
     const int tabHeight = TextHeight(font_) + 6;
-    SendMessageW(hwnd_, TCM_SETITEMSIZE, 0, MAKELPARAM(tabWidth_, tabHeight));
+    SendMessageW(handle(), TCM_SETITEMSIZE, 0, MAKELPARAM(tabWidth_, tabHeight));
 }
 
 void PageControl::fontChanged() {
@@ -50,8 +50,8 @@ void PageControl::fontChanged() {
 
 RECT PageControl::displayRect() const {
     RECT r{0, 0, width_, height_};
-    if (hwnd_) {
-        SendMessageW(hwnd_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+    if (handle()) {
+        SendMessageW(handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
     } else {
         r = {4, TextHeight(font_) + 10, width_ - 4, height_ - 4};
     }
@@ -70,10 +70,10 @@ void PageControl::setActivePageIndex(int index) {
     const bool focusOnOldPage = old && old != pages_[index] && IsSameOrInside(old->handle(), GetFocus());
     activeIndex_ = index;
     for (size_t i = 0; i < pages_.size(); ++i) pages_[i]->setVisible(static_cast<int>(i) == index);
-    if (hwnd_) SendMessageW(hwnd_, TCM_SETCURSEL, index, 0);
+    if (handle()) SendMessageW(handle(), TCM_SETCURSEL, index, 0);
     if (focusOnOldPage) {
         const HWND first = FirstTabStop(pages_[index]->handle());
-        SetFocus(first ? first : hwnd_);
+        SetFocus(first ? first : handle());
     }
 }
 
@@ -113,15 +113,15 @@ void PageControl::onKeyDown(WPARAM key) { selectNextPage(key == VK_LEFT, false);
 void PageControl::onMouseDown(LPARAM lp) {
     TCHITTESTINFO hit{};
     hit.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-    const int index = static_cast<int>(SendMessageW(hwnd_, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    const int index = static_cast<int>(SendMessageW(handle(), TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     if (index < 0 || index == activeIndex_) return;
-    SetFocus(hwnd_);
+    SetFocus(handle());
     setActivePageIndex(index);
 }
 
 bool PageControl::onNotify(NMHDR* hdr, LRESULT& result) {
     if (hdr->code == TCN_SELCHANGE) {
-        setActivePageIndex(static_cast<int>(SendMessageW(hwnd_, TCM_GETCURSEL, 0, 0)));
+        setActivePageIndex(static_cast<int>(SendMessageW(handle(), TCM_GETCURSEL, 0, 0)));
         result = 0;
         return true;
     }

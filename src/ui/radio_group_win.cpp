@@ -30,6 +30,9 @@ LRESULT CALLBACK RadioGroup::ItemProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
         break;
     case WM_NCDESTROY:
         RemoveWindowSubclass(hwnd, ItemProc, id);
+        // Gone with the group's window.
+        for (UniqueWindow& b : group->buttons_)
+            if (b.get() == hwnd) b.release();
         break;
     default:
         break;
@@ -41,19 +44,33 @@ LRESULT CALLBACK RadioGroup::ItemProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
 // and select it.
 void RadioGroup::onArrowKey(HWND from, bool backward) {
     const int count = static_cast<int>(buttons_.size());
-    const int at = static_cast<int>(std::find(buttons_.begin(), buttons_.end(), from) - buttons_.begin());
-    if (at >= count) return;
+    const int at = buttonIndex(from);
+    if (at < 0) return;
     const int next = (at + (backward ? count - 1 : 1)) % count;
-    SetFocus(buttons_[next]);
+    SetFocus(buttons_[next].get());
     if (next != itemIndex_) {
         setItemIndex(next);
         click();
     }
 }
 
-RadioGroup::~RadioGroup() {
-    for (HWND b : buttons_)
-        if (IsWindow(b)) DestroyWindow(b);
+RadioGroup::~RadioGroup() { destroyButtons(); }
+
+void RadioGroup::destroyHandle() {
+    destroyButtons();
+    GroupBox::destroyHandle();
+}
+
+// One by one before the list goes, so that no button's last message finds the list half gone.
+void RadioGroup::destroyButtons() {
+    for (UniqueWindow& b : buttons_) b.reset();
+    buttons_.clear();
+}
+
+int RadioGroup::buttonIndex(HWND button) const {
+    for (size_t i = 0; i < buttons_.size(); ++i)
+        if (buttons_[i].get() == button) return static_cast<int>(i);
+    return -1;
 }
 
 void RadioGroup::setItemIndex(int index) {
@@ -78,17 +95,15 @@ RECT RadioGroup::itemRect(int i) const {
 }
 
 void RadioGroup::afterCreate() {
-    for (HWND b : buttons_)
-        if (IsWindow(b)) DestroyWindow(b);
-    buttons_.clear();
+    destroyButtons();
     for (size_t i = 0; i < items_.size(); ++i) {
         DWORD style = WS_CHILD | WS_VISIBLE | BS_RADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
         if (!enabled_) style |= WS_DISABLED;
-        HWND b = CreateWindowExW(0, L"BUTTON", Widen(items_[i]).c_str(), style, 0, 0, 0, 0, hwnd_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)),
-                                 Application::instance().instanceHandle(), nullptr);
-        SetWindowSubclass(b, ItemProc, 1, reinterpret_cast<DWORD_PTR>(this));
-        buttons_.push_back(b);
+        UniqueWindow b(CreateWindowExW(0, L"BUTTON", Widen(items_[i]).c_str(), style, 0, 0, 0, 0, handle(),
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)),
+                                       Application::instance().instanceHandle(), nullptr));
+        SetWindowSubclass(b.get(), ItemProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        buttons_.push_back(std::move(b));
     }
     arrangeButtons();
 }
@@ -97,30 +112,29 @@ void RadioGroup::arrangeButtons() {
     HFONT font = hfont_ ? hfont_->get() : nullptr;
     for (size_t i = 0; i < buttons_.size(); ++i) {
         const RECT r = itemRect(static_cast<int>(i));
-        SetWindowPos(buttons_[i], nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        SendMessageW(buttons_[i], BM_SETCHECK, static_cast<int>(i) == itemIndex_ ? BST_CHECKED : BST_UNCHECKED, 0);
+        SetWindowPos(buttons_[i].get(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(buttons_[i].get(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        SendMessageW(buttons_[i].get(), BM_SETCHECK, static_cast<int>(i) == itemIndex_ ? BST_CHECKED : BST_UNCHECKED, 0);
         // The checked button (or the first) is the one Tab stops at.
-        LONG_PTR style = GetWindowLongPtrW(buttons_[i], GWL_STYLE);
+        LONG_PTR style = GetWindowLongPtrW(buttons_[i].get(), GWL_STYLE);
         const bool stop = itemIndex_ >= 0 ? static_cast<int>(i) == itemIndex_ : i == 0;
         style = stop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
-        SetWindowLongPtrW(buttons_[i], GWL_STYLE, style);
+        SetWindowLongPtrW(buttons_[i].get(), GWL_STYLE, style);
     }
 }
 
 void RadioGroup::applyDirty(unsigned bits) {
     GroupBox::applyDirty(bits);
-    if (!hwnd_) return;
+    if (!handle()) return;
     if (bits & (DirtyBounds | DirtyFont | DirtyKind)) arrangeButtons();
     if (bits & DirtyEnabled)
-        for (HWND b : buttons_) EnableWindow(b, enabled_);
+        for (const UniqueWindow& b : buttons_) EnableWindow(b.get(), enabled_);
 }
 
 bool RadioGroup::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     if (msg == WM_COMMAND) {
-        const auto it = std::find(buttons_.begin(), buttons_.end(), reinterpret_cast<HWND>(lp));
-        if (it != buttons_.end() && (HIWORD(wp) == BN_CLICKED || HIWORD(wp) == BN_DOUBLECLICKED)) {
-            const int index = static_cast<int>(it - buttons_.begin());
+        const int index = buttonIndex(reinterpret_cast<HWND>(lp));
+        if (index >= 0 && (HIWORD(wp) == BN_CLICKED || HIWORD(wp) == BN_DOUBLECLICKED)) {
             if (index != itemIndex_) {
                 setItemIndex(index);
                 click();

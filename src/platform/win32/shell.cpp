@@ -1,5 +1,6 @@
 #include "platform/win32/shell.h"
 
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
 #include <shellapi.h>
@@ -40,8 +41,8 @@ bool StartCommandLine(const std::string& commandLine, int showCommand) {
     si.wShowWindow = static_cast<WORD>(showCommand);
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    // Not waited for: the handles only go.
+    const UniqueKernelHandle thread(pi.hThread), process(pi.hProcess);
     return true;
 }
 
