@@ -1,55 +1,16 @@
 #include "gifimage/frame_timer_win.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <string>
-#include <vector>
 
+#include "platform/win32/unique_handle.h"
 #include "ui/application_win.h"
 
 namespace qvx::gif {
 
-LRESULT CALLBACK SyncWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-
 namespace {
-
-constexpr UINT_PTR kTimerId = 1;
-constexpr UINT kSyncTickMessage = WM_APP + 1;
-constexpr wchar_t kTimerWindowClass[] = L"QuarvexTimerExWindow";
-constexpr wchar_t kSyncWindowClass[] = L"QuarvexTimerExSync";
-
-SetTimerFunction g_setTimer = ::SetTimer;
-
-LRESULT CALLBACK TimerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-
-void RegisterClasses() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpfnWndProc = TimerWindowProc;
-        wc.lpszClassName = kTimerWindowClass;
-        RegisterClassExW(&wc);
-        wc.lpfnWndProc = SyncWindowProc;
-        wc.lpszClassName = kSyncWindowClass;
-        RegisterClassExW(&wc);
-    });
-}
-
-HWND CreateMessageWindow(const wchar_t* cls) {
-    RegisterClasses();
-    HWND hwnd = CreateWindowExW(0, cls, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (hwnd == nullptr) throw OutOfResourcesError("Cannot create the timer window");
-    return hwnd;
-}
-
-// The window through which workers run ticks on this (the GUI) thread; one per thread.
-HWND SyncWindow() {
-    thread_local HWND window = nullptr;
-    if (window == nullptr || !IsWindow(window)) window = CreateMessageWindow(kSyncWindowClass);
-    return window;
-}
 
 void ReportError(const char* what, bool onGuiThread) {
     if (onGuiThread) {
@@ -61,8 +22,11 @@ void ReportError(const char* what, bool onGuiThread) {
 
 } // namespace
 
-// Everything a firing needs, shared by the FrameTimer, its window procedure and its worker, so
-// that a timer destroyed during its own firing leaves the firing something to finish with.
+class FrameTimerThread;
+
+// Everything a firing needs, shared by the FrameTimer, its tick in the timer service and its
+// worker, so that a timer destroyed during its own firing leaves the firing something to finish
+// with.
 struct FrameTimerState : std::enable_shared_from_this<FrameTimerState> {
     std::atomic<FrameTimer*> owner{nullptr};
     std::atomic<bool> enabled{true};
@@ -72,15 +36,12 @@ struct FrameTimerState : std::enable_shared_from_this<FrameTimerState> {
     std::atomic<bool> threadSafe{false};
 
     mutable std::mutex handlerLock;  // OnTimer may be read by a thread-safe worker
-    FrameTimer::NotifyHandler onTimer;
+    FrameTimer::TimerHandler onTimer;
 
     // GUI thread only.
-    HWND window = nullptr;
-    bool windowTimerRunning = false;
-    std::atomic<HWND> syncWindow{nullptr};
+    ui::TimerService& service = ui::Application::instance().timers();
+    ui::TimerService::TimerId serviceTimer = 0;
     std::shared_ptr<FrameTimerThread> thread;
-    int firing = 0;
-    std::vector<HWND> windowsToRelease;
 
     bool hasHandler() const {
         std::lock_guard<std::mutex> g(handlerLock);
@@ -91,14 +52,13 @@ struct FrameTimerState : std::enable_shared_from_this<FrameTimerState> {
     void fire(bool onGuiThread) {
         FrameTimer* sender = owner.load();
         if (!enabled.load() || sender == nullptr) return;
-        FrameTimer::NotifyHandler handler;
+        FrameTimer::TimerHandler handler;
         {
             std::lock_guard<std::mutex> g(handlerLock);
             handler = onTimer;  // a copy: the handler may replace or destroy the original
         }
         if (!handler) return;
         const auto keep = shared_from_this();
-        if (onGuiThread) ++firing;
         try {
             handler(*sender);
         } catch (const std::exception& e) {
@@ -106,72 +66,46 @@ struct FrameTimerState : std::enable_shared_from_this<FrameTimerState> {
         } catch (...) {
             ReportError("Unknown error", onGuiThread);
         }
-        if (onGuiThread && --firing == 0) {
-            for (HWND w : windowsToRelease) DestroyWindow(w);
-            windowsToRelease.clear();
-        }
-    }
-
-    void releaseWindow() {
-        if (window == nullptr) return;
-        KillTimer(window, kTimerId);
-        windowTimerRunning = false;
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        // Not while a tick runs: it may have come through this very window.
-        if (firing > 0) {
-            windowsToRelease.push_back(window);
-        } else {
-            DestroyWindow(window);
-        }
-        window = nullptr;
     }
 };
 
-namespace {
+// The worker of a threaded FrameTimer. It is created suspended and runs once started; pausing
+// and continuing it are cooperative (it parks between sleeps), so it is never stopped while it
+// holds a lock, which suspending an arbitrary thread could do. Its owner and the thread itself
+// each hold a reference; the object is freed when the thread has ended and the owner has let go.
+class FrameTimerThread {
+public:
+    static std::shared_ptr<FrameTimerThread> createSuspended(std::shared_ptr<FrameTimerState> timer);
+    FrameTimerThread(const FrameTimerThread&) = delete;
+    FrameTimerThread& operator=(const FrameTimerThread&) = delete;
 
-LRESULT CALLBACK TimerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_TIMER && wp == kTimerId) {
-        auto* state = reinterpret_cast<FrameTimerState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        // A WM_TIMER posted before the timer was stopped may still arrive: ignore it.
-        if (state != nullptr && state->window == hwnd && state->windowTimerRunning) state->fire(true);
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
+    // Lets the thread run (the first call ends its creation suspension).
+    void resume();
+    // Holds the thread before its next firing until resume.
+    void suspend();
+    bool suspended() const { return suspended_.load(); }
+    // Asks the thread to end and lets it run to its end.
+    void terminate();
+    void setPriority(ThreadPriority priority) { SetThreadPriority(thread_.get(), ToWin32Priority(priority)); }
 
-} // namespace
+private:
+    explicit FrameTimerThread(std::shared_ptr<FrameTimerState> timer) : timer_(std::move(timer)) {}
+    static DWORD WINAPI ThreadProc(void* self);
+    void execute();
+    // Ends the creation suspension, once.
+    void start();
+    // On the GUI thread, while the worker waits: one tick, unless the worker was stopped since.
+    void synchronizedTick();
 
-LRESULT CALLBACK SyncWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == kSyncTickMessage) {
-        // The worker waits in SendMessage and keeps itself alive meanwhile.
-        reinterpret_cast<FrameTimerThread*>(lp)->synchronizedTick();
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
-int ToWin32Priority(ThreadPriority priority) {
-    switch (priority) {
-    case ThreadPriority::Idle: return THREAD_PRIORITY_IDLE;
-    case ThreadPriority::Lowest: return THREAD_PRIORITY_LOWEST;
-    case ThreadPriority::Lower: return THREAD_PRIORITY_BELOW_NORMAL;
-    case ThreadPriority::Normal: return THREAD_PRIORITY_NORMAL;
-    case ThreadPriority::Higher: return THREAD_PRIORITY_ABOVE_NORMAL;
-    case ThreadPriority::Highest: return THREAD_PRIORITY_HIGHEST;
-    case ThreadPriority::TimeCritical: return THREAD_PRIORITY_TIME_CRITICAL;
-    }
-    return THREAD_PRIORITY_NORMAL;
-}
-
-SetTimerFunction SetTimerFunctionForTests(SetTimerFunction fn) {
-    const SetTimerFunction previous = g_setTimer;
-    g_setTimer = fn != nullptr ? fn : ::SetTimer;
-    return previous;
-}
-
-// ---- FrameTimerThread ----------------------------------------------------------------------
-
-FrameTimerThread::FrameTimerThread(std::shared_ptr<FrameTimerState> timer) : timer_(std::move(timer)) {}
+    std::shared_ptr<FrameTimerState> timer_;
+    std::shared_ptr<FrameTimerThread> self_;  // the running thread's own reference
+    qvx::UniqueKernelHandle thread_;
+    qvx::UniqueKernelHandle wake_;  // set while not suspended
+    qvx::UniqueKernelHandle stop_;  // set once terminated; cuts a sleep short
+    bool started_ = false;
+    std::atomic<bool> suspended_{true};
+    std::atomic<bool> terminated_{false};
+};
 
 std::shared_ptr<FrameTimerThread> FrameTimerThread::createSuspended(std::shared_ptr<FrameTimerState> timer) {
     std::shared_ptr<FrameTimerThread> t(new FrameTimerThread(std::move(timer)));
@@ -189,7 +123,7 @@ std::shared_ptr<FrameTimerThread> FrameTimerThread::createSuspended(std::shared_
 }
 
 DWORD WINAPI FrameTimerThread::ThreadProc(void* p) {
-    // The thread's reference: the object lives at least until Execute has returned.
+    // The thread's reference: the object lives at least until execute has returned.
     const std::shared_ptr<FrameTimerThread> self = std::move(static_cast<FrameTimerThread*>(p)->self_);
     self->execute();
     return 0;
@@ -207,7 +141,7 @@ void FrameTimerThread::execute() {
         if (timer_->threadSafe.load()) {
             timer_->fire(false);
         } else {
-            SendMessageW(timer_->syncWindow.load(), kSyncTickMessage, 0, reinterpret_cast<LPARAM>(this));
+            timer_->service.runOnWindowThread([this] { synchronizedTick(); });
         }
     }
 }
@@ -216,15 +150,18 @@ void FrameTimerThread::synchronizedTick() {
     if (!terminated_.load() && !suspended_.load()) timer_->fire(true);
 }
 
+void FrameTimerThread::start() {
+    if (started_) return;
+    started_ = true;
+    DWORD previous;
+    do previous = ResumeThread(thread_.get());
+    while (previous != static_cast<DWORD>(-1) && previous > 1);
+}
+
 void FrameTimerThread::resume() {
     suspended_.store(false);
     SetEvent(wake_.get());
-    if (!started_) {
-        started_ = true;
-        DWORD previous;
-        do previous = ResumeThread(thread_.get());
-        while (previous != static_cast<DWORD>(-1) && previous > 1);
-    }
+    start();
 }
 
 void FrameTimerThread::suspend() {
@@ -236,37 +173,42 @@ void FrameTimerThread::terminate() {
     terminated_.store(true);
     SetEvent(stop_.get());
     SetEvent(wake_.get());
-    if (!started_) {
-        started_ = true;
-        DWORD previous;
-        do previous = ResumeThread(thread_.get());
-        while (previous != static_cast<DWORD>(-1) && previous > 1);
-    }
+    start();
 }
 
-void FrameTimerThread::setPriority(ThreadPriority priority) { SetThreadPriority(thread_.get(), ToWin32Priority(priority)); }
+int ToWin32Priority(ThreadPriority priority) {
+    switch (priority) {
+    case ThreadPriority::Idle: return THREAD_PRIORITY_IDLE;
+    case ThreadPriority::Lowest: return THREAD_PRIORITY_LOWEST;
+    case ThreadPriority::Lower: return THREAD_PRIORITY_BELOW_NORMAL;
+    case ThreadPriority::Normal: return THREAD_PRIORITY_NORMAL;
+    case ThreadPriority::Higher: return THREAD_PRIORITY_ABOVE_NORMAL;
+    case ThreadPriority::Highest: return THREAD_PRIORITY_HIGHEST;
+    case ThreadPriority::TimeCritical: return THREAD_PRIORITY_TIME_CRITICAL;
+    }
+    return THREAD_PRIORITY_NORMAL;
+}
 
 // ---- FrameTimer --------------------------------------------------------------------------
 
 FrameTimer::FrameTimer() : state_(std::make_shared<FrameTimerState>()) {
     state_->owner.store(this);
+    state_->serviceTimer = state_->service.add([weak = std::weak_ptr<FrameTimerState>(state_)] {
+        if (const auto state = weak.lock()) state->fire(true);
+    });
     updateTimer();
 }
 
 FrameTimer::~FrameTimer() {
     FrameTimerState& s = *state_;
     s.enabled.store(false);
-    try {
-        updateTimer();  // never asks for a window timer while disabled
-    } catch (...) {
-    }
+    s.service.remove(s.serviceTimer);
     if (s.thread) {
         s.thread->terminate();
         s.thread.reset();
     }
-    s.releaseWindow();
     s.owner.store(nullptr);
-    NotifyHandler old;
+    TimerHandler old;
     {
         std::lock_guard<std::mutex> g(s.handlerLock);
         old.swap(s.onTimer);
@@ -276,35 +218,23 @@ FrameTimer::~FrameTimer() {
 void FrameTimer::updateTimer() {
     FrameTimerState& s = *state_;
     if (s.thread && !s.thread->suspended()) s.thread->suspend();
-    if (s.window != nullptr) {
-        KillTimer(s.window, kTimerId);
-        s.windowTimerRunning = false;
-    }
+    s.service.stop(s.serviceTimer);
     if (s.threaded) {
-        s.releaseWindow();
         if (!s.thread) {
-            s.syncWindow.store(SyncWindow());
+            // The worker's ticks run through the service's window, which must exist first.
+            if (!s.service.window()) throw OutOfResourcesError("Cannot create the timer window");
             s.thread = FrameTimerThread::createSuspended(state_);
         }
-    } else {
-        if (s.thread) {
-            s.thread->terminate();
-            s.thread.reset();
-        }
-        if (s.window == nullptr) {
-            s.window = CreateMessageWindow(kTimerWindowClass);
-            SetWindowLongPtrW(s.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&s));
-        }
+    } else if (s.thread) {
+        s.thread->terminate();
+        s.thread.reset();
     }
-    if (s.interval.load() != 0 && s.enabled.load() && s.hasHandler()) {
-        if (s.threaded) {
-            s.thread->setPriority(s.priority.load());
-            s.thread->resume();
-        } else {
-            if (g_setTimer(s.window, kTimerId, s.interval.load(), nullptr) == 0)
-                throw OutOfResourcesError("No More Timers Available");
-            s.windowTimerRunning = true;
-        }
+    if (s.interval.load() == 0 || !s.enabled.load() || !s.hasHandler()) return;
+    if (s.threaded) {
+        s.thread->setPriority(s.priority.load());
+        s.thread->resume();
+    } else if (!s.service.start(s.serviceTimer, s.interval.load())) {
+        throw OutOfResourcesError("No More Timers Available");
     }
 }
 
@@ -339,8 +269,8 @@ void FrameTimer::setThreadPriority(ThreadPriority value) {
 bool FrameTimer::threadSafe() const { return state_->threadSafe.load(); }
 void FrameTimer::setThreadSafe(bool value) { state_->threadSafe.store(value); }
 
-void FrameTimer::setOnTimer(NotifyHandler handler) {
-    NotifyHandler old;
+void FrameTimer::setOnTimer(TimerHandler handler) {
+    TimerHandler old;
     {
         std::lock_guard<std::mutex> g(state_->handlerLock);
         old.swap(state_->onTimer);
@@ -359,9 +289,6 @@ void FrameTimer::setTickHandler(std::function<void()> handler) {
     setOnTimer([h = std::move(handler)](FrameTimer&) { h(); });
 }
 
-void FrameTimer::fire() { state_->fire(true); }
-
-HWND FrameTimer::windowHandle() const { return state_->window; }
 bool FrameTimer::hasThread() const { return static_cast<bool>(state_->thread); }
 
 } // namespace qvx::gif

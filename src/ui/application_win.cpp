@@ -15,6 +15,10 @@ Application& Application::instance() {
     return app;
 }
 
+Application::Application() { InstallSystemHooks(&systemHooks_); }
+
+Application::~Application() { InstallSystemHooks(nullptr); }
+
 void Application::initialize(HINSTANCE instance) {
     if (instance_) return;
     instance_ = instance;

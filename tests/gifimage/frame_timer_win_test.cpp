@@ -8,18 +8,18 @@
 
 #include "gif_win_test_support.h"
 #include "gifimage/frame_timer_win.h"
+#include "ui/application_win.h"
 #include "ui/message_box_win.h"
 
 namespace qvx::gif::testing {
 namespace {
 
-TEST(TimerEx, CreationDefaultsAndWindowMode) {
+TEST(FrameTimerWin, CreationDefaultsAndWindowMode) {
     FrameTimer t;
     EXPECT_TRUE(t.enabled());
     EXPECT_EQ(t.interval(), 1000u);
     EXPECT_FALSE(t.threaded() || t.threadSafe() || t.hasOnTimer() || t.hasThread());
     EXPECT_EQ(t.threadPriority(), ThreadPriority::Normal);
-    EXPECT_TRUE(IsWindow(t.windowHandle()));
 
     // Ticks arrive as messages of this thread.
     int ticks = 0;
@@ -47,7 +47,7 @@ TEST(TimerEx, CreationDefaultsAndWindowMode) {
     }
 }
 
-TEST(TimerEx, ThreadedModeTicksOnTheGuiThreadUnlessThreadSafe) {
+TEST(FrameTimerWin, ThreadedModeTicksOnTheGuiThreadUnlessThreadSafe) {
     FrameTimer t;
     std::atomic<int> ticks{0}, priority{0};
     std::atomic<bool> onGui{true};
@@ -55,7 +55,6 @@ TEST(TimerEx, ThreadedModeTicksOnTheGuiThreadUnlessThreadSafe) {
     t.setInterval(10);
     t.setThreadPriority(ThreadPriority::Highest);
     t.setThreaded(true);
-    EXPECT_EQ(t.windowHandle(), nullptr);  // the message window goes in threaded mode
     EXPECT_TRUE(t.hasThread());
     t.setOnTimer([&](FrameTimer&) {
         onGui = onGui && GetCurrentThreadId() == gui;
@@ -85,17 +84,16 @@ TEST(TimerEx, ThreadedModeTicksOnTheGuiThreadUnlessThreadSafe) {
     EXPECT_TRUE(WaitFor([&] { return ticks >= before + 2; }, 3000));
     t.setThreadSafe(false);
 
-    // Back to window mode: the worker ends and a message window comes back.
+    // Back to window mode: the worker ends and the timer service ticks again.
     t.setThreaded(false);
     EXPECT_FALSE(t.hasThread());
-    EXPECT_TRUE(IsWindow(t.windowHandle()));
     ticks = 0;
     onGui = true;
     EXPECT_TRUE(Pump([&] { return ticks >= 2; }, 3000));
     EXPECT_TRUE(onGui);
 }
 
-TEST(TimerEx, ReleasedFromInsideItsOwnTick) {
+TEST(FrameTimerWin, ReleasedFromInsideItsOwnTick) {
     for (bool threaded : {false, true}) {
         SCOPED_TRACE(threaded ? "threaded" : "window timer");
         auto timer = std::make_unique<FrameTimer>();
@@ -122,7 +120,7 @@ TEST(TimerEx, ReleasedFromInsideItsOwnTick) {
     EXPECT_EQ(ticks, 0);
 }
 
-TEST(TimerEx, ErrorsInsideATickAreShownAndTheTimerGoesOn) {
+TEST(FrameTimerWin, ErrorsInsideATickAreShownAndTheTimerGoesOn) {
     std::vector<ui::MessageBoxCall> shown;
     auto previous = ui::SetMessageBoxHook([&](const ui::MessageBoxCall& call) {
         shown.push_back(call);
@@ -146,10 +144,11 @@ TEST(TimerEx, ErrorsInsideATickAreShownAndTheTimerGoesOn) {
 
 UINT_PTR WINAPI RefuseTimer(HWND, UINT_PTR, UINT, TIMERPROC) { return 0; }
 
-TEST(TimerEx, RefusedWindowTimerRaisesOutOfResources) {
+TEST(FrameTimerWin, RefusedWindowTimerRaisesOutOfResources) {
     FrameTimer t;
     t.setInterval(50);
-    const auto previous = SetTimerFunctionForTests(RefuseTimer);
+    ui::TimerService& service = ui::Application::instance().timers();
+    const auto previous = service.replaceSetTimer(RefuseTimer);
     try {
         t.setOnTimer([](FrameTimer&) {});
         ADD_FAILURE() << "no exception";
@@ -158,7 +157,7 @@ TEST(TimerEx, RefusedWindowTimerRaisesOutOfResources) {
     }
     t.setThreaded(true);  // threaded mode needs no window timer
     EXPECT_NO_THROW(t.setInterval(60));
-    SetTimerFunctionForTests(previous);
+    service.replaceSetTimer(previous);
 }
 
 } // namespace

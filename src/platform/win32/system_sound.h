@@ -11,7 +11,8 @@ struct SoundCall {
     unsigned frequency;
     unsigned milliseconds;
 };
-// Replaces the real sound (tests); an empty hook restores it. Returns the previous hook.
+// Replaces the real sound (tests) in the installed SystemHooks; an empty hook restores it.
+// Returns the previous hook.
 std::function<void(const SoundCall&)> SetSoundHook(std::function<void(const SoundCall&)> hook);
 
 } // namespace qvx
