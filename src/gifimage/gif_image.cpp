@@ -68,13 +68,19 @@ bool GifImage::loadFromStream(std::span<const std::uint8_t> stream) {
 
 void GifImage::loadFile(std::vector<std::uint8_t>&& file) {
     resetFrames();
-    std::uint8_t gce[6] = {};
     data_ = std::move(file);
     if (data_.empty()) throw GifError();
-
     ByteStream s(data_);
     stream_ = &s;
+    readHeader(s);
+    readBlocks(s);
+    reportProgress();
+    finishLoad();
+}
 
+// The signature (only "GIF" is checked; the fifth byte tells the version), the logical screen
+// and the global colour table.
+void GifImage::readHeader(ByteStream& s) {
     std::uint8_t header[6];
     s.readExact(header, sizeof header);
     if (header[0] != 'G' || header[1] != 'I' || header[2] != 'F') throw GifError();
@@ -90,7 +96,11 @@ void GifImage::loadFile(std::vector<std::uint8_t>&& file) {
     } else {
         globalColors_.fill(0);
     }
+}
 
+// Extensions and images up to the trailer, the end of the data or a handler's veto.
+void GifImage::readBlocks(ByteStream& s) {
+    std::uint8_t gce[6] = {};  // the graphic control extension for the next image
     while (!s.atEnd() && keepLoading_) {
         reportProgress();
         std::uint8_t intro[2] = {};
@@ -99,38 +109,47 @@ void GifImage::loadFile(std::vector<std::uint8_t>&& file) {
             readExtension(intro[1], gce);
         } else if (intro[0] == 0x2C) {
             s.back(2);
-            if (frameCount_ == kMaxFrames) break;
-            ++frameCount_;
-            auto& slot = frames_[frameCount_ - 1];
-            bool read;
-            try {
-                slot = std::make_unique<GifFrame>();
-                read = readFrame(*slot, gce);
-            } catch (const GifError&) {
-                decodedBytes_ -= slot ? slot->budgetBytes_ : 0;
-                slot.reset();
-                --frameCount_;
-                break;
-            }
-            if (!read) {
-                s.seekToEnd();
-                reportProgress();
-                throw GifError();
-            }
-            colorDepth_ = std::max(colorDepth_, slot->localDepth);
-            if (slot->transparent) hasTransparency_ = true;
-            if (firstImageOnly) {
-                s.seekToEnd();
-                break;
-            }
+            if (!readImage(s, gce)) break;
             std::memset(gce, 0, sizeof gce);
         } else if (intro[0] == 0x3B) {
             break;
         }
         // Any other introducer: both bytes are dropped.
     }
-    reportProgress();
+}
 
+// One image block into the next frame. False when the blocks end with it: the frame limit was
+// reached, the frame was dropped, or only the first image is wanted.
+bool GifImage::readImage(ByteStream& s, const std::uint8_t (&gce)[6]) {
+    if (frameCount_ == kMaxFrames) return false;
+    ++frameCount_;
+    auto& slot = frames_[frameCount_ - 1];
+    bool read;
+    try {
+        slot = std::make_unique<GifFrame>();
+        read = readFrame(*slot, gce);
+    } catch (const GifError&) {
+        decodedBytes_ -= slot ? slot->budgetBytes_ : 0;
+        slot.reset();
+        --frameCount_;
+        return false;
+    }
+    if (!read) {
+        // A frame without width or height fails the whole load.
+        s.seekToEnd();
+        reportProgress();
+        throw GifError();
+    }
+    colorDepth_ = std::max(colorDepth_, slot->localDepth);
+    if (slot->transparent) hasTransparency_ = true;
+    if (!firstImageOnly) return true;
+    s.seekToEnd();
+    return false;
+}
+
+// The logical screen grows to cover every frame; the composite and its mask are made and
+// frame 1 is drawn on them.
+void GifImage::finishLoad() {
     int width = imageWidth_, height = imageHeight_;
     for (int k = 1; k <= frameCount_; ++k) {
         const GifFrame& f = *frames_[k - 1];
@@ -196,6 +215,26 @@ void GifImage::reserve(std::size_t bytes) {
 
 bool GifImage::readFrame(GifFrame& frame, const std::uint8_t (&gce)[6]) {
     ByteStream& s = *stream_;
+    if (!readDescriptor(s, frame)) return false;
+    applyGraphicControl(frame, gce);
+    allocateFrame(frame);
+    RasterParams params;
+    params.interlaced = frame.interlaced;
+    params.transparent = frame.transparent;
+    params.transparentIndex = frame.transparentIndex;
+    params.literal = referenceDecode;
+    FrameProgress progress([this] { reportProgress(); });
+    if (OnProgress) params.progress = &progress;
+    DecodeRaster(s, frame.bitmap, frame.transparent ? &frame.mask : nullptr, params);
+
+    const int paletteSize = 1 << (frame.hasLocalColors ? frame.localDepth : colorDepth_);
+    frame.bitmap.setPalette(frame.colors, paletteSize);
+    return true;
+}
+
+// The image descriptor and the local colour table. False for a frame without width or height;
+// a frame beyond the size limit is dropped.
+bool GifImage::readDescriptor(ByteStream& s, GifFrame& frame) {
     std::uint8_t d[10];
     s.readExact(d, sizeof d);
     frame.left = Le16(d + 1);
@@ -218,13 +257,21 @@ bool GifImage::readFrame(GifFrame& frame, const std::uint8_t (&gce)[6]) {
         frame.localDepth = 0;
     }
     frame.interlaced = (packed & 0x40) != 0;
+    return true;
+}
 
+// Disposal (methods above 3 act as 2), delay and transparency from the extension before the
+// image; all zero without one.
+void GifImage::applyGraphicControl(GifFrame& frame, const std::uint8_t (&gce)[6]) {
     const int disposal = (gce[1] >> 2) & 7;
     frame.disposal = disposal > 3 ? 2 : disposal;
     frame.delayMs = Le16(gce + 2) * 10;
     frame.transparent = (gce[1] & 1) != 0;
     frame.transparentIndex = gce[4];
+}
 
+// The frame's bitmaps, counted against the memory budget first.
+void GifImage::allocateFrame(GifFrame& frame) {
     const int w = frame.width, h = frame.height;
     std::size_t bytes = IndexedBytes(w, h);
     if (frame.transparent) bytes += MaskBytes(w, h);
@@ -237,19 +284,6 @@ bool GifImage::readFrame(GifFrame& frame, const std::uint8_t (&gce)[6]) {
     }
     frame.bitmap = IndexedBitmap(w, h);
     if (frame.transparent) frame.mask = MaskBitmap(w, h);
-
-    RasterParams params;
-    params.interlaced = frame.interlaced;
-    params.transparent = frame.transparent;
-    params.transparentIndex = frame.transparentIndex;
-    params.literal = referenceDecode;
-    FrameProgress progress([this] { reportProgress(); });
-    if (OnProgress) params.progress = &progress;
-    DecodeRaster(s, frame.bitmap, frame.transparent ? &frame.mask : nullptr, params);
-
-    const int paletteSize = 1 << (frame.hasLocalColors ? frame.localDepth : colorDepth_);
-    frame.bitmap.setPalette(frame.colors, paletteSize);
-    return true;
 }
 
 void GifImage::reportProgress() {

@@ -217,7 +217,14 @@ protected:
 
 private:
     void loadFile(std::vector<std::uint8_t>&& file);
+    void readHeader(ByteStream& s);
+    void readBlocks(ByteStream& s);
+    bool readImage(ByteStream& s, const std::uint8_t (&gce)[6]);
+    void finishLoad();
     bool readFrame(GifFrame& frame, const std::uint8_t (&gce)[6]);
+    bool readDescriptor(ByteStream& s, GifFrame& frame);
+    static void applyGraphicControl(GifFrame& frame, const std::uint8_t (&gce)[6]);
+    void allocateFrame(GifFrame& frame);
     void readExtension(std::uint8_t label, std::uint8_t (&gce)[6]);
     void reserve(std::size_t bytes);
 

@@ -61,13 +61,9 @@ int Application::run() {
     return exitCode_;
 }
 
-bool Application::preTranslate(MSG& msg) {
-    if (activeForm_ && activeForm_->preTranslateMessage(msg)) return true;
-    return false;
-}
-
 void Application::dispatchOne(MSG& msg) {
-    if (preTranslate(msg)) return;
+    // Keyboard preview and dialog navigation of the form that has the keyboard.
+    if (activeForm_ && activeForm_->preTranslateMessage(msg)) return;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
 }

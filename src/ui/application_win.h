@@ -92,7 +92,6 @@ public:
 private:
     Application();
     ~Application();
-    bool preTranslate(MSG& msg);
     void dispatchOne(MSG& msg);
 
     HINSTANCE instance_ = nullptr;

@@ -220,8 +220,7 @@ void Control::applyDirty(unsigned bits) {
     }
     if (bits & DirtyCaption) SetWindowTextW(handle(), Widen(caption_).c_str());
     if (bits & DirtyFont) {
-        hfont_ = AcquireFont(font_);
-        SendMessageW(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), TRUE);
+        applyFont(true);
         fontChanged();
     }
     if (bits & DirtyEnabled) {
@@ -232,6 +231,11 @@ void Control::applyDirty(unsigned bits) {
     if (bits & DirtyVisible) ShowWindow(handle(), visible_ ? SW_SHOWNA : SW_HIDE);
     if (bits & DirtyColor) InvalidateRect(handle(), nullptr, TRUE);
     if (bits & DirtyHint) updateHintTool();
+}
+
+void Control::applyFont(bool redraw) {
+    hfont_ = AcquireFont(font_);
+    SendMessageW(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), redraw);
 }
 
 void Control::realignChildren() {
@@ -290,8 +294,7 @@ void Control::createHandle() {
     SetPropW(handle(), kControlProp, this);
     if (wcscmp(wc.className, kContainerClass) != 0 && wcscmp(wc.className, kFormClass) != 0)
         SetWindowSubclass(handle(), SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    hfont_ = AcquireFont(font_);
-    SendMessageW(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), FALSE);
+    applyFont(false);
     dirty_ = 0;
     afterCreate();
     updateHintTool();
@@ -302,14 +305,7 @@ void Control::createHandle() {
 void Control::destroyHandle() {
     for (Control* child : children_) child->destroyHandle();
     if (handle()) {
-        if (hintTool_) {
-            TOOLINFOW ti{};
-            ti.cbSize = sizeof(ti);
-            ti.hwnd = GetParent(handle());
-            ti.uId = reinterpret_cast<UINT_PTR>(handle());
-            if (HWND tip = owner().tooltipHandle()) SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-            hintTool_ = false;
-        }
+        removeHintTool();
         RemovePropW(handle(), kControlProp);
         window_.reset();
     }
@@ -338,13 +334,12 @@ void Control::drawNow(const std::function<void(HDC)>& draw) {
     draw(dc.get().dc);
 }
 
-void Control::updateHintTool() {
-    HWND tip = owner().tooltipHandle();
-    HWND container = handle() ? GetParent(handle()) : containerHandle();
-    if (!tip || !container) return;
+// The tooltip's entry for this control: its window, or its rectangle in the container's window
+// for a graphic control.
+TOOLINFOW Control::hintToolInfo() const {
     TOOLINFOW ti{};
     ti.cbSize = sizeof(ti);
-    ti.hwnd = container;
+    ti.hwnd = handle() ? GetParent(handle()) : containerHandle();
     if (handle()) {
         ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         ti.uId = reinterpret_cast<UINT_PTR>(handle());
@@ -353,12 +348,22 @@ void Control::updateHintTool() {
         ti.uId = reinterpret_cast<UINT_PTR>(this);
         ti.rect = boundsRect();
     }
-    const bool want = showHint_ && !hint_.empty() && visible_;
-    if (hintTool_) {
-        SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-        hintTool_ = false;
-    }
-    if (want) {
+    return ti;
+}
+
+void Control::removeHintTool() {
+    if (!hintTool_) return;
+    TOOLINFOW ti = hintToolInfo();
+    if (HWND tip = owner().tooltipHandle()) SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    hintTool_ = false;
+}
+
+void Control::updateHintTool() {
+    HWND tip = owner().tooltipHandle();
+    TOOLINFOW ti = hintToolInfo();
+    if (!tip || !ti.hwnd) return;
+    removeHintTool();
+    if (showHint_ && !hint_.empty() && visible_) {
         std::wstring text = Widen(hint_);
         ti.lpszText = text.data();
         hintTool_ = SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti)) != 0;
@@ -377,16 +382,7 @@ void GraphicControl::createHandle() {
 }
 
 void GraphicControl::destroyHandle() {
-    if (hintTool_) {
-        if (HWND tip = owner().tooltipHandle()) {
-            TOOLINFOW ti{};
-            ti.cbSize = sizeof(ti);
-            ti.hwnd = containerHandle();
-            ti.uId = reinterpret_cast<UINT_PTR>(this);
-            SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-        }
-        hintTool_ = false;
-    }
+    removeHintTool();
     invalidate();
 }
 

@@ -9,8 +9,11 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,15 @@ class Form;
 class Control;
 
 using NotifyEvent = std::function<void(Control& sender)>;
+
+// What a message handler answers: the message's result, or nothing to let the message go on
+// (to the container behaviour, to the control's own window procedure, to the system).
+using Reply = std::optional<LRESULT>;
+// A reply in handleMessage's form: true, with the result, when there is one.
+inline bool Answer(const Reply& reply, LRESULT& result) {
+    if (reply) result = *reply;
+    return reply.has_value();
+}
 
 // Anything a form owns and lists in its component order: controls, menus, menu items, timers.
 class Component {
@@ -159,6 +171,8 @@ protected:
     virtual void afterCreate() {}
     virtual void applyDirty(unsigned bits);
     virtual void fontChanged() {}
+    // Gives the window the GDI font of the font property.
+    void applyFont(bool redraw);
     void invalidate() const;
     // Draws the window at once through `draw` on a device context clipped to it (and to the
     // siblings above it), without a paint message. A hidden window is left to be painted when
@@ -168,6 +182,8 @@ protected:
     friend class Form;
     void addChild(Control* child) { children_.push_back(child); }
     void updateHintTool();
+    void removeHintTool();
+    TOOLINFOW hintToolInfo() const;
 
     Control* parent_;
     std::vector<Control*> children_;

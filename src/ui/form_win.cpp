@@ -47,23 +47,32 @@ bool FocusWantsKey(const MSG& msg) {
 // The system's lookup of the window under the mouse passes disabled controls over (on Windows),
 // and a tooltip that asks it would take its hint away at once. The disabled control under the
 // mouse is answered instead.
-LRESULT CALLBACK TooltipProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) {
-    if (msg == TTM_WINDOWFROMPOINT) {
-        const POINT screen = *reinterpret_cast<const POINT*>(lp);
-        HWND found = WindowFromPoint(screen);
-        POINT pt = screen;
-        if (found && ScreenToClient(found, &pt)) {
-            HWND child = ChildWindowFromPointEx(found, pt, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
-            if (child && child != found && !IsWindowEnabled(child)) found = child;
-        }
-        return reinterpret_cast<LRESULT>(found);
+LRESULT OnTooltipWindowFromPoint(LPARAM lp) {
+    const POINT screen = *reinterpret_cast<const POINT*>(lp);
+    HWND found = WindowFromPoint(screen);
+    POINT pt = screen;
+    if (found && ScreenToClient(found, &pt)) {
+        HWND child = ChildWindowFromPointEx(found, pt, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+        if (child && child != found && !IsWindowEnabled(child)) found = child;
     }
-    if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, TooltipProc, id);
-        // Gone with the form's window, which owns it.
-        reinterpret_cast<UniqueWindow*>(ref)->release();
+    return reinterpret_cast<LRESULT>(found);
+}
+
+// Gone with the form's window, which owns it: the form's owner of it lets go.
+void OnTooltipDestroyed(HWND hwnd, UINT_PTR subclassId, UniqueWindow& owner);
+
+LRESULT CALLBACK TooltipProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) {
+    switch (msg) {
+    case TTM_WINDOWFROMPOINT: return OnTooltipWindowFromPoint(lp);
+    case WM_NCDESTROY: OnTooltipDestroyed(hwnd, id, *reinterpret_cast<UniqueWindow*>(ref)); break;
+    default: break;
     }
     return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+void OnTooltipDestroyed(HWND hwnd, UINT_PTR subclassId, UniqueWindow& owner) {
+    RemoveWindowSubclass(hwnd, TooltipProc, subclassId);
+    if (owner.get() == hwnd) owner.release();
 }
 
 // Hints show on disabled controls too, as in many Windows programs: a greyed button's hint says
@@ -138,9 +147,9 @@ Component* Form::findComponent(std::string_view name) const {
 
 Control::WindowClass Form::windowClass() const { return {kFormClass, FormStyle(spec_), FormExStyle(spec_)}; }
 
-void Form::createHandle() {
-    if (handle()) return;
-    const WindowClass wc = windowClass();
+// The outer rectangle the window is made with: the layout's client size with the frame around
+// it, centred on the screen when the layout asks for that.
+RECT Form::initialWindowRect(const WindowClass& wc) const {
     int w = width_, h = height_;
     if (spec_.clientWidth > 0) {
         RECT r{0, 0, spec_.clientWidth, spec_.clientHeight};
@@ -153,19 +162,21 @@ void Form::createHandle() {
         x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
         y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
     }
+    return {x, y, x + w, y + h};
+}
+
+void Form::createHandle() {
+    if (handle()) return;
+    const WindowClass wc = windowClass();
+    const RECT r = initialWindowRect(wc);
     HWND owner = nullptr;
     if (Form* main = Application::instance().mainForm(); main && main != this) owner = main->handle();
-    window_.reset(CreateWindowExW(wc.exStyle, wc.className, Widen(caption_).c_str(), wc.style, x, y, w, h, owner,
-                                  nullptr, Application::instance().instanceHandle(), this));
+    window_.reset(CreateWindowExW(wc.exStyle, wc.className, Widen(caption_).c_str(), wc.style, r.left, r.top,
+                                  r.right - r.left, r.bottom - r.top, owner, nullptr,
+                                  Application::instance().instanceHandle(), this));
     if (!handle()) throw std::runtime_error("cannot create the window of " + name());
-    RECT wr;
-    GetWindowRect(handle(), &wr);
-    left_ = wr.left;
-    top_ = wr.top;
-    width_ = wr.right - wr.left;
-    height_ = wr.bottom - wr.top;
-    hfont_ = AcquireFont(font_);
-    SendMessageW(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), FALSE);
+    readBoundsFromWindow();
+    applyFont(false);
 
     tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle(), nullptr,
@@ -186,14 +197,7 @@ void Form::setBounds(int left, int top, int width, int height) {
     if (handle()) {
         // The window is the truth for a top-level window: the system may adjust what we ask.
         SetWindowPos(handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-        RECT wr;
-        GetWindowRect(handle(), &wr);
-        if (!IsIconic(handle()) && !IsZoomed(handle())) {
-            left_ = wr.left;
-            top_ = wr.top;
-            width_ = wr.right - wr.left;
-            height_ = wr.bottom - wr.top;
-        }
+        readBoundsFromWindow();
     } else {
         left_ = left;
         top_ = top;
@@ -324,24 +328,20 @@ Control* Form::defaultButton() const {
 void Form::applyDirty(unsigned bits) {
     if (!handle()) return;
     if (bits & DirtyCaption) SetWindowTextW(handle(), Widen(caption_).c_str());
-    if (bits & DirtyFont) {
-        hfont_ = AcquireFont(font_);
-        SendMessageW(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), TRUE);
-    }
+    if (bits & DirtyFont) applyFont(true);
     if (bits & DirtyColor) InvalidateRect(handle(), nullptr, TRUE);
 }
 
-void Form::onSize() {
+// The window is the truth for a top-level window: the system may adjust what was asked of it.
+// Minimized or maximized, the form keeps the bounds it has when it is restored.
+void Form::readBoundsFromWindow() {
+    if (IsIconic(handle()) || IsZoomed(handle())) return;
     RECT wr;
     GetWindowRect(handle(), &wr);
-    if (!IsIconic(handle()) && !IsZoomed(handle())) {
-        left_ = wr.left;
-        top_ = wr.top;
-        width_ = wr.right - wr.left;
-        height_ = wr.bottom - wr.top;
-    }
-    realignChildren();
-    if (OnResize) OnResize(*this);
+    left_ = wr.left;
+    top_ = wr.top;
+    width_ = wr.right - wr.left;
+    height_ = wr.bottom - wr.top;
 }
 
 bool Form::preTranslateMessage(MSG& msg) {
@@ -432,24 +432,25 @@ void Form::focusLeftDisabled(HWND from) {
 
 // Posted, so that a batch of changes (a run disables some buttons and enables Abort) is made
 // before the next control is chosen.
-void Form::repairFocus() {
+Reply Form::onRepairFocus() {
     const HWND from = std::exchange(focusLeftFrom_, nullptr);
-    if (!from) return;
+    if (!from) return 0;
     if (GetActiveWindow() != handle()) {
         lastFocus_ = from;  // activation moves on from there
-        return;
+        return 0;
     }
     const HWND focus = GetFocus();
-    if (focus && focus != handle() && IsChild(handle(), focus)) return;  // something took the focus meanwhile
+    if (focus && focus != handle() && IsChild(handle(), focus)) return 0;  // something took the focus meanwhile
     if (const HWND next = NextTabStop(handle(), from, false)) SetFocus(next);
+    return 0;
 }
 
-void Form::onActivate(WPARAM wp) {
+Reply Form::onActivate(WPARAM wp) {
     if (LOWORD(wp) == WA_INACTIVE) {
         // Remember the focused control, to give the focus back when the form is active again.
         HWND focus = GetFocus();
         if (focus && IsChild(handle(), focus)) lastFocus_ = focus;
-        return;
+        return std::nullopt;
     }
     if (!modal_ || Application::instance().activeForm() == this) Application::instance().setActiveForm(this);
     if (!HIWORD(wp)) {  // not minimized
@@ -459,142 +460,161 @@ void Form::onActivate(WPARAM wp) {
         if (target) SetFocus(target);
     }
     if (OnActivate) OnActivate(*this);
+    return 0;  // the focus is set: the system's default would move it again
+}
+
+// Menu commands; a control's notifications go on to the container behaviour.
+Reply Form::onCommand(WPARAM wp, LPARAM lp) {
+    if (lp != 0 || HIWORD(wp) != 0 || !menu_) return std::nullopt;
+    menu_->dispatch(LOWORD(wp));
+    return 0;
+}
+
+Reply Form::onSize(WPARAM wp) {
+    if (wp == SIZE_MINIMIZED) return 0;
+    readBoundsFromWindow();
+    realignChildren();
+    if (OnResize) OnResize(*this);
+    return 0;
+}
+
+Reply Form::onMove() {
+    readBoundsFromWindow();
+    return std::nullopt;
+}
+
+Reply Form::onClose() {
+    close();
+    return 0;
+}
+
+Reply Form::onDestroy() {
+    if (Application::instance().mainForm() == this) PostQuitMessage(0);
+    return std::nullopt;
 }
 
 bool Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    Reply reply;
     switch (msg) {
-    case WM_COMMAND:
-        if (lp == 0 && HIWORD(wp) == 0 && menu_) {
-            menu_->dispatch(LOWORD(wp));
-            result = 0;
-            return true;
-        }
-        break;
-    case WM_SIZE:
-        if (wp != SIZE_MINIMIZED) onSize();
-        result = 0;
-        return true;
-    case WM_MOVE:
-        if (!IsIconic(handle()) && !IsZoomed(handle())) {
-            RECT wr;
-            GetWindowRect(handle(), &wr);
-            left_ = wr.left;
-            top_ = wr.top;
-        }
-        break;
-    case WM_CLOSE:
-        close();
-        result = 0;
-        return true;
-    case WM_ACTIVATE:
-        onActivate(wp);
-        if (LOWORD(wp) == WA_INACTIVE) break;
-        result = 0;
-        return true;
-    case kRepairFocusMessage:
-        repairFocus();
-        result = 0;
-        return true;
-    case WM_DESTROY:
-        if (Application::instance().mainForm() == this) PostQuitMessage(0);
-        break;
-    default:
-        break;
+    case WM_COMMAND: reply = onCommand(wp, lp); break;
+    case WM_SIZE: reply = onSize(wp); break;
+    case WM_MOVE: reply = onMove(); break;
+    case WM_CLOSE: reply = onClose(); break;
+    case WM_ACTIVATE: reply = onActivate(wp); break;
+    case kRepairFocusMessage: reply = onRepairFocus(); break;
+    case WM_DESTROY: reply = onDestroy(); break;
+    default: break;
     }
-    return HandleContainerMessage(*this, msg, wp, lp, result);
+    return Answer(reply, result) || HandleContainerMessage(*this, msg, wp, lp, result);
 }
 
 // --- container behaviour ------------------------------------------------------------------------
 
+namespace {
+
+// The notifications a control's window sends its parent go back to the control.
+Reply OnChildCommand(Control& self, WPARAM wp, LPARAM lp) {
+    Control* child = Control::fromHandle(reinterpret_cast<HWND>(lp));
+    if (!child || child == &self || !child->onCommand(HIWORD(wp))) return std::nullopt;
+    return 0;
+}
+
+Reply OnChildNotify(Control& self, LPARAM lp) {
+    auto* hdr = reinterpret_cast<NMHDR*>(lp);
+    Control* child = Control::fromHandle(hdr->hwndFrom);
+    LRESULT result = 0;
+    if (!child || child == &self || !child->onNotify(hdr, result)) return std::nullopt;
+    return result;
+}
+
+Reply OnChildDrawItem(LPARAM lp) {
+    const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+    Control* child = Control::fromHandle(dis->hwndItem);
+    if (!child || !child->onDrawItem(*dis)) return std::nullopt;
+    return TRUE;
+}
+
+Reply OnChildColor(Control& self, WPARAM wp, LPARAM lp) {
+    Control* child = Control::fromHandle(reinterpret_cast<HWND>(lp));
+    if (!child) child = &self;  // windows a control made for itself (radio buttons)
+    return reinterpret_cast<LRESULT>(child->onCtlColor(reinterpret_cast<HDC>(wp)));
+}
+
+Reply OnEraseBackground(const Control& self, WPARAM wp) {
+    RECT r;
+    GetClientRect(self.handle(), &r);
+    FillRect(reinterpret_cast<HDC>(wp), &r, self.backgroundBrush());
+    return 1;
+}
+
+// WM_PAINT with a device context in wParam paints into that context (a graphic control's
+// off-screen repaint asks its parent for the picture this way), as WM_PRINTCLIENT does.
+Reply OnPaint(Control& self, WPARAM wp) {
+    HDC given = reinterpret_cast<HDC>(wp);
+    PAINTSTRUCT ps{};
+    HDC dc = given ? given : BeginPaint(self.handle(), &ps);
+    self.paintContainer(dc);
+    PaintGraphicChildren(self, dc);
+    if (!given) EndPaint(self.handle(), &ps);
+    return 0;
+}
+
+// Only forms close; a multi-line edit asks its parent to close when it gets Escape.
+Reply OnCloseRequest(const Control& self) {
+    if (&self == &self.owner()) return std::nullopt;
+    return 0;
+}
+
+Reply OnSetCursor(Control& self, WPARAM wp, LPARAM lp) {
+    if (HIWORD(lp) == WM_MOUSEMOVE) RelayMouseOverDisabledChild(self);
+    if (LOWORD(lp) != HTCLIENT || reinterpret_cast<HWND>(wp) != self.handle()) return std::nullopt;
+    POINT pt;
+    GetCursorPos(&pt);
+    ScreenToClient(self.handle(), &pt);
+    const GraphicControl* g = GraphicChildAt(self, pt);
+    if (!g || g->cursor() != Cursor::HandPoint) return std::nullopt;
+    SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));  // IDC_HAND
+    return TRUE;
+}
+
+POINT PointOf(LPARAM lp) { return {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}; }
+
+// A press on a graphic control captures the mouse, so that its release comes here too.
+Reply OnMouseDown(Control& self, LPARAM lp) {
+    if (GraphicChildAt(self, PointOf(lp))) SetCapture(self.handle());
+    return std::nullopt;
+}
+
+Reply OnMouseUp(Control& self, LPARAM lp) {
+    if (GetCapture() == self.handle()) ReleaseCapture();
+    GraphicControl* g = GraphicChildAt(self, PointOf(lp));
+    if (!g) return std::nullopt;
+    g->click();
+    return 0;
+}
+
+} // namespace
+
 bool HandleContainerMessage(Control& self, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    Reply reply;
     switch (msg) {
-    case WM_COMMAND:
-        if (Control* child = Control::fromHandle(reinterpret_cast<HWND>(lp)); child && child != &self) {
-            if (child->onCommand(HIWORD(wp))) {
-                result = 0;
-                return true;
-            }
-        }
-        return false;
-    case WM_NOTIFY: {
-        auto* hdr = reinterpret_cast<NMHDR*>(lp);
-        if (Control* child = Control::fromHandle(hdr->hwndFrom); child && child != &self)
-            return child->onNotify(hdr, result);
-        return false;
-    }
-    case WM_DRAWITEM: {
-        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
-        if (Control* child = Control::fromHandle(dis->hwndItem); child && child->onDrawItem(*dis)) {
-            result = TRUE;
-            return true;
-        }
-        return false;
-    }
+    case WM_COMMAND: reply = OnChildCommand(self, wp, lp); break;
+    case WM_NOTIFY: reply = OnChildNotify(self, lp); break;
+    case WM_DRAWITEM: reply = OnChildDrawItem(lp); break;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX: {
-        Control* child = Control::fromHandle(reinterpret_cast<HWND>(lp));
-        if (!child) child = &self;  // windows a control made for itself (radio buttons)
-        result = reinterpret_cast<LRESULT>(child->onCtlColor(reinterpret_cast<HDC>(wp)));
-        return true;
-    }
-    case WM_ERASEBKGND: {
-        RECT r;
-        GetClientRect(self.handle(), &r);
-        FillRect(reinterpret_cast<HDC>(wp), &r, self.backgroundBrush());
-        result = 1;
-        return true;
-    }
+    case WM_CTLCOLORLISTBOX: reply = OnChildColor(self, wp, lp); break;
+    case WM_ERASEBKGND: reply = OnEraseBackground(self, wp); break;
     case WM_PRINTCLIENT:
-    case WM_PAINT: {
-        // WM_PAINT with a device context in wParam paints into that context (a graphic
-        // control's off-screen repaint asks its parent for the picture this way).
-        HDC given = reinterpret_cast<HDC>(wp);
-        PAINTSTRUCT ps{};
-        HDC dc = given ? given : BeginPaint(self.handle(), &ps);
-        self.paintContainer(dc);
-        PaintGraphicChildren(self, dc);
-        if (!given) EndPaint(self.handle(), &ps);
-        result = 0;
-        return true;
+    case WM_PAINT: reply = OnPaint(self, wp); break;
+    case WM_CLOSE: reply = OnCloseRequest(self); break;
+    case WM_SETCURSOR: reply = OnSetCursor(self, wp, lp); break;
+    case WM_LBUTTONDOWN: reply = OnMouseDown(self, lp); break;
+    case WM_LBUTTONUP: reply = OnMouseUp(self, lp); break;
+    default: break;
     }
-    case WM_CLOSE:
-        // Only forms close; a multi-line edit asks its parent to close when it gets Escape.
-        if (&self == &self.owner()) return false;
-        result = 0;
-        return true;
-    case WM_SETCURSOR:
-        if (HIWORD(lp) == WM_MOUSEMOVE) RelayMouseOverDisabledChild(self);
-        if (LOWORD(lp) == HTCLIENT && reinterpret_cast<HWND>(wp) == self.handle()) {
-            POINT pt;
-            GetCursorPos(&pt);
-            ScreenToClient(self.handle(), &pt);
-            if (GraphicControl* g = GraphicChildAt(self, pt); g && g->cursor() == Cursor::HandPoint) {
-                SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));
-                result = TRUE;
-                return true;
-            }
-        }
-        return false;
-    case WM_LBUTTONDOWN: {
-        const POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-        if (GraphicChildAt(self, pt)) SetCapture(self.handle());
-        return false;
-    }
-    case WM_LBUTTONUP: {
-        const POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-        if (GetCapture() == self.handle()) ReleaseCapture();
-        if (GraphicControl* g = GraphicChildAt(self, pt)) {
-            g->click();
-            result = 0;
-            return true;
-        }
-        return false;
-    }
-    default:
-        return false;
-    }
+    return Answer(reply, result);
 }
 
 } // namespace qvx::ui

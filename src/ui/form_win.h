@@ -84,14 +84,20 @@ protected:
 
 private:
     void buildComponents(Layout layout);
-    void onSize();
-    void onActivate(WPARAM wp);
+    RECT initialWindowRect(const WindowClass& wc) const;
+    void readBoundsFromWindow();
+    Reply onCommand(WPARAM wp, LPARAM lp);
+    Reply onSize(WPARAM wp);
+    Reply onMove();
+    Reply onClose();
+    Reply onActivate(WPARAM wp);
+    Reply onRepairFocus();
+    Reply onDestroy();
     // Keys with a meaning for the whole form; true when the key was used up.
     bool handleDialogKey(const MSG& msg);
     bool moveFocus(const MSG& msg, bool backward);
     bool switchPage(bool backward);
     bool onEnterKey(const MSG& msg);
-    void repairFocus();
 
     FormDesign spec_;
     std::vector<std::unique_ptr<Component>> components_;

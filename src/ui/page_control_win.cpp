@@ -88,35 +88,36 @@ void PageControl::selectNextPage(bool backward, bool wrap) {
 }
 
 bool PageControl::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    Reply reply;
     switch (msg) {
-    case WM_KEYDOWN:
-        if (wp != VK_LEFT && wp != VK_RIGHT) break;
-        onKeyDown(wp);
-        result = 0;
-        return true;
+    case WM_KEYDOWN: reply = onKeyDown(wp); break;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:  // a quick second click on the same spot is a click too
-        onMouseDown(lp);
-        break;  // the control itself still takes the focus and tells its tooltips
-    default:
-        break;
+    case WM_LBUTTONDBLCLK: reply = onMouseDown(lp); break;  // a quick second click is a click too
+    default: break;
     }
-    return Control::handleMessage(msg, wp, lp, result);
+    return Answer(reply, result) || Control::handleMessage(msg, wp, lp, result);
 }
 
 // The tab control's own arrow keys move its selection without its pressed-tab bookkeeping (so
 // on Wine), after which a click on the tab that was left is ignored: the page changes here,
 // the way code changes it.
-void PageControl::onKeyDown(WPARAM key) { selectNextPage(key == VK_LEFT, false); }
+Reply PageControl::onKeyDown(WPARAM key) {
+    if (key != VK_LEFT && key != VK_RIGHT) return std::nullopt;
+    selectNextPage(key == VK_LEFT, false);
+    return 0;
+}
 
-// A click shows the tab's page whatever state the control's own bookkeeping is in.
-void PageControl::onMouseDown(LPARAM lp) {
+// A click shows the tab's page whatever state the control's own bookkeeping is in. The control
+// itself still gets the click, to take the focus and tell its tooltips.
+Reply PageControl::onMouseDown(LPARAM lp) {
     TCHITTESTINFO hit{};
     hit.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
     const int index = static_cast<int>(SendMessageW(handle(), TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    if (index < 0 || index == activeIndex_) return;
-    SetFocus(handle());
-    setActivePageIndex(index);
+    if (index >= 0 && index != activeIndex_) {
+        SetFocus(handle());
+        setActivePageIndex(index);
+    }
+    return std::nullopt;
 }
 
 bool PageControl::onNotify(NMHDR* hdr, LRESULT& result) {

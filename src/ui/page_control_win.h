@@ -36,8 +36,8 @@ private:
     friend class TabSheet;
     void addPage(TabSheet* page);
     void updateTabSize();
-    void onKeyDown(WPARAM key);
-    void onMouseDown(LPARAM lp);
+    Reply onKeyDown(WPARAM key);
+    Reply onMouseDown(LPARAM lp);
     std::vector<TabSheet*> pages_;
     int activeIndex_ = 0;
     int tabWidth_;

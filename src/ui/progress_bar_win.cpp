@@ -112,41 +112,47 @@ void ProgressBar::paint(HDC dc) {
     BitBlt(dc, split, 0, client.right - split, client.bottom, stillDc_.get(), split, 0, SRCCOPY);
 }
 
+Reply ProgressBar::onPaint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(handle(), &ps);
+    paint(dc);
+    EndPaint(handle(), &ps);
+    return 0;
+}
+
+Reply ProgressBar::onPrintClient(WPARAM wp) {
+    paint(reinterpret_cast<HDC>(wp));
+    return 0;
+}
+
+// The pictures were drawn in the old theme's colours.
+Reply ProgressBar::onThemeChanged() {
+    dropStills();
+    return std::nullopt;
+}
+
+Reply ProgressBar::onGetRange(WPARAM wp, LPARAM lp) const {
+    if (lp) {
+        auto* range = reinterpret_cast<PBRANGE*>(lp);
+        range->iLow = min_;
+        range->iHigh = max_;
+    }
+    return wp ? min_ : max_;
+}
+
 bool ProgressBar::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    Reply reply;
     switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(handle(), &ps);
-        paint(dc);
-        EndPaint(handle(), &ps);
-        result = 0;
-        return true;
-    }
-    case WM_PRINTCLIENT:
-        paint(reinterpret_cast<HDC>(wp));
-        result = 0;
-        return true;
-    case WM_ERASEBKGND:  // the paint covers every pixel
-        result = 1;
-        return true;
+    case WM_PAINT: reply = onPaint(); break;
+    case WM_PRINTCLIENT: reply = onPrintClient(wp); break;
+    case WM_ERASEBKGND: reply = 1; break;  // the paint covers every pixel
     case WM_THEMECHANGED:
-    case WM_SYSCOLORCHANGE:
-        dropStills();
-        return Control::handleMessage(msg, wp, lp, result);
-    case PBM_GETPOS:
-        result = position_;
-        return true;
-    case PBM_GETRANGE:
-        if (lp) {
-            auto* range = reinterpret_cast<PBRANGE*>(lp);
-            range->iLow = min_;
-            range->iHigh = max_;
-        }
-        result = wp ? min_ : max_;
-        return true;
-    default:
-        return Control::handleMessage(msg, wp, lp, result);
+    case WM_SYSCOLORCHANGE: reply = onThemeChanged(); break;
+    case PBM_GETPOS: reply = position_; break;
+    case PBM_GETRANGE: reply = onGetRange(wp, lp); break;
+    default: break;
     }
+    return Answer(reply, result) || Control::handleMessage(msg, wp, lp, result);
 }
 
 } // namespace qvx::ui

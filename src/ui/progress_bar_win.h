@@ -20,6 +20,10 @@ protected:
 
 private:
     void paint(HDC dc);
+    Reply onPaint();
+    Reply onPrintClient(WPARAM wp);
+    Reply onThemeChanged();
+    Reply onGetRange(WPARAM wp, LPARAM lp) const;
     // How much of `width` pixels the position fills.
     int filledWidth(int width) const;
     bool makeStills(int width, int height);

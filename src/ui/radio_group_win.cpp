@@ -19,39 +19,37 @@ RadioGroup::RadioGroup(Form& owner, const ControlDesign& design, Control* parent
 // and on Wine it does not go round the group.
 LRESULT CALLBACK RadioGroup::ItemProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) {
     auto* group = reinterpret_cast<RadioGroup*>(ref);
+    Reply reply;
     switch (msg) {
-    case WM_GETDLGCODE:
-        return DefSubclassProc(hwnd, msg, wp, lp) | DLGC_WANTARROWS;
-    case WM_KEYDOWN:
-        if (wp == VK_UP || wp == VK_DOWN || wp == VK_LEFT || wp == VK_RIGHT) {
-            group->onArrowKey(hwnd, wp == VK_UP || wp == VK_LEFT);
-            return 0;
-        }
-        break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(hwnd, ItemProc, id);
-        // Gone with the group's window.
-        for (UniqueWindow& b : group->buttons_)
-            if (b.get() == hwnd) b.release();
-        break;
-    default:
-        break;
+    case WM_GETDLGCODE: reply = DefSubclassProc(hwnd, msg, wp, lp) | DLGC_WANTARROWS; break;
+    case WM_KEYDOWN: reply = group->onItemKeyDown(hwnd, wp); break;
+    case WM_NCDESTROY: group->onItemDestroyed(hwnd, id); break;
+    default: break;
     }
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    return reply ? *reply : DefSubclassProc(hwnd, msg, wp, lp);
 }
 
 // As standard radio buttons: the arrow keys move to the previous or next item, round the group,
 // and select it.
-void RadioGroup::onArrowKey(HWND from, bool backward) {
+Reply RadioGroup::onItemKeyDown(HWND item, WPARAM key) {
+    if (key != VK_UP && key != VK_DOWN && key != VK_LEFT && key != VK_RIGHT) return std::nullopt;
     const int count = static_cast<int>(buttons_.size());
-    const int at = buttonIndex(from);
-    if (at < 0) return;
-    const int next = (at + (backward ? count - 1 : 1)) % count;
+    const int at = buttonIndex(item);
+    if (at < 0) return 0;
+    const int next = (at + (key == VK_UP || key == VK_LEFT ? count - 1 : 1)) % count;
     SetFocus(buttons_[next].get());
     if (next != itemIndex_) {
         setItemIndex(next);
         click();
     }
+    return 0;
+}
+
+// Gone with the group's window, or by destroyButtons.
+void RadioGroup::onItemDestroyed(HWND item, UINT_PTR subclassId) {
+    RemoveWindowSubclass(item, ItemProc, subclassId);
+    for (UniqueWindow& b : buttons_)
+        if (b.get() == item) b.release();
 }
 
 RadioGroup::~RadioGroup() { destroyButtons(); }
@@ -131,19 +129,20 @@ void RadioGroup::applyDirty(unsigned bits) {
         for (const UniqueWindow& b : buttons_) EnableWindow(b.get(), enabled_);
 }
 
-bool RadioGroup::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-    if (msg == WM_COMMAND) {
-        const int index = buttonIndex(reinterpret_cast<HWND>(lp));
-        if (index >= 0 && (HIWORD(wp) == BN_CLICKED || HIWORD(wp) == BN_DOUBLECLICKED)) {
-            if (index != itemIndex_) {
-                setItemIndex(index);
-                click();
-            }
-            result = 0;
-            return true;
-        }
+// A click on one of the buttons, which are the group's own windows, not controls of the form.
+Reply RadioGroup::onButtonCommand(WPARAM wp, LPARAM lp) {
+    const int index = buttonIndex(reinterpret_cast<HWND>(lp));
+    if (index < 0 || (HIWORD(wp) != BN_CLICKED && HIWORD(wp) != BN_DOUBLECLICKED)) return std::nullopt;
+    if (index != itemIndex_) {
+        setItemIndex(index);
+        click();
     }
-    return GroupBox::handleMessage(msg, wp, lp, result);
+    return 0;
+}
+
+bool RadioGroup::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    const Reply reply = msg == WM_COMMAND ? onButtonCommand(wp, lp) : std::nullopt;
+    return Answer(reply, result) || GroupBox::handleMessage(msg, wp, lp, result);
 }
 
 } // namespace qvx::ui

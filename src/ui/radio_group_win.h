@@ -28,7 +28,9 @@ protected:
 
 private:
     static LRESULT CALLBACK ItemProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref);
-    void onArrowKey(HWND from, bool backward);
+    Reply onItemKeyDown(HWND item, WPARAM key);
+    void onItemDestroyed(HWND item, UINT_PTR subclassId);
+    Reply onButtonCommand(WPARAM wp, LPARAM lp);
     void arrangeButtons();
     void destroyButtons();
     int buttonIndex(HWND button) const;  // -1: not one of ours
