@@ -126,6 +126,7 @@ Form::Form(const FormDesign& design, Layout layout) : Control(*this, FormControl
 Form::~Form() {
     // Children first: their windows belong to ours.
     for (auto it = components_.rbegin(); it != components_.rend(); ++it) it->reset();
+    menu_ = nullptr;
     tooltip_.reset();
 }
 
@@ -489,6 +490,7 @@ Reply Form::onClose() {
 }
 
 Reply Form::onDestroy() {
+    if (menu_) menu_->detach();
     if (Application::instance().mainForm() == this) PostQuitMessage(0);
     return std::nullopt;
 }

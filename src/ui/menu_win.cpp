@@ -48,6 +48,11 @@ void MainMenu::attach(HWND window) {
     rebuild();
 }
 
+void MainMenu::detach() {
+    if (window_) SetMenu(window_, nullptr);
+    window_ = nullptr;
+}
+
 void MainMenu::rebuild() {
     if (!window_) return;
     UniqueMenu menu(CreateMenu());

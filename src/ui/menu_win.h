@@ -17,6 +17,8 @@ public:
     MainMenu& operator=(const MainMenu&) = delete;
     const std::vector<MenuItem*>& items() const { return items_; }
     void attach(HWND window);
+    // The window is being destroyed: the menu is taken off it, which would destroy it too.
+    void detach();
     void dispatch(UINT commandId);
     HMENU handle() const { return menu_.get(); }
 
