@@ -101,7 +101,7 @@ public:
         const int incoming = code;
         // Locals, so that the walk down the prefix chain stays in registers.
         int sp = sp_;
-        std::uint16_t* const stack = stack_;
+        std::uint16_t* const stack = stack_.get();
         if (code >= nextFree_) {
             stack[sp++] = static_cast<std::uint16_t>(firstValue_);
             code = oldCode_;
@@ -125,7 +125,7 @@ public:
 
     // The direct path: when the code's string is well-formed (a chain of entries made from
     // earlier entries, ending in a root) and at most `room` long, writes it to `out` and
-    // returns its length. Otherwise returns 0 and reads nothing: the caller takes Step.
+    // returns its length. Otherwise returns 0 and reads nothing: the caller takes step.
     // Well-formed strings can neither loop nor exceed the stack, so both paths give the same
     // values and leave the same table behind.
     int direct(int code, std::uint8_t* out, int room) {
@@ -180,7 +180,7 @@ private:
         nextFree_ = clear_ + 2;
     }
 
-    // Step 8 of the LZW step: a new entry (the first value after the old code's string).
+    // A new entry: the old code's string followed by the first value of the new one.
     void addEntry() {
         if (nextFree_ >= kTableSize) return;
         suffix_[nextFree_] = static_cast<std::uint16_t>(firstValue_);
@@ -269,7 +269,9 @@ private:
     std::uint8_t buf_[2 + 255 + 5] = {};
     std::uint16_t prefix_[kTableSize] = {};
     std::uint16_t suffix_[kTableSize] = {};
-    std::uint16_t stack_[kTableSize] = {};
+    // A block of its own, not inside this object, so that a write past its end is one that
+    // the address sanitizer sees.
+    std::unique_ptr<std::uint16_t[]> stack_ = std::make_unique<std::uint16_t[]>(kTableSize);
     std::uint16_t len_[kTableSize] = {};  // string length of an entry; 0: not known to be well-formed
     // For entries of known length: the string's last 1..8 values (in the word's high bytes) and
     // the entry whose string comes before them.

@@ -262,6 +262,93 @@ TEST(GifLoad, BrokenCodeStreamsEndTheImageThere) {
     EXPECT_EQ(MaskText(img.frame(1)->mask), "1/1/1/1/0");
 }
 
+// A w x 1 image with minimum code size m over 256 colours, transparent index `transparentIndex`
+// when it is not negative, and the given sub-blocks; then a good image, which shows whether the
+// stream was drained.
+std::vector<std::uint8_t> FileWithCodes(int w, int m, const std::vector<std::uint8_t>& blocks,
+                                        int transparentIndex = -1) {
+    GifBuilder b(w, 1, Palette(256));
+    if (transparentIndex >= 0)
+        b.control({.transparent = true, .transparentIndex = static_cast<std::uint8_t>(transparentIndex)});
+    b.raw({0x2C, 0, 0, 0, 0, static_cast<std::uint8_t>(w), 0, 1, 0, 0, static_cast<std::uint8_t>(m)});
+    b.raw(blocks).addImage(MakeImage(w, 1, std::vector<std::uint8_t>(static_cast<std::size_t>(w), 2)));
+    return b.trailer().bytes();
+}
+
+// With minimum code sizes 1 and 0 the first free entry already lies at or past the limit: the
+// code width grows with the next entry, and (for 0) with every entry until the limit passes it.
+TEST(GifLoad, DegenerateMinimumCodeSizesGrowTheCodeWidthAtOnce) {
+    auto indices = Pattern(37, 23, 2, 4);
+    indices[1] = static_cast<std::uint8_t>(1 - indices[0]);  // see LzwEncode
+    for (int subBlock : {255, 1}) {
+        auto image = MakeImage(37, 23, indices);
+        image.minCodeSize = 1;
+        image.subBlockSize = subBlock;
+        GifBuilder b(37, 23, Palette(2));
+        GifImage img;
+        ASSERT_TRUE(Load(img, b.addImage(image).trailer().bytes()));
+        EXPECT_EQ(Indices(*img.frame(1)), indices) << subBlock;
+    }
+    // Minimum code size 0: the only root is 0, code by code at the growing width (1, 1, 2, 3,
+    // 3, 3, 4, ...), then the end code 2. Unreached pixels would be transparent.
+    constexpr int kZeros = 40;
+    BitWriter w;
+    w.put(1, 1);  // clear
+    int width = 1, nextFree = 3, limit = 2;
+    for (int i = 0; i < kZeros; ++i) {
+        w.put(0, width);
+        if (i == 0) continue;  // the first code after a clear makes no entry
+        if (++nextFree >= limit) limit *= 2, ++width;
+    }
+    w.put(2, width);
+    GifImage img;
+    ASSERT_TRUE(Load(img, FileWithCodes(kZeros + 6, 0, SubBlocks(w.finish()), 1)));
+    ASSERT_EQ(img.frameCount(), 2);
+    EXPECT_EQ(MaskText(img.frame(1)->mask), std::string(kZeros, '0') + std::string(6, '1'));
+}
+
+// A code is taken from the bits read so far only while it ends before them; one that would end
+// exactly at their end asks for the next sub-block first. So a last code that ends exactly where
+// the data ends is read when a new sub-block completes it, and not when the sub-block it lies
+// in was read before.
+TEST(GifLoad, TheLastCodeEndingExactlyAtTheDataEndIsReadOnlyFromAFreshSubBlock) {
+    // Eight 9-bit codes, 72 bits: clear, then the values 65 to 71. No end code.
+    BitWriter w;
+    w.put(256, 9);
+    for (unsigned v = 65; v <= 71; ++v) w.put(v, 9);
+    const std::vector<std::uint8_t> bits = w.finish();
+    ASSERT_EQ(bits.size(), 9u);
+    const std::vector<std::uint8_t> allButLast{65, 66, 67, 68, 69, 70, 0, 0};
+    const std::vector<std::uint8_t> all{65, 66, 67, 68, 69, 70, 71, 0};
+    GifImage img;
+    // One sub-block: the last code lies in it, read before.
+    ASSERT_TRUE(Load(img, FileWithCodes(8, 8, SubBlocks(bits))));
+    EXPECT_EQ(Indices(*img.frame(1)), allButLast);
+    // Eight bytes, then one: the last code starts in the first sub-block and the second
+    // completes it.
+    std::vector<std::uint8_t> split{8};
+    split.insert(split.end(), bits.begin(), bits.begin() + 8);
+    split.insert(split.end(), {1, bits[8], 0});
+    ASSERT_TRUE(Load(img, FileWithCodes(8, 8, split)));
+    EXPECT_EQ(Indices(*img.frame(1)), all);
+    ASSERT_EQ(img.frameCount(), 2);
+}
+
+// With roots above 255 a pixel keeps a value's low byte, but transparency compares the whole
+// value: 263 is drawn as index 7 and stays opaque where the transparent index is 7.
+TEST(GifLoad, WideValuesWhoseLowByteIsTheTransparentIndexStayOpaque) {
+    // Clear 512, end 513. Entry 514 is 263 followed by 7; the last pixel is not reached.
+    const auto codes = Codes({{512, 10}, {263, 10}, {7, 10}, {263, 10}, {514, 10}, {513, 10}});
+    for (bool reference : {false, true}) {  // the direct path must not take these roots either
+        GifImage img;
+        img.referenceDecode = reference;
+        ASSERT_TRUE(Load(img, FileWithCodes(6, 9, codes, 7)));
+        ASSERT_EQ(img.frameCount(), 2);
+        EXPECT_EQ(Indices(*img.frame(1)), (std::vector<std::uint8_t>{7, 7, 7, 7, 7, 0}));
+        EXPECT_EQ(MaskText(img.frame(1)->mask), "010011");
+    }
+}
+
 TEST(GifLoad, TruncationAtEveryOffset) {
     GifBuilder b(6, 5, Palette(4));
     b.loop(0).comment("c").control({.disposal = 1, .delayCs = 5, .transparent = true, .transparentIndex = 1});
@@ -408,6 +495,22 @@ TEST(GifLoad, ProgressReportsAndVeto) {
     };
     EXPECT_TRUE(Load(img, file));
     EXPECT_EQ(img.frameCount(), 3);
+}
+
+// Rows are reported only for images above 100,000 pixels: every 64th row up to 320 pixels wide,
+// every 32nd above.
+TEST(GifLoad, RowReportsStartAbove100000PixelsAndComeEvery64RowsUpTo320PixelsWide) {
+    const auto reports = [](int w, int h) {
+        GifBuilder b(w, h, Palette(4));
+        GifImage img;
+        int count = 0;
+        img.OnProgress = [&](GifImage&, std::int64_t, std::int64_t, int, bool&) { ++count; };
+        EXPECT_TRUE(Load(img, b.addImage(MakeImage(w, h, Pattern(w, h, 4, 3))).trailer().bytes()));
+        return count - 3;  // the image's and the trailer's block starts, and the end
+    };
+    EXPECT_EQ(reports(400, 250), 0);  // exactly 100,000
+    EXPECT_EQ(reports(320, 320), 5);  // rows 0, 64, 128, 192, 256
+    EXPECT_EQ(reports(321, 320), 10);
 }
 
 TEST(GifLoad, MemoryBudget) {

@@ -52,6 +52,8 @@ private:
 // The LZW code stream of a sequence of colour indices (each below 2^minCodeSize), without the
 // sub-block framing. The code width follows the decoder's table exactly: it grows when the
 // decoder's next free entry reaches the current limit.
+// With minimum code size 1 the second code after a clear is still 2 bits wide, too narrow for
+// the entry of two equal indices: the first two indices must differ.
 inline std::vector<std::uint8_t> LzwEncode(std::span<const std::uint8_t> indices, const LzwOptions& opt) {
     const int m = opt.minCodeSize;
     if (m < 1 || m > 11) throw std::invalid_argument("minimum code size out of range");
