@@ -20,6 +20,19 @@ void ReportError(const char* what, bool onGuiThread) {
     }
 }
 
+int ToWin32Priority(ThreadPriority priority) {
+    switch (priority) {
+    case ThreadPriority::Idle: return THREAD_PRIORITY_IDLE;
+    case ThreadPriority::Lowest: return THREAD_PRIORITY_LOWEST;
+    case ThreadPriority::Lower: return THREAD_PRIORITY_BELOW_NORMAL;
+    case ThreadPriority::Normal: return THREAD_PRIORITY_NORMAL;
+    case ThreadPriority::Higher: return THREAD_PRIORITY_ABOVE_NORMAL;
+    case ThreadPriority::Highest: return THREAD_PRIORITY_HIGHEST;
+    case ThreadPriority::TimeCritical: return THREAD_PRIORITY_TIME_CRITICAL;
+    }
+    return THREAD_PRIORITY_NORMAL;
+}
+
 } // namespace
 
 class FrameTimerThread;
@@ -176,18 +189,6 @@ void FrameTimerThread::terminate() {
     start();
 }
 
-int ToWin32Priority(ThreadPriority priority) {
-    switch (priority) {
-    case ThreadPriority::Idle: return THREAD_PRIORITY_IDLE;
-    case ThreadPriority::Lowest: return THREAD_PRIORITY_LOWEST;
-    case ThreadPriority::Lower: return THREAD_PRIORITY_BELOW_NORMAL;
-    case ThreadPriority::Normal: return THREAD_PRIORITY_NORMAL;
-    case ThreadPriority::Higher: return THREAD_PRIORITY_ABOVE_NORMAL;
-    case ThreadPriority::Highest: return THREAD_PRIORITY_HIGHEST;
-    case ThreadPriority::TimeCritical: return THREAD_PRIORITY_TIME_CRITICAL;
-    }
-    return THREAD_PRIORITY_NORMAL;
-}
 
 // ---- FrameTimer --------------------------------------------------------------------------
 

@@ -56,6 +56,4 @@ private:
     std::shared_ptr<FrameTimerState> state_;
 };
 
-int ToWin32Priority(ThreadPriority priority);
-
 } // namespace qvx::gif
