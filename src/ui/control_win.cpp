@@ -27,7 +27,7 @@ LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PT
     return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-FontDesc FontFromSpec(const FontDesign& design, const FontDesc& inherited, bool& parentFont) {
+FontDesc FontFromDesign(const FontDesign& design, const FontDesc& inherited, bool& parentFont) {
     parentFont = !design.face && !design.height && !design.bold && !design.underline && design.color == clDefault;
     if (parentFont) return inherited;
     FontDesc f = inherited;
@@ -63,7 +63,7 @@ Control::Control(Form& owner, const ControlDesign& design, Control* parent)
       cursor_(design.cursor),
       color_(design.color),
       alignment_(design.alignment) {
-    font_ = FontFromSpec(design.font, parent_ ? parent_->font() : FontDesc{}, parentFont_);
+    font_ = FontFromDesign(design.font, parent_ ? parent_->font() : FontDesc{}, parentFont_);
     if (parent_) parent_->addChild(this);
 }
 

@@ -93,7 +93,7 @@ void RelayMouseOverDisabledChild(const Control& container) {
     SendMessageW(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
-ControlDesign FormControlSpec(const FormDesign& design) {
+ControlDesign FormControlDesign(const FormDesign& design) {
     ControlDesign c;
     c.kind = Kind::Label;  // unused for forms
     c.name = design.name;
@@ -119,7 +119,7 @@ DWORD FormExStyle(const FormDesign& design) {
 }
 } // namespace
 
-Form::Form(const FormDesign& design, Layout layout) : Control(*this, FormControlSpec(design), nullptr), spec_(design) {
+Form::Form(const FormDesign& design, Layout layout) : Control(*this, FormControlDesign(design), nullptr), design_(design) {
     buildComponents(layout);
 }
 
@@ -146,20 +146,20 @@ Component* Form::findComponent(std::string_view name) const {
     return nullptr;
 }
 
-Control::WindowClass Form::windowClass() const { return {kFormClass, FormStyle(spec_), FormExStyle(spec_)}; }
+Control::WindowClass Form::windowClass() const { return {kFormClass, FormStyle(design_), FormExStyle(design_)}; }
 
 // The outer rectangle the window is made with: the layout's client size with the frame around
 // it, centred on the screen when the layout asks for that.
 RECT Form::initialWindowRect(const WindowClass& wc) const {
     int w = width_, h = height_;
-    if (spec_.clientWidth > 0) {
-        RECT r{0, 0, spec_.clientWidth, spec_.clientHeight};
+    if (design_.clientWidth > 0) {
+        RECT r{0, 0, design_.clientWidth, design_.clientHeight};
         AdjustWindowRectEx(&r, wc.style, menu_ != nullptr, wc.exStyle);
         w = r.right - r.left;
         h = r.bottom - r.top;
     }
     int x = left_, y = top_;
-    if (spec_.centered) {
+    if (design_.centered) {
         x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
         y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
     }
@@ -208,14 +208,14 @@ void Form::setBounds(int left, int top, int width, int height) {
 }
 
 int Form::clientWidth() const {
-    if (!handle()) return spec_.clientWidth;
+    if (!handle()) return design_.clientWidth;
     RECT r;
     GetClientRect(handle(), &r);
     return r.right;
 }
 
 int Form::clientHeight() const {
-    if (!handle()) return spec_.clientHeight;
+    if (!handle()) return design_.clientHeight;
     RECT r;
     GetClientRect(handle(), &r);
     return r.bottom;
@@ -223,8 +223,8 @@ int Form::clientHeight() const {
 
 void Form::setClientSize(int width, int height) {
     if (!handle()) {
-        spec_.clientWidth = width;
-        spec_.clientHeight = height;
+        design_.clientWidth = width;
+        design_.clientHeight = height;
         return;
     }
     // Outer size = client size + frame; measured on the live window, which knows its menu bar

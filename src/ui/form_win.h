@@ -99,7 +99,7 @@ private:
     bool switchPage(bool backward);
     bool onEnterKey(const MSG& msg);
 
-    FormDesign spec_;
+    FormDesign design_;
     std::vector<std::unique_ptr<Component>> components_;
     MainMenu* menu_ = nullptr;
     UniqueWindow tooltip_;
