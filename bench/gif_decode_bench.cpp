@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "gifimage/gif_image_core.h"
+#include "gifimage/gif_image.h"
 #include "gifimage/gif_writer.h"
 
 namespace {
@@ -61,7 +61,7 @@ std::vector<std::uint8_t> StillFile() {
     img.width = w;
     img.height = h;
     img.indices = std::move(idx);
-    return b.AddImage(img).Trailer().Bytes();
+    return b.addImage(img).trailer().bytes();
 }
 
 // Full-size frames of a moving texture. As GIF optimisers do, pixels that equal the previous
@@ -70,7 +70,7 @@ std::vector<std::uint8_t> AnimationFile() {
     constexpr int w = 1000, h = 1000, frames = 50;
     std::mt19937 rng(2);
     gifwriter::GifBuilder b(w, h, Palette256());
-    b.Loop(0);
+    b.loop(0);
     std::vector<std::uint8_t> prev;
     for (int k = 0; k < frames; ++k) {
         std::vector<std::uint8_t> cur(static_cast<std::size_t>(w) * h);
@@ -87,11 +87,11 @@ std::vector<std::uint8_t> AnimationFile() {
         if (k > 0)
             for (std::size_t i = 0; i < cur.size(); ++i)
                 if (cur[i] == prev[i]) img.indices[i] = 255;
-        b.Control({.disposal = 1, .delayCs = 4, .transparent = k > 0, .transparentIndex = 255});
-        b.AddImage(img);
+        b.control({.disposal = 1, .delayCs = 4, .transparent = k > 0, .transparentIndex = 255});
+        b.addImage(img);
         prev = std::move(cur);
     }
-    return b.Trailer().Bytes();
+    return b.trailer().bytes();
 }
 
 // ---- Ours --------------------------------------------------------------------------------
@@ -104,28 +104,28 @@ struct Result {
 
 // Loads and plays every frame once, as the control's timer would.
 void DecodeOurs(const std::vector<std::uint8_t>& file, Result* out) {
-    gif::TGIFImageCore img;
-    if (!img.LoadFromStream(file)) {
+    gif::GifImage img;
+    if (!img.loadFromStream(file)) {
         std::fprintf(stderr, "our decoder refused the file\n");
         std::exit(1);
     }
-    if (img.FrameCount() > 1) {
-        img.SetLoop(true);
-        img.SetAnimate(true);
-        for (int k = 1; k <= img.FrameCount(); ++k) img.TimerTick();  // the first draws nothing
+    if (img.frameCount() > 1) {
+        img.setLoop(true);
+        img.setAnimate(true);
+        for (int k = 1; k <= img.frameCount(); ++k) img.timerTick();  // the first draws nothing
     }
     if (out == nullptr) return;
-    for (int k = 1; k <= img.FrameCount(); ++k) {
-        const gif::TGIFFrame& f = *img.Frame(k);
+    for (int k = 1; k <= img.frameCount(); ++k) {
+        const gif::GifFrame& f = *img.frame(k);
         std::vector<std::uint8_t> rows;
-        for (int y = 0; y < f.FHeight; ++y) rows.insert(rows.end(), f.FBitmap.Row(y), f.FBitmap.Row(y) + f.FWidth);
+        for (int y = 0; y < f.height; ++y) rows.insert(rows.end(), f.bitmap.row(y), f.bitmap.row(y) + f.width);
         out->frames.push_back(std::move(rows));
     }
-    out->composite = img.Composite().Pixels();
+    out->composite = img.composite().pixels();
     out->transparent.assign(out->composite.size(), 0);
-    if (const gif::MaskBitmap* m = img.Mask())
-        for (int y = 0; y < m->Height(); ++y)
-            for (int x = 0; x < m->Width(); ++x) out->transparent[static_cast<std::size_t>(y) * m->Width() + x] = m->Get(x, y);
+    if (const gif::MaskBitmap* m = img.mask())
+        for (int y = 0; y < m->height(); ++y)
+            for (int x = 0; x < m->width(); ++x) out->transparent[static_cast<std::size_t>(y) * m->width() + x] = m->get(x, y);
 }
 
 // ---- giflib ------------------------------------------------------------------------------

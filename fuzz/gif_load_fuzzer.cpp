@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "gifimage/gif_image_core.h"
+#include "gifimage/gif_image.h"
 
 namespace {
 
@@ -16,28 +16,28 @@ void Check(bool ok) {
     if (!ok) __builtin_trap();
 }
 
-void CheckLoaded(const TGIFImageCore& img) {
-    Check(img.FrameCount() >= 1 && img.FrameCount() <= TGIFImageCore::kMaxFrames);
-    Check(img.Composite().Width() == img.ImageWidth() && img.Composite().Height() == img.ImageHeight());
-    Check((img.Mask() != nullptr) == img.HasTransparency());
-    Check(img.DecodedBytes() <= img.MaxDecodedBytes);
-    for (int k = 1; k <= img.FrameCount(); ++k) {
-        const TGIFFrame& f = *img.Frame(k);
-        Check(f.FWidth >= 1 && f.FWidth <= TGIFImageCore::kMaxFrameSide);
-        Check(f.FHeight >= 1 && f.FHeight <= TGIFImageCore::kMaxFrameSide);
-        Check(f.FLeft + f.FWidth <= img.ImageWidth() && f.FTop + f.FHeight <= img.ImageHeight());
-        Check(f.FDisposal >= 0 && f.FDisposal <= 3);
-        Check(f.FTransparent == !f.FMaskBitmap.Empty());
+void CheckLoaded(const GifImage& img) {
+    Check(img.frameCount() >= 1 && img.frameCount() <= GifImage::kMaxFrames);
+    Check(img.composite().width() == img.imageWidth() && img.composite().height() == img.imageHeight());
+    Check((img.mask() != nullptr) == img.hasTransparency());
+    Check(img.decodedBytes() <= img.maxDecodedBytes);
+    for (int k = 1; k <= img.frameCount(); ++k) {
+        const GifFrame& f = *img.frame(k);
+        Check(f.width >= 1 && f.width <= GifImage::kMaxFrameSide);
+        Check(f.height >= 1 && f.height <= GifImage::kMaxFrameSide);
+        Check(f.left + f.width <= img.imageWidth() && f.top + f.height <= img.imageHeight());
+        Check(f.disposal >= 0 && f.disposal <= 3);
+        Check(f.transparent == !f.mask.empty());
     }
 }
 
-bool SameFrames(const TGIFImageCore& a, const TGIFImageCore& b) {
-    if (a.FrameCount() != b.FrameCount()) return false;
-    for (int k = 1; k <= a.FrameCount(); ++k) {
-        const TGIFFrame& fa = *a.Frame(k);
-        const TGIFFrame& fb = *b.Frame(k);
-        if (fa.FBitmap.Bits() != fb.FBitmap.Bits() || fa.FMaskBitmap.Bits() != fb.FMaskBitmap.Bits()) return false;
-        if (fa.FBitmap.Colors() != fb.FBitmap.Colors()) return false;
+bool SameFrames(const GifImage& a, const GifImage& b) {
+    if (a.frameCount() != b.frameCount()) return false;
+    for (int k = 1; k <= a.frameCount(); ++k) {
+        const GifFrame& fa = *a.frame(k);
+        const GifFrame& fb = *b.frame(k);
+        if (fa.bitmap.bits() != fb.bitmap.bits() || fa.mask.bits() != fb.mask.bits()) return false;
+        if (fa.bitmap.colors() != fb.bitmap.colors()) return false;
     }
     return true;
 }
@@ -45,35 +45,35 @@ bool SameFrames(const TGIFImageCore& a, const TGIFImageCore& b) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    TGIFImageCore img;
+    GifImage img;
     // A smaller budget than the program's keeps every run fast; the limit's code is the same.
-    img.MaxDecodedBytes = std::size_t{4} << 20;
+    img.maxDecodedBytes = std::size_t{4} << 20;
     int reports = 0;
-    img.OnProgress = [&](TGIFImageCore&, std::int64_t done, std::int64_t total, int pct, bool&) {
+    img.OnProgress = [&](GifImage&, std::int64_t done, std::int64_t total, int pct, bool&) {
         Check(done >= 0 && done <= total && pct >= 0 && pct <= 100);
         ++reports;
     };
     const std::vector<std::uint8_t> file(data, data + size);
-    if (!img.LoadFromStream(file)) {
-        Check(img.Empty() && img.FrameCount() == 0 && img.Data().empty());
+    if (!img.loadFromStream(file)) {
+        Check(img.empty() && img.frameCount() == 0 && img.data().empty());
         return 0;
     }
     CheckLoaded(img);
-    Check(img.Data() == file);
+    Check(img.data() == file);
 
     // Every frame through disposal and drawing, twice round.
-    img.SetLoop(true);
-    img.SetAnimate(true);
-    for (int i = 0; i <= 2 * img.FrameCount(); ++i) img.TimerTick();
-    img.SetAnimate(false);
-    Check(img.CurrentFrame() == 1);
+    img.setLoop(true);
+    img.setAnimate(true);
+    for (int i = 0; i <= 2 * img.frameCount(); ++i) img.timerTick();
+    img.setAnimate(false);
+    Check(img.currentFrame() == 1);
 
     // The stored form of the file decodes to the same frames, also value by value.
-    TGIFImageCore copy;
-    copy.MaxDecodedBytes = img.MaxDecodedBytes;
-    copy.ReferenceDecode = true;
-    Check(copy.ReadData(img.WriteData()));
-    copy.Loaded();
+    GifImage copy;
+    copy.maxDecodedBytes = img.maxDecodedBytes;
+    copy.referenceDecode = true;
+    Check(copy.readData(img.writeData()));
+    copy.loaded();
     Check(SameFrames(img, copy));
     return 0;
 }

@@ -53,53 +53,53 @@ int main(int argc, char** argv) {
 
     {  // animated, transparent, looping, with comments (like the program's logo, smaller)
         GifBuilder b(24, 20, Palette(16));
-        b.Comment("seed").Loop(999);
+        b.comment("seed").loop(999);
         for (int k = 0; k < 4; ++k) {
-            b.Control({.disposal = 2, .delayCs = 10, .transparent = true, .transparentIndex = 11});
-            b.AddImage(Img(24, 20, 16, k + 1));
+            b.control({.disposal = 2, .delayCs = 10, .transparent = true, .transparentIndex = 11});
+            b.addImage(Img(24, 20, 16, k + 1));
         }
-        save("logo_like.gif", b.Trailer().Bytes());
+        save("logo_like.gif", b.trailer().bytes());
     }
     {  // interlaced image with a local table, GIF87a
         GifBuilder b(9, 9, {}, "87a");
         auto img = Img(9, 9, 8, 3);
         img.interlaced = true;
         img.localColors = Palette(8);
-        save("interlaced_local.gif", b.AddImage(img).Trailer().Bytes());
+        save("interlaced_local.gif", b.addImage(img).trailer().bytes());
     }
     {  // every disposal, frames partly outside the screen
         GifBuilder b(8, 8, Palette(4));
         for (int d = 0; d < 8; ++d) {
-            b.Control({.disposal = d, .delayCs = d, .transparent = d % 2 == 1, .transparentIndex = 1});
-            b.AddImage(Img(3 + d % 3, 2 + d % 4, 4, d, d, 8 - d));
+            b.control({.disposal = d, .delayCs = d, .transparent = d % 2 == 1, .transparentIndex = 1});
+            b.addImage(Img(3 + d % 3, 2 + d % 4, 4, d, d, 8 - d));
         }
-        save("disposals.gif", b.Trailer().Bytes());
+        save("disposals.gif", b.trailer().bytes());
     }
     {  // 256 colours, full code table kept without clear codes, one-byte sub-blocks
         GifBuilder b(48, 48, Palette(256));
         auto img = Img(48, 48, 256, 17);
         img.resetWhenFull = false;
         img.subBlockSize = 1;
-        save("no_clear_tiny_blocks.gif", b.AddImage(img).Trailer().Bytes());
+        save("no_clear_tiny_blocks.gif", b.addImage(img).trailer().bytes());
     }
     {  // plain text, application and unknown extensions, stray bytes, no trailer
         GifBuilder b(6, 6, Palette(2));
-        b.Raw({0x21, 0x01, 12, 0, 0, 0, 0, 6, 0, 6, 0, 1, 1, 0, 1, 2, 'h', 'i', 0});
-        b.Raw({0x21, 0xFF, 11, 'A', 'P', 'P', 'L', 'I', 'C', 'A', 'T', 'I', 'O', 'N', 2, 9, 9, 0});
-        b.Raw({0x21, 0x42, 1, 7, 0, 0x99, 0x3B});
-        b.AddImage(Img(6, 6, 2, 5));
-        save("extensions.gif", b.Bytes());
+        b.raw({0x21, 0x01, 12, 0, 0, 0, 0, 6, 0, 6, 0, 1, 1, 0, 1, 2, 'h', 'i', 0});
+        b.raw({0x21, 0xFF, 11, 'A', 'P', 'P', 'L', 'I', 'C', 'A', 'T', 'I', 'O', 'N', 2, 9, 9, 0});
+        b.raw({0x21, 0x42, 1, 7, 0, 0x99, 0x3B});
+        b.addImage(Img(6, 6, 2, 5));
+        save("extensions.gif", b.bytes());
     }
     {  // wide minimum code size for few colours
         GifBuilder b(12, 5, Palette(4));
         auto img = Img(12, 5, 4, 9);
         img.minCodeSize = 11;
-        save("wide_codes.gif", b.AddImage(img).Trailer().Bytes());
+        save("wide_codes.gif", b.addImage(img).trailer().bytes());
     }
     {  // first image only fits once: a second image truncated inside its raster
         GifBuilder b(10, 10, Palette(4));
-        b.AddImage(Img(10, 10, 4, 2)).AddImage(Img(10, 10, 4, 3));
-        auto bytes = b.Bytes();
+        b.addImage(Img(10, 10, 4, 2)).addImage(Img(10, 10, 4, 3));
+        auto bytes = b.bytes();
         bytes.resize(bytes.size() - 6);
         save("truncated.gif", bytes);
     }

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "gifimage/gif_image_core.h"
+#include "gifimage/gif_image.h"
 
 namespace {
 
@@ -30,24 +30,24 @@ struct Fnv1a {
     }
 };
 
-std::uint64_t IndexHash(const TGIFFrame& f) {
+std::uint64_t IndexHash(const GifFrame& f) {
     Fnv1a fnv;
-    for (int y = 0; y < f.FHeight; ++y)
-        for (int x = 0; x < f.FWidth; ++x) fnv.Add(f.FBitmap.At(x, y));
+    for (int y = 0; y < f.height; ++y)
+        for (int x = 0; x < f.width; ++x) fnv.Add(f.bitmap.at(x, y));
     return fnv.h;
 }
 
-std::uint64_t CompositeHash(const TGIFImageCore& img) {
-    const PixelBitmap& c = img.Composite();
-    const MaskBitmap* mask = img.Mask();
+std::uint64_t CompositeHash(const GifImage& img) {
+    const PixelBitmap& c = img.composite();
+    const MaskBitmap* mask = img.mask();
     Fnv1a fnv;
-    for (int y = 0; y < c.Height(); ++y)
-        for (int x = 0; x < c.Width(); ++x) {
-            if (mask != nullptr && mask->Get(x, y)) {
+    for (int y = 0; y < c.height(); ++y)
+        for (int x = 0; x < c.width(); ++x) {
+            if (mask != nullptr && mask->get(x, y)) {
                 for (int i = 0; i < 4; ++i) fnv.Add(0);
                 continue;
             }
-            const Pixel p = c.At(x, y);
+            const Pixel p = c.at(x, y);
             fnv.Add(PixelRed(p));
             fnv.Add(PixelGreen(p));
             fnv.Add(PixelBlue(p));
@@ -56,11 +56,11 @@ std::uint64_t CompositeHash(const TGIFImageCore& img) {
     return fnv.h;
 }
 
-void PrintFrame(int k, const TGIFFrame& f) {
+void PrintFrame(int k, const GifFrame& f) {
     std::printf("frame %d: left=%d top=%d width=%d height=%d interlaced=%d local_depth=%d delay_ms=%d "
                 "disposal=%d transparent=%d transparent_index=%d indices_fnv1a=%016" PRIx64 "\n",
-                k, f.FLeft, f.FTop, f.FWidth, f.FHeight, f.FInterlaced ? 1 : 0, f.FLocalDepth, f.FDelay,
-                f.FDisposal, f.FTransparent ? 1 : 0, f.FTransparentIndex, IndexHash(f));
+                k, f.left, f.top, f.width, f.height, f.interlaced ? 1 : 0, f.localDepth, f.delayMs,
+                f.disposal, f.transparent ? 1 : 0, f.transparentIndex, IndexHash(f));
 }
 
 int Report(const char* path, bool composite) {
@@ -71,27 +71,27 @@ int Report(const char* path, bool composite) {
         return 1;
     }
     const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    TGIFImageCore img;
-    if (!img.LoadFromStream(bytes)) {
+    GifImage img;
+    if (!img.loadFromStream(bytes)) {
         std::printf("load: failed\n");
         return 1;
     }
     std::printf("load: ok\n");
-    std::printf("version: %s\n", img.Version() == TGIFVersion::gvGIF89a ? "GIF89a" : "GIF87a");
-    std::printf("logical_size: %dx%d\n", img.ImageWidth(), img.ImageHeight());
-    std::printf("loop_count: %d\n", img.LoopCount());
-    std::printf("frame_count: %d\n", img.FrameCount());
-    for (int k = 1; k <= img.FrameCount(); ++k) PrintFrame(k, *img.Frame(k));
+    std::printf("version: %s\n", img.version() == GifVersion::Gif89a ? "GIF89a" : "GIF87a");
+    std::printf("logical_size: %dx%d\n", img.imageWidth(), img.imageHeight());
+    std::printf("loop_count: %d\n", img.loopCount());
+    std::printf("frame_count: %d\n", img.frameCount());
+    for (int k = 1; k <= img.frameCount(); ++k) PrintFrame(k, *img.frame(k));
     if (composite) {
         // Drawn as playback draws: frame 1 at load, then each tick disposes the previous
         // frame and draws the next (the first tick draws nothing).
         std::printf("composite 1: rgba_fnv1a=%016" PRIx64 "\n", CompositeHash(img));
-        if (img.FrameCount() > 1) {
-            img.SetLoop(true);
-            img.SetAnimate(true);
-            img.TimerTick();
-            for (int k = 2; k <= img.FrameCount(); ++k) {
-                img.TimerTick();
+        if (img.frameCount() > 1) {
+            img.setLoop(true);
+            img.setAnimate(true);
+            img.timerTick();
+            for (int k = 2; k <= img.frameCount(); ++k) {
+                img.timerTick();
                 std::printf("composite %d: rgba_fnv1a=%016" PRIx64 "\n", k, CompositeHash(img));
             }
         }

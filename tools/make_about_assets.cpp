@@ -234,16 +234,16 @@ Canvas LogoFrame(int k) {
 
 std::vector<std::uint8_t> MakeLogo() {
     GifBuilder gif(135, 125, LogoPalette());
-    gif.Loop(999);
-    gif.Comment("Tovren animated logo");
-    gif.Comment("Drawn by make_about_assets for the Quarvex About box");
+    gif.loop(999);
+    gif.comment("Tovren animated logo");
+    gif.comment("Drawn by make_about_assets for the Quarvex About box");
     for (int k = 0; k < 8; ++k) {
-        gif.Control(GraphicControl{.disposal = 2, .delayCs = 10, .transparent = true, .transparentIndex = kLogoTransparent});
-        gif.AddImage(FullImage(LogoFrame(k)));
+        gif.control(GraphicControl{.disposal = 2, .delayCs = 10, .transparent = true, .transparentIndex = kLogoTransparent});
+        gif.addImage(FullImage(LogoFrame(k)));
     }
-    gif.Comment("8 frames, 100 ms each");
-    gif.Trailer();
-    return gif.Bytes();
+    gif.comment("8 frames, 100 ms each");
+    gif.trailer();
+    return gif.bytes();
 }
 
 // --- still pictures --------------------------------------------------------------------------
@@ -262,10 +262,10 @@ std::vector<Rgb> Gradient(Rgb a, Rgb b, int n) {
 std::vector<std::uint8_t> StillGif(const Canvas& c, const std::vector<Rgb>& palette, int transparentIndex) {
     GifBuilder gif(c.w, c.h, palette);
     if (transparentIndex >= 0)
-        gif.Control(GraphicControl{.transparent = true, .transparentIndex = static_cast<std::uint8_t>(transparentIndex)});
-    gif.AddImage(FullImage(c));
-    gif.Trailer();
-    return gif.Bytes();
+        gif.control(GraphicControl{.transparent = true, .transparentIndex = static_cast<std::uint8_t>(transparentIndex)});
+    gif.addImage(FullImage(c));
+    gif.trailer();
+    return gif.bytes();
 }
 
 // Palette layout shared by the banner and the badge: 0 transparent, 1..32 background gradient,

@@ -2,7 +2,7 @@
 
 #include "desktop/about_assets.h"
 #include "desktop/about_texts.h"
-#include "gifimage/gif_image_core.h"
+#include "gifimage/gif_image.h"
 
 #include <string>
 #include <vector>
@@ -36,7 +36,7 @@ std::vector<ui::ControlDesign> BuildLayout() {
         {.kind = Kind::GroupBox, .name = "contentGroup", .left = 3, .top = 70, .width = 615, .height = 341, .font = kTimes15},
         // The animated logo in its frame, and the quote below it.
         {.kind = Kind::Bevel, .name = "logoFrame", .parent = "contentGroup", .left = 5, .top = 14, .width = 184, .height = 167},
-        {.kind = Kind::GIFImage, .name = "logo", .parent = "contentGroup", .left = 12, .top = 16, .width = 173,
+        {.kind = Kind::GifImage, .name = "logo", .parent = "contentGroup", .left = 12, .top = 16, .width = 173,
          .height = 165, .stretch = true},
         {.kind = Kind::Label, .name = "quoteLabel", .parent = "contentGroup", .left = 8, .top = 184, .width = 181,
          .height = 119, .alignment = TextAlign::Center, .wordWrap = true},
@@ -128,21 +128,21 @@ const GifImageFormData& AboutLogoFormData() {
     return data;
 }
 
-bool LoadGifImageFormData(gif::TGIFImageCore& image, const GifImageFormData& data) {
-    image.SetAutoSize(data.AutoSize);
-    image.SetCenter(data.Center);
-    image.FirstImageOnly = data.FirstImageOnly;
-    image.SetLoop(data.Loop);
-    image.SetOpaque(data.Opaque);
-    image.SetStretch(data.Stretch);
-    image.SetStretchRatio(data.StretchRatio);
-    image.SetStretchBigOnly(data.StretchBigOnly);
-    image.SetTile(data.Tile);
-    image.SetThreaded(data.Threaded);
-    if (!image.ReadData(data.Data)) return false;
-    image.Loaded();
-    image.SetAnimate(data.Animate);
-    return !image.Empty();
+bool LoadGifImageFormData(gif::GifImage& image, const GifImageFormData& data) {
+    image.setAutoSize(data.AutoSize);
+    image.setCenter(data.Center);
+    image.firstImageOnly = data.FirstImageOnly;
+    image.setLoop(data.Loop);
+    image.setOpaqueBackground(data.Opaque);
+    image.setStretch(data.Stretch);
+    image.setStretchRatio(data.StretchRatio);
+    image.setStretchBigOnly(data.StretchBigOnly);
+    image.setTile(data.Tile);
+    image.setThreaded(data.Threaded);
+    if (!image.readData(data.Data)) return false;
+    image.loaded();
+    image.setAnimate(data.Animate);
+    return !image.empty();
 }
 
 } // namespace qvx

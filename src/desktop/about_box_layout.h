@@ -8,7 +8,7 @@
 namespace qvx {
 
 namespace gif {
-class TGIFImageCore;
+class GifImage;
 }
 
 const ui::FormDesign& AboutBoxDesign();
@@ -35,6 +35,6 @@ const GifImageFormData& AboutLogoFormData();
 
 // Gives a logo control its stored properties and data, then decodes the data, as reading the
 // form does. False when the stored data is cut short or does not decode.
-bool LoadGifImageFormData(gif::TGIFImageCore& image, const GifImageFormData& data);
+bool LoadGifImageFormData(gif::GifImage& image, const GifImageFormData& data);
 
 } // namespace qvx

@@ -20,8 +20,8 @@ namespace qvx {
 namespace {
 
 // The logo control kind must be known before the form builds its components.
-const ui::FormDesign& SpecWithLogoKindRegistered() {
-    gif::RegisterGIFImageKind();
+const ui::FormDesign& DesignWithLogoKindRegistered() {
+    gif::RegisterGifImageKind();
     return AboutBoxDesign();
 }
 
@@ -56,12 +56,12 @@ ui::Glyph GlyphFromGif(std::span<const std::uint8_t> gif) {
 } // namespace
 
 AboutBox::AboutBox()
-    : ui::Form(SpecWithLogoKindRegistered(), AboutBoxLayout()),
+    : ui::Form(DesignWithLogoKindRegistered(), AboutBoxLayout()),
       bannerGroup(find<ui::GroupBox>("bannerGroup")),
       bannerImage(find<ui::Image>("bannerImage")),
       contentGroup(find<ui::GroupBox>("contentGroup")),
       logoFrame(find<ui::Bevel>("logoFrame")),
-      logo(find<gif::TGIFImage>("logo")),
+      logo(find<gif::GifImageControl>("logo")),
       quoteLabel(find<ui::Label>("quoteLabel")),
       productNameLabel(find<ui::Label>("productNameLabel")),
       authorLabel(find<ui::Label>("authorLabel")),
@@ -136,7 +136,7 @@ void AboutBox::onActivate() {
     engine::SeedRandomFromClock();
     quoteTimer.setEnabled(true);
     freeMemoryTimer.setEnabled(true);
-    logo.SetAnimate(true);
+    logo.setAnimate(true);
     showNextQuote();
     showFreeMemory();
     // The address buttons only store the addresses; the labels in their rows show them.
@@ -172,7 +172,7 @@ void AboutBox::onKeyDown(WORD& key) {
 void AboutBox::stopShowing() {
     quoteTimer.setEnabled(false);
     freeMemoryTimer.setEnabled(false);
-    logo.SetAnimate(false);
+    logo.setAnimate(false);
 }
 
 void AboutBox::closeBox() {

@@ -2,7 +2,7 @@
 // The About box: product and maker, the animated logo, a rotating quote, the free-memory
 // percentage, the maker's e-mail and web links and the donation appeal. Created hidden at
 // program start, shown modally by Help > About; its texts are set by the main window's start-up.
-#include "gifimage/gif_image_win.h"
+#include "gifimage/gif_image_control_win.h"
 #include "ui/bevel_win.h"
 #include "ui/button_win.h"
 #include "ui/form_win.h"
@@ -26,7 +26,7 @@ public:
     ui::Image& bannerImage;
     ui::GroupBox& contentGroup;
     ui::Bevel& logoFrame;
-    gif::TGIFImage& logo;
+    gif::GifImageControl& logo;
     ui::Label& quoteLabel;
     ui::Label& productNameLabel;
     ui::Label& authorLabel;

@@ -44,9 +44,13 @@ public:
     void failure(const std::string& text) override { ui::Application::instance().showException(text); }
 };
 
+// A test's target, kept by the application object.
+struct AutoRunTargetOverride {
+    std::optional<AutoRunTarget> target;
+};
+
 std::optional<AutoRunTarget>& TargetOverride() {
-    static std::optional<AutoRunTarget> target;
-    return target;
+    return ui::Application::instance().state<AutoRunTargetOverride>().target;
 }
 
 // Each operation gets its own accessor; every registry call inside closes its key again.

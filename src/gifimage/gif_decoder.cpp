@@ -19,9 +19,9 @@ static_assert(std::endian::native == std::endian::little, "string tails assume a
 class RowOrder {
 public:
     RowOrder(int height, bool interlaced) : height_(height), interlaced_(interlaced) {}
-    int Row() const { return y_; }
+    int row() const { return y_; }
     // Moves to the next stored row; false when the image is complete.
-    bool Next() {
+    bool next() {
         if (!interlaced_) return ++y_ < height_;
         static constexpr int kStart[4] = {0, 4, 2, 1};
         static constexpr int kStep[4] = {8, 8, 4, 2};
@@ -51,24 +51,24 @@ public:
         // Strings of roots below 256 are bytes as they are; wider roots keep the slow path,
         // which compares whole values with the transparent index.
         direct_ = !literal && clear_ <= 256;
-        ResetTable();
+        resetTable();
         // The first sub-block goes to the start of the buffer.
-        const int n = s_.ReadByte();
+        const int n = s_.readByte();
         if (n <= 0) {
             endOfData_ = true;
         } else {
-            const std::size_t got = s_.Read(buf_, static_cast<std::size_t>(n));
+            const std::size_t got = s_.read(buf_, static_cast<std::size_t>(n));
             validBits_ = static_cast<int>(got) * 8;
             if (got < static_cast<std::size_t>(n)) endOfData_ = true;
         }
     }
 
-    int Clear() const { return clear_; }
+    int clear() const { return clear_; }
 
     // The next code, or -1 when the code data has ended.
-    int NextCode() {
+    int nextCode() {
         if (bitPos_ + codeSize_ >= validBits_) {
-            if (endOfData_ || !Refill()) return -1;
+            if (endOfData_ || !refill()) return -1;
         }
         const std::uint8_t* p = buf_ + (bitPos_ >> 3);
         const std::uint32_t word = std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16);
@@ -80,20 +80,20 @@ public:
     // Reads one code and leaves its whole string on the stack, returning the value that comes
     // first (the stack's top, popped). Only called with an empty stack. Returns -1 when the
     // code data has ended and -2 at the end code or a broken stream.
-    int NextString() { return Step(NextCode()); }
+    int nextString() { return step(nextCode()); }
 
-    // NextString for a code already read.
-    int Step(int code) {
+    // nextString for a code already read.
+    int step(int code) {
         if (code < 0) return code;
         if (code == clear_) {
-            ResetTable();
+            resetTable();
             sp_ = 0;
-            code = NextCode();
+            code = nextCode();
             oldCode_ = firstValue_ = code;
             return code;
         }
         if (code == end_) {
-            if (!endOfData_) s_.SkipSubBlocks();
+            if (!endOfData_) s_.skipSubBlocks();
             // Whatever bits follow the end code are padding, never more sub-blocks.
             endOfData_ = true;
             return -2;
@@ -101,7 +101,7 @@ public:
         const int incoming = code;
         // Locals, so that the walk down the prefix chain stays in registers.
         int sp = sp_;
-        std::uint16_t* const stack = stack_;
+        std::uint16_t* const stack = stack_.get();
         if (code >= nextFree_) {
             stack[sp++] = static_cast<std::uint16_t>(firstValue_);
             code = oldCode_;
@@ -118,55 +118,55 @@ public:
         sp_ = sp;
         firstValue_ = suffix_[code];
         stack_[sp_++] = static_cast<std::uint16_t>(firstValue_);
-        AddEntry();
+        addEntry();
         oldCode_ = incoming;
         return stack_[--sp_];
     }
 
     // The direct path: when the code's string is well-formed (a chain of entries made from
     // earlier entries, ending in a root) and at most `room` long, writes it to `out` and
-    // returns its length. Otherwise returns 0 and reads nothing: the caller takes Step.
+    // returns its length. Otherwise returns 0 and reads nothing: the caller takes step.
     // Well-formed strings can neither loop nor exceed the stack, so both paths give the same
     // values and leave the same table behind.
-    int Direct(int code, std::uint8_t* out, int room) {
+    int direct(int code, std::uint8_t* out, int room) {
         if (!direct_ || code < 0 || code == clear_ || code == end_) return 0;
         int n;
         if (code < nextFree_) {
             n = len_[code];
             if (n == 0 || n > room) return 0;
-            WriteChain(code, out, n);
+            writeChain(code, out, n);
         } else if (code == nextFree_ && oldCode_ >= 0 && oldCode_ < nextFree_ && firstValue_ < clear_) {
             // The string of the previous code, then the previous first value.
             const int previous = len_[oldCode_];
             n = previous + 1;
             if (previous == 0 || n > room) return 0;
-            WriteChain(oldCode_, out, previous);
+            writeChain(oldCode_, out, previous);
             out[previous] = static_cast<std::uint8_t>(firstValue_);
         } else {
             return 0;
         }
         firstValue_ = out[0];
-        AddEntry();
+        addEntry();
         oldCode_ = code;
         return n;
     }
 
     // The value before any LZW step: the first code that is not a clear code, unchanged.
-    int FirstValue() {
+    int firstValue() {
         int code;
-        do code = NextCode();
+        do code = nextCode();
         while (code == clear_);
         oldCode_ = firstValue_ = code;
         return code;
     }
 
-    int StackCount() const { return sp_; }
-    bool DirectPath() const { return direct_; }
-    std::uint16_t Pop() { return stack_[--sp_]; }
-    void DropStack() { sp_ = 0; }
+    int stackCount() const { return sp_; }
+    bool directPath() const { return direct_; }
+    std::uint16_t pop() { return stack_[--sp_]; }
+    void dropStack() { sp_ = 0; }
 
 private:
-    void ResetTable() {
+    void resetTable() {
         for (int i = 0; i < clear_ && i < kTableSize; ++i) {
             suffix_[i] = static_cast<std::uint16_t>(i);
             len_[i] = 1;
@@ -180,8 +180,8 @@ private:
         nextFree_ = clear_ + 2;
     }
 
-    // Step 8 of the LZW step: a new entry (the first value after the old code's string).
-    void AddEntry() {
+    // A new entry: the old code's string followed by the first value of the new one.
+    void addEntry() {
         if (nextFree_ >= kTableSize) return;
         suffix_[nextFree_] = static_cast<std::uint16_t>(firstValue_);
         prefix_[nextFree_] = static_cast<std::uint16_t>(oldCode_);
@@ -215,7 +215,7 @@ private:
     // The n values of a well-formed string, first to last: tail by tail from the end, eight
     // bytes at a time. A store may spill below its tail, but only into the part of the string
     // that the tails before it overwrite; the last tails are copied byte by byte.
-    void WriteChain(int code, std::uint8_t* out, int n) const {
+    void writeChain(int code, std::uint8_t* out, int n) const {
         int end = n;
         while (end > 0) {
             const int k = tailLen_[code];
@@ -232,19 +232,19 @@ private:
     }
 
     // Brings in sub-blocks until the next code is complete. False at the end of the code data.
-    bool Refill() {
+    bool refill() {
         while (bitPos_ + codeSize_ >= validBits_) {
             const int validBytes = validBits_ / 8;
             const std::uint8_t carry0 = validBytes >= 2 ? buf_[validBytes - 2] : 0;
             const std::uint8_t carry1 = validBytes >= 1 ? buf_[validBytes - 1] : 0;
-            const int n = s_.ReadByte();
+            const int n = s_.readByte();
             if (n <= 0) {
                 endOfData_ = true;
                 return false;
             }
             buf_[0] = carry0;
             buf_[1] = carry1;
-            if (s_.Read(buf_ + 2, static_cast<std::size_t>(n)) < static_cast<std::size_t>(n)) {
+            if (s_.read(buf_ + 2, static_cast<std::size_t>(n)) < static_cast<std::size_t>(n)) {
                 endOfData_ = true;
                 return false;
             }
@@ -265,11 +265,13 @@ private:
     int validBits_ = 0, bitPos_ = 0;
     bool endOfData_ = false;
     bool direct_ = false;
-    // Two carried bytes, one sub-block, and slack for the three-byte reads of NextCode.
+    // Two carried bytes, one sub-block, and slack for the three-byte reads of nextCode.
     std::uint8_t buf_[2 + 255 + 5] = {};
     std::uint16_t prefix_[kTableSize] = {};
     std::uint16_t suffix_[kTableSize] = {};
-    std::uint16_t stack_[kTableSize] = {};
+    // A block of its own, not inside this object, so that a write past its end is one that
+    // the address sanitizer sees.
+    std::unique_ptr<std::uint16_t[]> stack_ = std::make_unique<std::uint16_t[]>(kTableSize);
     std::uint16_t len_[kTableSize] = {};  // string length of an entry; 0: not known to be well-formed
     // For entries of known length: the string's last 1..8 values (in the word's high bytes) and
     // the entry whose string comes before them.
@@ -285,66 +287,66 @@ private:
 class RasterWriter {
 public:
     RasterWriter(IndexedBitmap& pixels, MaskBitmap* mask, const RasterParams& params)
-        : pixels_(pixels), mask_(mask), order_(pixels.Height(), params.interlaced), width_(pixels.Width()),
+        : pixels_(pixels), mask_(mask), order_(pixels.height(), params.interlaced), width_(pixels.width()),
           transparentIndex_(params.transparentIndex) {
-        const bool large = static_cast<long long>(pixels.Width()) * pixels.Height() > 100000;
+        const bool large = static_cast<long long>(pixels.width()) * pixels.height() > 100000;
         progress_ = large ? params.progress : nullptr;
-        rowStepMask_ = pixels.Width() <= 320 ? 63 : 31;
-        row_ = pixels_.Row(0);
+        rowStepMask_ = pixels.width() <= 320 ? 63 : 31;
+        row_ = pixels_.row(0);
     }
 
-    bool Complete() const { return complete_; }
-    int Room() const { return width_ - x_; }
+    bool complete() const { return complete_; }
+    int room() const { return width_ - x_; }
 
     // The pixel keeps the value's low byte.
-    void Put(int value) {
+    void put(int value) {
         row_[x_] = static_cast<std::uint8_t>(value);
-        if (value > 0xFF) NoteWide(x_, value);
-        if (++x_ == width_) EndRow();
+        if (value > 0xFF) noteWide(x_, value);
+        if (++x_ == width_) endRow();
     }
 
-    std::uint8_t* Cursor() { return row_ + x_; }
+    std::uint8_t* cursor() { return row_ + x_; }
 
-    // n values were written at Cursor() by the direct path.
-    void Advance(int n) {
+    // n values were written at cursor() by the direct path.
+    void advance(int n) {
         x_ += n;
-        if (x_ == width_) EndRow();
+        if (x_ == width_) endRow();
     }
 
-    // Moves up to Room() values from the decoder's stack into the current row.
-    void PutFromStack(LzwDecoder& lzw) {
-        const int n = std::min(lzw.StackCount(), Room());
+    // Moves up to room() values from the decoder's stack into the current row.
+    void putFromStack(LzwDecoder& lzw) {
+        const int n = std::min(lzw.stackCount(), room());
         std::uint8_t* out = row_ + x_;
         for (int i = 0; i < n; ++i) {
-            const int v = lzw.Pop();
+            const int v = lzw.pop();
             out[i] = static_cast<std::uint8_t>(v);
-            if (v > 0xFF) NoteWide(x_ + i, v);
+            if (v > 0xFF) noteWide(x_ + i, v);
         }
         x_ += n;
-        if (x_ == width_) EndRow();
+        if (x_ == width_) endRow();
     }
 
     // Marks every pixel not reached yet as transparent, continuing in row order.
-    void MarkRestTransparent() {
+    void markRestTransparent() {
         if (mask_ == nullptr || complete_) return;
-        MaskRow(x_);
+        maskRow(x_);
         for (;;) {
-            mask_->FillSpan(order_.Row(), x_, width_, true);
+            mask_->fillSpan(order_.row(), x_, width_, true);
             x_ = 0;
-            if (!order_.Next()) break;
+            if (!order_.next()) break;
         }
         complete_ = true;
     }
 
 private:
-    void NoteWide(int x, int value) {
+    void noteWide(int x, int value) {
         if (mask_ != nullptr && (value & 0xFF) == transparentIndex_) wide_.push_back(x);
     }
 
     // The mask bits of the current row's first n pixels (the row's mask is still all black).
-    void MaskRow(int n) {
+    void maskRow(int n) {
         if (mask_ == nullptr) return;
-        std::uint8_t* bits = mask_->Row(order_.Row());
+        std::uint8_t* bits = mask_->row(order_.row());
         const auto t = static_cast<std::uint8_t>(transparentIndex_);
         int x = 0;
         for (; x + 8 <= n; x += 8) {
@@ -359,12 +361,12 @@ private:
         wide_.clear();
     }
 
-    void EndRow() {
-        MaskRow(width_);
-        if (progress_ != nullptr && (order_.Row() & rowStepMask_) == 0) progress_->RowsDone();
+    void endRow() {
+        maskRow(width_);
+        if (progress_ != nullptr && (order_.row() & rowStepMask_) == 0) progress_->rowsDone();
         x_ = 0;
-        if (order_.Next()) {
-            row_ = pixels_.Row(order_.Row());
+        if (order_.next()) {
+            row_ = pixels_.row(order_.row());
         } else {
             complete_ = true;
         }
@@ -388,43 +390,43 @@ private:
 void DecodeRaster(ByteStream& stream, IndexedBitmap& pixels, MaskBitmap* mask, const RasterParams& params) {
     if (!params.transparent) mask = nullptr;
     RasterWriter out(pixels, mask, params);
-    const int m = stream.ReadByte();
+    const int m = stream.readByte();
     if (m > 11) {
         // 2^12 roots and their clear and end codes do not fit 12-bit code tables.
         throw GifError();
     }
     if (m >= 0) {
         auto lzw = std::make_unique<LzwDecoder>(stream, m, params.literal);
-        int v = lzw->FirstValue();
+        int v = lzw->firstValue();
         if (v >= 0) {
-            out.Put(v);
-            while (!out.Complete()) {
-                if (lzw->StackCount() > 0) {
-                    out.PutFromStack(*lzw);
+            out.put(v);
+            while (!out.complete()) {
+                if (lzw->stackCount() > 0) {
+                    out.putFromStack(*lzw);
                     continue;
                 }
-                const int code = lzw->NextCode();
-                if (lzw->DirectPath()) {
-                    const int n = lzw->Direct(code, out.Cursor(), out.Room());
+                const int code = lzw->nextCode();
+                if (lzw->directPath()) {
+                    const int n = lzw->direct(code, out.cursor(), out.room());
                     if (n > 0) {
-                        out.Advance(n);
+                        out.advance(n);
                         continue;
                     }
                 }
-                v = lzw->Step(code);
+                v = lzw->step(code);
                 if (v < 0) break;
-                out.Put(v);
+                out.put(v);
             }
         }
         // Drain: consume the rest of the code stream and its sub-blocks. The values are not
         // needed, so the stack is dropped instead of popped value by value.
         for (;;) {
-            lzw->DropStack();
-            if (lzw->NextString() < 0) break;
+            lzw->dropStack();
+            if (lzw->nextString() < 0) break;
         }
     }
     // A missing code-size byte means the stream ended before the image data: no pixels.
-    out.MarkRestTransparent();
+    out.markRestTransparent();
 }
 
 } // namespace qvx::gif

@@ -30,36 +30,36 @@ struct GifLoadFailure : std::exception {
     const char* what() const noexcept override { return "GIF too large to decode"; }
 };
 
-// Read cursor over the bytes being decoded. Reads past the end are either short (Read, ReadByte)
-// or errors (ReadExact), as each caller needs.
+// Read cursor over the bytes being decoded. Reads past the end are either short (read, readByte)
+// or errors (readExact), as each caller needs.
 class ByteStream {
 public:
     explicit ByteStream(std::span<const std::uint8_t> bytes) : data_(bytes.data()), size_(bytes.size()) {}
 
-    std::size_t Position() const { return pos_; }
-    std::size_t Size() const { return size_; }
-    bool AtEnd() const { return pos_ >= size_; }
+    std::size_t position() const { return pos_; }
+    std::size_t size() const { return size_; }
+    bool atEnd() const { return pos_ >= size_; }
 
-    std::size_t Read(void* dst, std::size_t n) {
+    std::size_t read(void* dst, std::size_t n) {
         const std::size_t got = n < size_ - pos_ ? n : size_ - pos_;
         if (got != 0) std::memcpy(dst, data_ + pos_, got);
         pos_ += got;
         return got;
     }
-    void ReadExact(void* dst, std::size_t n) {
+    void readExact(void* dst, std::size_t n) {
         if (size_ - pos_ < n) throw GifError();
         std::memcpy(dst, data_ + pos_, n);
         pos_ += n;
     }
     // The next byte, or -1 at the end.
-    int ReadByte() { return pos_ < size_ ? data_[pos_++] : -1; }
-    void Skip(std::size_t n) { pos_ = n < size_ - pos_ ? pos_ + n : size_; }
-    void Back(std::size_t n) { pos_ = n < pos_ ? pos_ - n : 0; }
-    void SeekToEnd() { pos_ = size_; }
+    int readByte() { return pos_ < size_ ? data_[pos_++] : -1; }
+    void skip(std::size_t n) { pos_ = n < size_ - pos_ ? pos_ + n : size_; }
+    void back(std::size_t n) { pos_ = n < pos_ ? pos_ - n : 0; }
+    void seekToEnd() { pos_ = size_; }
 
     // Skips chained sub-blocks up to and including the zero-size terminator (or the end).
-    void SkipSubBlocks() {
-        for (int n = ReadByte(); n > 0; n = ReadByte()) Skip(static_cast<std::size_t>(n));
+    void skipSubBlocks() {
+        for (int n = readByte(); n > 0; n = readByte()) skip(static_cast<std::size_t>(n));
     }
 
 private:
@@ -71,7 +71,7 @@ private:
 // Called after every 32nd or 64th row of a large image; may throw to stop decoding.
 class RasterProgress {
 public:
-    virtual void RowsDone() = 0;
+    virtual void rowsDone() = 0;
 
 protected:
     ~RasterProgress() = default;

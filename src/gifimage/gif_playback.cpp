@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "gifimage/gif_image_core.h"
+#include "gifimage/gif_image.h"
 
 namespace qvx::gif {
 namespace {
@@ -20,172 +20,172 @@ int RoundHalfEven(float v) {
 
 // ---- Timer and frame advance -----------------------------------------------------------
 
-int TGIFImageCore::FrameInterval(int k) const {
-    const TGIFFrame* f = Frame(k);
-    const int delay = std::max(f != nullptr ? f->FDelay : 0, 50);
-    return std::max(1, delay * 100 / FSpeed);
+int GifImage::frameInterval(int k) const {
+    const GifFrame* f = frame(k);
+    const int delay = std::max(f != nullptr ? f->delayMs : 0, 50);
+    return std::max(1, delay * 100 / speed_);
 }
 
-void TGIFImageCore::ArmTimer(bool run, std::uint32_t interval) {
+void GifImage::armTimer(bool run, std::uint32_t interval) {
     if (!run) {
-        // When this runs inside the timer's own firing, TTimerEx defers its release until the
+        // When this runs inside the timer's own firing, FrameTimer defers its release until the
         // firing has returned.
-        FTimer.reset();
+        timer_.reset();
         return;
     }
-    if (!FTimer) {
-        FTimer = CreateTimer();
-        FTimer->SetThreaded(FThreaded);
-        FTimer->SetThreadPriority(FThreadPriority);
-        FTimer->SetTickHandler([this] { TimerTick(); });
+    if (!timer_) {
+        timer_ = createTimer();
+        timer_->setThreaded(threaded_);
+        timer_->setThreadPriority(threadPriority_);
+        timer_->setTickHandler([this] { timerTick(); });
     }
-    FTimer->SetInterval(interval);
+    timer_->setInterval(interval);
 }
 
-void TGIFImageCore::TimerTick() {
-    if (FEmpty || !FAnimate || !FTimer || FFrameCount < 1) return;
-    const std::uint32_t t0 = TickCount();
-    if (FCurrentFrame > FFrameCount || FCurrentFrame < 1) FCurrentFrame = 1;
-    Changing();
-    if (FFirstTick) {
+void GifImage::timerTick() {
+    if (empty_ || !animate_ || !timer_ || frameCount_ < 1) return;
+    const std::uint32_t t0 = tickCount();
+    if (currentFrame_ > frameCount_ || currentFrame_ < 1) currentFrame_ = 1;
+    changing();
+    if (firstTick_) {
         // The load has drawn frame 1 already.
-        FFirstTick = false;
+        firstTick_ = false;
     } else {
-        DisposeFrame(FCurrentFrame == 1 ? FFrameCount : FCurrentFrame - 1);
-        DrawFrame();
-        Repaint();
+        disposeFrame(currentFrame_ == 1 ? frameCount_ : currentFrame_ - 1);
+        drawFrame();
+        repaintNow();
     }
     // The time spent drawing counts towards the frame's delay.
-    const std::uint32_t spent = TickCount() - t0;
-    const long long next = static_cast<long long>(FrameInterval(FCurrentFrame)) - spent;
-    if (FTimer) FTimer->SetInterval(static_cast<std::uint32_t>(std::max(1LL, next)));
+    const std::uint32_t spent = tickCount() - t0;
+    const long long next = static_cast<long long>(frameInterval(currentFrame_)) - spent;
+    if (timer_) timer_->setInterval(static_cast<std::uint32_t>(std::max(1LL, next)));
 
-    ++FCurrentFrame;
-    const bool wrapped = FCurrentFrame > FFrameCount;
-    if (!FLoop && FLoopCount > 0 && wrapped) {
-        ++FLoopsDone;
-        // Past the last pass the timer goes; CurrentFrame stays past the last frame until the
+    ++currentFrame_;
+    const bool wrapped = currentFrame_ > frameCount_;
+    if (!loop_ && loopCount_ > 0 && wrapped) {
+        ++loopsDone_;
+        // Past the last pass the timer goes; currentFrame() stays past the last frame until the
         // next start brings it back to 1.
-        ArmTimer(FLoopsDone <= FLoopCount, FTimer ? FTimer->Interval() : 1);
-    } else if (wrapped || FCurrentFrame < 1) {
-        FCurrentFrame = 1;
+        armTimer(loopsDone_ <= loopCount_, timer_ ? timer_->interval() : 1);
+    } else if (wrapped || currentFrame_ < 1) {
+        currentFrame_ = 1;
     }
-    Change();
+    changed();
     if (wrapped && OnWrapAnimation) OnWrapAnimation(*this);
 }
 
-void TGIFImageCore::SetAnimate(bool value) {
-    if (value == FAnimate) return;
-    FAnimate = value;
-    FLoopsDone = 1;
-    const int interval = value && FFrameCount > 1 ? FrameInterval(FCurrentFrame) : 0;
-    ArmTimer(value && FAnimated && !FEmpty, static_cast<std::uint32_t>(interval));
-    if (!value && FCurrentFrame > 1) {
-        DisposeFrame(FCurrentFrame - 1);
-        FCurrentFrame = 1;
-        DrawFrame();
-        Invalidate();
+void GifImage::setAnimate(bool value) {
+    if (value == animate_) return;
+    animate_ = value;
+    loopsDone_ = 1;
+    const int interval = value && frameCount_ > 1 ? frameInterval(currentFrame_) : 0;
+    armTimer(value && animated_ && !empty_, static_cast<std::uint32_t>(interval));
+    if (!value && currentFrame_ > 1) {
+        disposeFrame(currentFrame_ - 1);
+        currentFrame_ = 1;
+        drawFrame();
+        invalidateImage();
     }
 }
 
-void TGIFImageCore::SetLoop(bool value) {
-    if (value == FLoop) return;
-    FLoop = value;
-    if (value && FFrameCount >= 1 && FLoopCount > 0 && FLoopsDone > FLoopCount) {
+void GifImage::setLoop(bool value) {
+    if (value == loop_) return;
+    loop_ = value;
+    if (value && frameCount_ >= 1 && loopCount_ > 0 && loopsDone_ > loopCount_) {
         // The passes had run out: start again from frame 1.
-        FCurrentFrame = 1;
-        FLoopsDone = 1;
-        ArmTimer(FAnimate && FAnimated && !FEmpty, static_cast<std::uint32_t>(FrameInterval(1)));
+        currentFrame_ = 1;
+        loopsDone_ = 1;
+        armTimer(animate_ && animated_ && !empty_, static_cast<std::uint32_t>(frameInterval(1)));
     }
 }
 
-void TGIFImageCore::SetSpeed(int value) {
-    FSpeed = std::max(1, value);
+void GifImage::setSpeed(int value) {
+    speed_ = std::max(1, value);
     // The next tick comes at once and takes the new speed.
-    if (FFrameCount > 1 && FAnimate && FTimer) FTimer->SetInterval(1);
+    if (frameCount_ > 1 && animate_ && timer_) timer_->setInterval(1);
 }
 
-void TGIFImageCore::SetCurrentFrame(int value) {
-    if (value == FCurrentFrame || FFrameCount == 0 || value < 1 || value > FFrameCount) return;
-    Changing();
-    DisposeFrame(FCurrentFrame);
-    FCurrentFrame = value;
-    DrawFrame();
-    Repaint();
-    Change();
+void GifImage::setCurrentFrame(int value) {
+    if (value == currentFrame_ || frameCount_ == 0 || value < 1 || value > frameCount_) return;
+    changing();
+    disposeFrame(currentFrame_);
+    currentFrame_ = value;
+    drawFrame();
+    repaintNow();
+    changed();
 }
 
-void TGIFImageCore::SetThreaded(bool value) {
-    FThreaded = value;
-    if (FTimer) FTimer->SetThreaded(value);
+void GifImage::setThreaded(bool value) {
+    threaded_ = value;
+    if (timer_) timer_->setThreaded(value);
 }
 
-void TGIFImageCore::SetThreadPriority(TThreadPriority value) {
-    FThreadPriority = value;
-    if (FTimer) FTimer->SetThreadPriority(value);
+void GifImage::setThreadPriority(ThreadPriority value) {
+    threadPriority_ = value;
+    if (timer_) timer_->setThreadPriority(value);
 }
 
-void TGIFImageCore::Changing() {
+void GifImage::changing() {
     if (OnChanging) OnChanging(*this);
 }
 
-void TGIFImageCore::Change() {
+void GifImage::changed() {
     if (OnChange) OnChange(*this);
 }
 
 // ---- Display ---------------------------------------------------------------------------
 
-void TGIFImageCore::SetControlSize(int width, int height) {
-    FControlWidth = width;
-    FControlHeight = height;
+void GifImage::setControlSize(int width, int height) {
+    controlWidth_ = width;
+    controlHeight_ = height;
 }
 
-void TGIFImageCore::SetAutoSize(bool value) {
-    if (value == FAutoSize) return;
-    FAutoSize = value;
-    if (value && !FEmpty) {
-        SetControlSize(FImageWidth, FImageHeight);
-        Invalidate();
+void GifImage::setAutoSize(bool value) {
+    if (value == autoSize_) return;
+    autoSize_ = value;
+    if (value && !empty_) {
+        setControlSize(imageWidth_, imageHeight_);
+        invalidateImage();
     }
 }
 
-#define QVX_GIF_FLAG_SETTER(Name, Field)  \
-    void TGIFImageCore::Set##Name(bool value) { \
-        if (value == Field) return;       \
-        Field = value;                    \
-        Invalidate();                     \
+#define QVX_GIF_FLAG_SETTER(setter, field) \
+    void GifImage::setter(bool value) {     \
+        if (value == field) return;         \
+        field = value;                      \
+        invalidateImage();                  \
     }
-QVX_GIF_FLAG_SETTER(Center, FCenter)
-QVX_GIF_FLAG_SETTER(Opaque, FOpaque)
-QVX_GIF_FLAG_SETTER(Stretch, FStretch)
-QVX_GIF_FLAG_SETTER(StretchRatio, FStretchRatio)
-QVX_GIF_FLAG_SETTER(StretchBigOnly, FStretchBigOnly)
-QVX_GIF_FLAG_SETTER(Tile, FTile)
+QVX_GIF_FLAG_SETTER(setCenter, center_)
+QVX_GIF_FLAG_SETTER(setOpaqueBackground, opaqueBackground_)
+QVX_GIF_FLAG_SETTER(setStretch, stretch_)
+QVX_GIF_FLAG_SETTER(setStretchRatio, stretchRatio_)
+QVX_GIF_FLAG_SETTER(setStretchBigOnly, stretchBigOnly_)
+QVX_GIF_FLAG_SETTER(setTile, tile_)
 #undef QVX_GIF_FLAG_SETTER
 
-void TGIFImageCore::SetVisible(bool value) {
-    if (value == FVisible) return;
-    FVisible = value;
-    Invalidate();
-    PostPaletteQuery(true);
+void GifImage::setImageVisible(bool value) {
+    if (value == imageVisible_) return;
+    imageVisible_ = value;
+    invalidateImage();
+    postPaletteQuery(true);
 }
 
-void TGIFImageCore::UpdateOpaque() {
-    const int w = ControlWidth(), h = ControlHeight();
-    const int iw = FImageWidth, ih = FImageHeight;
-    FStretched = (FStretch || FStretchRatio) && !(w == iw && h == ih) && !(FStretchBigOnly && w >= iw && h >= ih);
-    const Rect r = ImageRect();
-    FOpaqueCover = FVisible && !FEmpty && FFrameCount >= 1 && !FFrames[0]->FTransparent && r.left <= 0 &&
+void GifImage::updateOpaque() {
+    const int w = controlWidth(), h = controlHeight();
+    const int iw = imageWidth_, ih = imageHeight_;
+    stretched_ = (stretch_ || stretchRatio_) && !(w == iw && h == ih) && !(stretchBigOnly_ && w >= iw && h >= ih);
+    const Rect r = imageRect();
+    opaqueCover_ = imageVisible_ && !empty_ && frameCount_ >= 1 && !frames_[0]->transparent && r.left <= 0 &&
                    r.top <= 0 && r.right >= w && r.bottom >= h;
-    SetOpaqueStyle(FOpaqueCover);
+    setOpaqueStyle(opaqueCover_);
 }
 
-Rect TGIFImageCore::ImageRect() const {
-    const int w = ControlWidth(), h = ControlHeight();
-    const int iw = FImageWidth, ih = FImageHeight;
+Rect GifImage::imageRect() const {
+    const int w = controlWidth(), h = controlHeight();
+    const int iw = imageWidth_, ih = imageHeight_;
     if (iw == 0 || ih == 0) return {};
-    if (FStretched) {
-        if (FStretchRatio && !FStretch) {
+    if (stretched_) {
+        if (stretchRatio_ && !stretch_) {
             const float sx = static_cast<float>(w) / static_cast<float>(iw);
             const float sy = static_cast<float>(h) / static_cast<float>(ih);
             if (sx > sy) {
@@ -198,28 +198,28 @@ Rect TGIFImageCore::ImageRect() const {
         }
         return {0, 0, w, h};
     }
-    if (FTile) return {0, 0, w, h};
-    if (FCenter) {
+    if (tile_) return {0, 0, w, h};
+    if (center_) {
         const int left = (w - iw) / 2, top = (h - ih) / 2;
         return {left, top, left + iw, top + ih};
     }
     return {0, 0, iw, ih};
 }
 
-PaintPlan TGIFImageCore::PlanPaint() const {
+PaintPlan GifImage::planPaint() const {
     PaintPlan plan;
-    if (!FVisible) return plan;
-    plan.fillBackground = FOpaque && !FOpaqueCover;
-    if (FEmpty || FFrameCount < 1 || FImageWidth <= 0 || FImageHeight <= 0) return plan;
-    plan.transparent = FFrames[0]->FTransparent;
-    const int w = ControlWidth(), h = ControlHeight();
-    const int iw = FImageWidth, ih = FImageHeight;
-    if (FStretched) {
-        plan.targets.push_back(ImageRect());
-    } else if (FTile) {
+    if (!imageVisible_) return plan;
+    plan.fillBackground = opaqueBackground_ && !opaqueCover_;
+    if (empty_ || frameCount_ < 1 || imageWidth_ <= 0 || imageHeight_ <= 0) return plan;
+    plan.transparent = frames_[0]->transparent;
+    const int w = controlWidth(), h = controlHeight();
+    const int iw = imageWidth_, ih = imageHeight_;
+    if (stretched_) {
+        plan.targets.push_back(imageRect());
+    } else if (tile_) {
         for (int r = 0; r <= h / ih; ++r)
             for (int c = 0; c <= w / iw; ++c) plan.targets.push_back({c * iw, r * ih, c * iw + iw, r * ih + ih});
-    } else if (FCenter) {
+    } else if (center_) {
         const int left = (w - iw) / 2, top = (h - ih) / 2;
         plan.targets.push_back({left, top, left + iw, top + ih});
     } else {
@@ -228,22 +228,22 @@ PaintPlan TGIFImageCore::PlanPaint() const {
     return plan;
 }
 
-bool TGIFImageCore::PaintMessageStart() {
-    const bool before = FOpaqueStyle;
-    UpdateOpaque();
-    if (before != FOpaqueStyle) {
-        Invalidate();
+bool GifImage::paintMessageStart() {
+    const bool before = opaqueStyle_;
+    updateOpaque();
+    if (before != opaqueStyle_) {
+        invalidateImage();
         return false;
     }
     return true;
 }
 
-void TGIFImageCore::PaintMessageFinish() {
+void GifImage::paintMessageFinish() {
     // Painting starts a timer that Animate asked for and keeps a finished animation stopped.
     const int interval =
-        FAnimate && FFrameCount > 1 && FCurrentFrame <= FFrameCount ? FrameInterval(FCurrentFrame) : 1;
-    const bool run = FAnimated && FAnimate && !FEmpty && (FLoopCount >= FLoopsDone || FLoop || FLoopCount == 0);
-    ArmTimer(run, static_cast<std::uint32_t>(interval));
+        animate_ && frameCount_ > 1 && currentFrame_ <= frameCount_ ? frameInterval(currentFrame_) : 1;
+    const bool run = animated_ && animate_ && !empty_ && (loopCount_ >= loopsDone_ || loop_ || loopCount_ == 0);
+    armTimer(run, static_cast<std::uint32_t>(interval));
 }
 
 } // namespace qvx::gif

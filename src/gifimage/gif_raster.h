@@ -27,43 +27,43 @@ constexpr Pixel kWhite = 0xFFFFFF;
 
 struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
 // An 8-bit palette image. All 256 colour entries exist so that no pixel index needs a range
-// check; entries at or beyond PaletteSize() are black, which is also what GDI draws for an
+// check; entries at or beyond paletteSize() are black, which is also what GDI draws for an
 // index beyond a DIB's colour table.
 class IndexedBitmap {
 public:
     IndexedBitmap() = default;
     IndexedBitmap(int width, int height);
 
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    int Stride() const { return stride_; }
-    bool Empty() const { return width_ == 0 || height_ == 0; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    int stride() const { return stride_; }
+    bool empty() const { return width_ == 0 || height_ == 0; }
 
     // Row y counted from the top of the image.
-    std::uint8_t* Row(int y) { return pixels_.data() + RowOffset(y); }
-    const std::uint8_t* Row(int y) const { return pixels_.data() + RowOffset(y); }
-    std::uint8_t At(int x, int y) const { return Row(y)[x]; }
+    std::uint8_t* row(int y) { return pixels_.data() + rowOffset(y); }
+    const std::uint8_t* row(int y) const { return pixels_.data() + rowOffset(y); }
+    std::uint8_t at(int x, int y) const { return row(y)[x]; }
 
-    // The whole buffer, bottom-up, Stride() bytes per row.
-    const std::vector<std::uint8_t>& Bits() const { return pixels_; }
-    std::vector<std::uint8_t>& Bits() { return pixels_; }
+    // The whole buffer, bottom-up, stride() bytes per row.
+    const std::vector<std::uint8_t>& bits() const { return pixels_; }
+    std::vector<std::uint8_t>& bits() { return pixels_; }
 
     // Sets entries 0..size-1 from a table of RGB triples; the other entries become black.
-    void SetPalette(const std::uint8_t* rgbTriples, int size);
-    int PaletteSize() const { return paletteSize_; }
-    Pixel Color(std::uint8_t index) const { return colors_[index]; }
-    const std::array<Pixel, 256>& Colors() const { return colors_; }
+    void setPalette(const std::uint8_t* rgbTriples, int size);
+    int paletteSize() const { return paletteSize_; }
+    Pixel color(std::uint8_t index) const { return colors_[index]; }
+    const std::array<Pixel, 256>& colors() const { return colors_; }
 
-    static std::size_t StrideFor(int width) { return (static_cast<std::size_t>(width) + 3) & ~std::size_t{3}; }
+    static std::size_t strideFor(int width) { return (static_cast<std::size_t>(width) + 3) & ~std::size_t{3}; }
 
 private:
-    std::size_t RowOffset(int y) const { return static_cast<std::size_t>(height_ - 1 - y) * stride_; }
+    std::size_t rowOffset(int y) const { return static_cast<std::size_t>(height_ - 1 - y) * stride_; }
 
     int width_ = 0, height_ = 0, stride_ = 0;
     int paletteSize_ = 0;
@@ -78,36 +78,36 @@ public:
     MaskBitmap() = default;
     MaskBitmap(int width, int height, bool white = false);
 
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    int Stride() const { return stride_; }
-    bool Empty() const { return width_ == 0 || height_ == 0; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    int stride() const { return stride_; }
+    bool empty() const { return width_ == 0 || height_ == 0; }
 
-    std::uint8_t* Row(int y) { return bits_.data() + RowOffset(y); }
-    const std::uint8_t* Row(int y) const { return bits_.data() + RowOffset(y); }
+    std::uint8_t* row(int y) { return bits_.data() + rowOffset(y); }
+    const std::uint8_t* row(int y) const { return bits_.data() + rowOffset(y); }
 
-    bool Get(int x, int y) const { return (Row(y)[x >> 3] >> (7 - (x & 7))) & 1; }
-    void Set(int x, int y) { Row(y)[x >> 3] |= static_cast<std::uint8_t>(0x80u >> (x & 7)); }
-    void Put(int x, int y, bool white) {
-        std::uint8_t& b = Row(y)[x >> 3];
+    bool get(int x, int y) const { return (row(y)[x >> 3] >> (7 - (x & 7))) & 1; }
+    void set(int x, int y) { row(y)[x >> 3] |= static_cast<std::uint8_t>(0x80u >> (x & 7)); }
+    void put(int x, int y, bool white) {
+        std::uint8_t& b = row(y)[x >> 3];
         const auto bit = static_cast<std::uint8_t>(0x80u >> (x & 7));
         b = white ? static_cast<std::uint8_t>(b | bit) : static_cast<std::uint8_t>(b & ~bit);
     }
 
-    void Fill(bool white);
+    void fill(bool white);
     // Sets bits [x0, x1) of row y to `white`.
-    void FillSpan(int y, int x0, int x1, bool white);
-    void FillRect(const Rect& r, bool white);
+    void fillSpan(int y, int x0, int x1, bool white);
+    void fillRect(const Rect& r, bool white);
     // Row y's bits [x, x + n) become black wherever bits [0, n) of `src` (a row of another
     // mask) are black: an AND of the two masks at an offset.
-    void AndRow(int y, int x, const std::uint8_t* src, int n);
+    void andRow(int y, int x, const std::uint8_t* src, int n);
 
-    const std::vector<std::uint8_t>& Bits() const { return bits_; }
+    const std::vector<std::uint8_t>& bits() const { return bits_; }
 
-    static std::size_t StrideFor(int width) { return ((static_cast<std::size_t>(width) + 31) / 32) * 4; }
+    static std::size_t strideFor(int width) { return ((static_cast<std::size_t>(width) + 31) / 32) * 4; }
 
 private:
-    std::size_t RowOffset(int y) const { return static_cast<std::size_t>(height_ - 1 - y) * stride_; }
+    std::size_t rowOffset(int y) const { return static_cast<std::size_t>(height_ - 1 - y) * stride_; }
 
     int width_ = 0, height_ = 0, stride_ = 0;
     std::vector<std::uint8_t> bits_;
@@ -119,16 +119,16 @@ public:
     PixelBitmap() = default;
     PixelBitmap(int width, int height, Pixel fill = kBlack);
 
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    bool Empty() const { return width_ == 0 || height_ == 0; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    bool empty() const { return width_ == 0 || height_ == 0; }
 
-    Pixel* Row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
-    const Pixel* Row(int y) const { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
-    Pixel At(int x, int y) const { return Row(y)[x]; }
+    Pixel* row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
+    const Pixel* row(int y) const { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
+    Pixel at(int x, int y) const { return row(y)[x]; }
 
-    void FillRect(const Rect& r, Pixel p);
-    const std::vector<Pixel>& Pixels() const { return pixels_; }
+    void fillRect(const Rect& r, Pixel p);
+    const std::vector<Pixel>& pixels() const { return pixels_; }
 
 private:
     int width_ = 0, height_ = 0;
@@ -136,8 +136,8 @@ private:
 };
 
 // Bytes a bitmap of each kind occupies; what the decoder's memory budget counts.
-inline std::size_t IndexedBytes(int w, int h) { return IndexedBitmap::StrideFor(w) * static_cast<std::size_t>(h); }
-inline std::size_t MaskBytes(int w, int h) { return MaskBitmap::StrideFor(w) * static_cast<std::size_t>(h); }
+inline std::size_t IndexedBytes(int w, int h) { return IndexedBitmap::strideFor(w) * static_cast<std::size_t>(h); }
+inline std::size_t MaskBytes(int w, int h) { return MaskBitmap::strideFor(w) * static_cast<std::size_t>(h); }
 inline std::size_t PixelBytes(int w, int h) { return sizeof(Pixel) * static_cast<std::size_t>(w) * static_cast<std::size_t>(h); }
 
 } // namespace qvx::gif

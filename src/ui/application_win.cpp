@@ -10,26 +10,14 @@
 
 namespace qvx::ui {
 
-namespace {
-LRESULT CALLBACK ControlWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    Control* control = nullptr;
-    if (msg == WM_NCCREATE) {
-        control = static_cast<Control*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        SetPropW(hwnd, L"QuarvexControl", control);
-    } else {
-        control = Control::fromHandle(hwnd);
-    }
-    if (msg == WM_NCDESTROY) RemovePropW(hwnd, L"QuarvexControl");
-    LRESULT result = 0;
-    if (control && control->handle() == hwnd && control->handleMessage(msg, wp, lp, result)) return result;
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
-} // namespace
-
 Application& Application::instance() {
     static Application app;
     return app;
 }
+
+Application::Application() { InstallSystemHooks(&systemHooks_); }
+
+Application::~Application() { InstallSystemHooks(nullptr); }
 
 void Application::initialize(HINSTANCE instance) {
     if (instance_) return;
@@ -40,7 +28,7 @@ void Application::initialize(HINSTANCE instance) {
 
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = ControlWindowProc;
+    wc.lpfnWndProc = Control::WindowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     wc.hbrBackground = nullptr;                                  // containers erase themselves
@@ -73,13 +61,9 @@ int Application::run() {
     return exitCode_;
 }
 
-bool Application::preTranslate(MSG& msg) {
-    if (activeForm_ && activeForm_->preTranslateMessage(msg)) return true;
-    return false;
-}
-
 void Application::dispatchOne(MSG& msg) {
-    if (preTranslate(msg)) return;
+    // Keyboard preview and dialog navigation of the form that has the keyboard.
+    if (activeForm_ && activeForm_->preTranslateMessage(msg)) return;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
 }

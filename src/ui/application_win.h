@@ -1,10 +1,21 @@
 #pragma once
 // The application object: window classes, the message loop, the one routine that processes
-// pending messages, and deferred window updates.
+// pending messages, and deferred window updates. It is the program's one process-wide object
+// and owns what the controls share: the GDI cache, the timer service, the message-box hook and
+// the system hooks of the platform layer, which it installs while it lives.
+#include "platform/win32/system_hooks.h"
+#include "ui/gdi_cache_win.h"
+#include "ui/message_box_win.h"
+#include "ui/timer_service_win.h"
+
 #include <windows.h>
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
+#include <typeindex>
+#include <utility>
 #include <vector>
 
 namespace qvx::ui {
@@ -58,9 +69,29 @@ public:
     // A high-resolution clock in seconds, for throttling.
     static double clockSeconds();
 
+    // Fonts, brushes and the off-screen bitmap the controls share.
+    GdiCache& gdi() { return gdi_; }
+    // Every timer ticks through here.
+    TimerService& timers() { return timers_; }
+    // The hook that answers message boxes instead of the user (tests); empty: real boxes.
+    const MessageBoxHook& messageBoxHook() const { return messageBoxHook_; }
+    MessageBoxHook replaceMessageBoxHook(MessageBoxHook hook) { return std::exchange(messageBoxHook_, std::move(hook)); }
+
+    // State that a part of the program above the framework keeps for as long as the
+    // application lives (a test's override, say), made on first use; one object per type.
+    template <class T>
+    T& state() {
+        std::shared_ptr<void>& slot = states_[std::type_index(typeid(T))];
+        if (!slot) slot = std::make_shared<T>();
+        return *static_cast<T*>(slot.get());
+    }
+
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
 private:
-    Application() = default;
-    bool preTranslate(MSG& msg);
+    Application();
+    ~Application();
     void dispatchOne(MSG& msg);
 
     HINSTANCE instance_ = nullptr;
@@ -71,6 +102,11 @@ private:
     int exitCode_ = 0;
     int deferDepth_ = 0;
     std::vector<Control*> dirty_;
+    GdiCache gdi_;
+    TimerService timers_;
+    MessageBoxHook messageBoxHook_;
+    SystemHooks systemHooks_;
+    std::map<std::type_index, std::shared_ptr<void>> states_;
 };
 
 // Keeps window updates deferred for a scope; flushes when the outermost one ends.

@@ -33,63 +33,76 @@ void BitBtn::setGlyph(Glyph glyph) {
     invalidate();
 }
 
-bool BitBtn::onDrawItem(const DRAWITEMSTRUCT& dis) {
-    const bool pressed = dis.itemState & ODS_SELECTED;
-    const bool disabled = dis.itemState & ODS_DISABLED;
-    const bool focused = dis.itemState & ODS_FOCUS;
-    RECT r = dis.rcItem;
-    OffscreenBuffer buffer(r.right, r.bottom);
-    HDC mem = buffer.dc();
-    if (!mem) return false;
-    FillRect(mem, &r, GetSysColorBrush(COLOR_BTNFACE));
-
-    // The default button (or the focused one) wears a dark outer frame.
-    RECT face = r;
-    if (isDefault_ || focused) {
-        FrameRect(mem, &face, GetSysColorBrush(COLOR_WINDOWFRAME));
-        InflateRect(&face, -1, -1);
-    }
-    DrawFrameControl(mem, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
-
-    // Glyph and caption side by side, 4 pixels apart.
-    const std::wstring text = Widen(caption_);
-    SelectObject(mem, hfont_ ? hfont_->get() : GetStockObject(DEFAULT_GUI_FONT));
-    SIZE ts{};
-    GetTextExtentPoint32W(mem, text.c_str(), static_cast<int>(text.size()), &ts);
-    const int gw = glyph_.empty() ? 0 : glyph_.imageWidth();
-    const int gh = glyph_.empty() ? 0 : glyph_.imageHeight();
-    const int spacing = (gw > 0 && !text.empty()) ? 4 : 0;
-    const int offset = pressed ? 1 : 0;
+namespace {
+// Where the glyph and the caption go across a button `width` wide: side by side, 4 pixels apart,
+// centred together, or the glyph at `margin` and the caption centred in the rest.
+struct GlyphAndCaption {
     int glyphX;
     int textX;
-    if (margin_ < 0) {
-        const int total = gw + spacing + ts.cx;
-        glyphX = (r.right - total) / 2;
-        textX = glyphX + gw + spacing;
-    } else {
-        glyphX = margin_;
-        const int rest = r.right - (glyphX + gw);
-        textX = glyphX + gw + (rest - ts.cx) / 2;
+};
+GlyphAndCaption PlaceGlyphAndCaption(int width, int margin, int glyphWidth, int textWidth, bool hasText) {
+    const int spacing = (glyphWidth > 0 && hasText) ? 4 : 0;
+    if (margin < 0) {
+        const int glyphX = (width - (glyphWidth + spacing + textWidth)) / 2;
+        return {glyphX, glyphX + glyphWidth + spacing};
     }
-    if (gw > 0) glyph_.draw(mem, glyphX + offset, (r.bottom - gh) / 2 + offset, disabled);
-    SetBkMode(mem, TRANSPARENT);
-    const int textY = (r.bottom - ts.cy) / 2 + offset;
-    if (disabled) {
-        // Etched grey text, as Windows draws disabled captions.
-        SetTextColor(mem, GetSysColor(COLOR_BTNHIGHLIGHT));
-        TextOutW(mem, textX + offset + 1, textY + 1, text.c_str(), static_cast<int>(text.size()));
-        SetTextColor(mem, GetSysColor(COLOR_BTNSHADOW));
-    } else {
-        SetTextColor(mem, ResolveColor(font_.color));
-    }
-    TextOutW(mem, textX + offset, textY, text.c_str(), static_cast<int>(text.size()));
-    if (focused && !(dis.itemState & ODS_NOFOCUSRECT)) {
+    const int rest = width - (margin + glyphWidth);
+    return {margin, margin + glyphWidth + (rest - textWidth) / 2};
+}
+} // namespace
+
+bool BitBtn::onDrawItem(const DRAWITEMSTRUCT& dis) {
+    const RECT r = dis.rcItem;
+    OffscreenBuffer buffer(r.right, r.bottom);
+    const HDC mem = buffer.dc();
+    if (!mem) return false;
+    const RECT face = drawFace(mem, r, dis.itemState);
+    drawGlyphAndCaption(mem, r, dis.itemState);
+    if ((dis.itemState & ODS_FOCUS) && !(dis.itemState & ODS_NOFOCUSRECT)) {
         RECT fr = face;
         InflateRect(&fr, -4, -4);
         DrawFocusRect(mem, &fr);
     }
     BitBlt(dis.hDC, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
     return true;
+}
+
+// The button's face, pressed or not; the default button (or the focused one) wears a dark outer
+// frame. Returns the face inside that frame.
+RECT BitBtn::drawFace(HDC dc, const RECT& r, UINT state) const {
+    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    RECT face = r;
+    if (isDefault_ || (state & ODS_FOCUS)) {
+        FrameRect(dc, &face, GetSysColorBrush(COLOR_WINDOWFRAME));
+        InflateRect(&face, -1, -1);
+    }
+    DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | ((state & ODS_SELECTED) ? DFCS_PUSHED : 0));
+    return face;
+}
+
+// Glyph and caption, one pixel down and right while pressed; disabled, the glyph's disabled
+// image and etched grey text, as Windows draws disabled captions.
+void BitBtn::drawGlyphAndCaption(HDC dc, const RECT& r, UINT state) const {
+    const bool disabled = state & ODS_DISABLED;
+    const int offset = (state & ODS_SELECTED) ? 1 : 0;
+    const std::wstring text = Widen(caption_);
+    SelectObject(dc, hfont_ ? hfont_->get() : GetStockObject(DEFAULT_GUI_FONT));
+    SIZE ts{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &ts);
+    const int gw = glyph_.empty() ? 0 : glyph_.imageWidth();
+    const int gh = glyph_.empty() ? 0 : glyph_.imageHeight();
+    const GlyphAndCaption at = PlaceGlyphAndCaption(r.right, margin_, gw, ts.cx, !text.empty());
+    if (gw > 0) glyph_.draw(dc, at.glyphX + offset, (r.bottom - gh) / 2 + offset, disabled);
+    SetBkMode(dc, TRANSPARENT);
+    const int textY = (r.bottom - ts.cy) / 2 + offset;
+    if (disabled) {
+        SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+        TextOutW(dc, at.textX + offset + 1, textY + 1, text.c_str(), static_cast<int>(text.size()));
+        SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+    } else {
+        SetTextColor(dc, ResolveColor(font_.color));
+    }
+    TextOutW(dc, at.textX + offset, textY, text.c_str(), static_cast<int>(text.size()));
 }
 
 bool IsDefaultButton(const Control& c) {

@@ -33,6 +33,8 @@ protected:
     WindowClass windowClass() const override;
 
 private:
+    RECT drawFace(HDC dc, const RECT& r, UINT state) const;
+    void drawGlyphAndCaption(HDC dc, const RECT& r, UINT state) const;
     Glyph glyph_;
     int margin_;
 };

@@ -6,7 +6,7 @@ CheckBox::CheckBox(Form& owner, const ControlDesign& design, Control* parent) : 
 
 Control::WindowClass CheckBox::windowClass() const { return {L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0}; }
 
-void CheckBox::afterCreate() { SendMessageW(hwnd_, BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0); }
+void CheckBox::afterCreate() { SendMessageW(handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0); }
 
 void CheckBox::setChecked(bool on) {
     if (on == checked_) return;
@@ -16,12 +16,12 @@ void CheckBox::setChecked(bool on) {
 
 void CheckBox::applyDirty(unsigned bits) {
     Control::applyDirty(bits);
-    if (hwnd_ && (bits & DirtyKind)) afterCreate();
+    if (handle() && (bits & DirtyKind)) afterCreate();
 }
 
 bool CheckBox::onCommand(WORD code) {
     if (code != BN_CLICKED) return false;
-    checked_ = SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    checked_ = SendMessageW(handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
     click();
     return true;
 }

@@ -15,13 +15,13 @@ bool Container::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 }
 
 int TextHeight(const FontDesc& font) {
-    HDC dc = GetDC(nullptr);
-    SharedFont f = AcquireFont(font);
-    HGDIOBJ old = SelectObject(dc, f->get());
+    const UniqueWindowDc screen = OwnWindowDc(nullptr, GetDC(nullptr));
+    const HDC dc = screen.get().dc;
+    const SharedFont f = AcquireFont(font);
+    const HGDIOBJ old = SelectObject(dc, f->get());
     TEXTMETRICW tm{};
     GetTextMetricsW(dc, &tm);
     SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
     return tm.tmHeight;
 }
 

@@ -20,13 +20,14 @@ LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PT
     if (msg == WM_NCDESTROY) {
         RemovePropW(hwnd, kControlProp);
         RemoveWindowSubclass(hwnd, SubclassProc, 1);
+        if (control) control->windowDestroyed(hwnd);
         return DefSubclassProc(hwnd, msg, wp, lp);
     }
     if (control && control->handleMessage(msg, wp, lp, result)) return result;
     return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-FontDesc FontFromSpec(const FontDesign& design, const FontDesc& inherited, bool& parentFont) {
+FontDesc FontFromDesign(const FontDesign& design, const FontDesc& inherited, bool& parentFont) {
     parentFont = !design.face && !design.height && !design.bold && !design.underline && design.color == clDefault;
     if (parentFont) return inherited;
     FontDesc f = inherited;
@@ -62,20 +63,42 @@ Control::Control(Form& owner, const ControlDesign& design, Control* parent)
       cursor_(design.cursor),
       color_(design.color),
       alignment_(design.alignment) {
-    font_ = FontFromSpec(design.font, parent_ ? parent_->font() : FontDesc{}, parentFont_);
+    font_ = FontFromDesign(design.font, parent_ ? parent_->font() : FontDesc{}, parentFont_);
     if (parent_) parent_->addChild(this);
 }
 
 Control::~Control() {
     Application::instance().forgetControl(this);
-    if (hwnd_ && IsWindow(hwnd_)) {
-        RemovePropW(hwnd_, kControlProp);
-        DestroyWindow(hwnd_);
+    if (window_) {
+        RemovePropW(handle(), kControlProp);
+        window_.reset();
     }
+}
+
+// The window class of forms and containers: the object comes with WM_NCCREATE.
+LRESULT CALLBACK Control::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    Control* control = nullptr;
+    if (msg == WM_NCCREATE) {
+        control = static_cast<Control*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        SetPropW(hwnd, kControlProp, control);
+    } else {
+        control = fromHandle(hwnd);
+    }
+    if (msg == WM_NCDESTROY) {
+        RemovePropW(hwnd, kControlProp);
+        if (control) control->windowDestroyed(hwnd);
+    }
+    LRESULT result = 0;
+    if (control && control->handle() == hwnd && control->handleMessage(msg, wp, lp, result)) return result;
+    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 Control* Control::fromHandle(HWND hwnd) {
     return hwnd ? static_cast<Control*>(GetPropW(hwnd, kControlProp)) : nullptr;
+}
+
+void Control::windowDestroyed(HWND hwnd) {
+    if (window_.get() == hwnd) window_.release();
 }
 
 void Control::setBounds(int left, int top, int width, int height) {
@@ -160,8 +183,8 @@ void Control::sendToBack() {
         siblings.erase(it);
         siblings.insert(siblings.begin(), this);
     }
-    if (hwnd_) {
-        SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (handle()) {
+        SetWindowPos(handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     } else if (auto* g = dynamic_cast<GraphicControl*>(this)) {
         g->invalidate();
     }
@@ -174,7 +197,7 @@ void Control::click() {
 void Control::markDirty(unsigned bits) {
     const bool queued = dirty_ != 0;
     dirty_ |= bits;
-    if (!hwnd_ && !dynamic_cast<GraphicControl*>(this)) return;  // no window yet: created from the values
+    if (!handle() && !dynamic_cast<GraphicControl*>(this)) return;  // no window yet: created from the values
     if (Application::instance().deferring()) {
         if (!queued) Application::instance().queueDirty(this);
     } else {
@@ -189,26 +212,30 @@ void Control::flush() {
 }
 
 void Control::applyDirty(unsigned bits) {
-    if (!hwnd_) return;
+    if (!handle()) return;
     if (bits & DirtyBounds) {
-        SetWindowPos(hwnd_, nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(handle(), nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
         if (hintTool_) updateHintTool();
         realignChildren();
     }
-    if (bits & DirtyCaption) SetWindowTextW(hwnd_, Widen(caption_).c_str());
+    if (bits & DirtyCaption) SetWindowTextW(handle(), Widen(caption_).c_str());
     if (bits & DirtyFont) {
-        hfont_ = AcquireFont(font_);
-        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), TRUE);
+        applyFont(true);
         fontChanged();
     }
     if (bits & DirtyEnabled) {
-        const bool losesFocus = !enabled_ && IsSameOrInside(hwnd_, GetFocus());
-        EnableWindow(hwnd_, enabled_);
-        if (losesFocus) owner().focusLeftDisabled(hwnd_);
+        const bool losesFocus = !enabled_ && IsSameOrInside(handle(), GetFocus());
+        EnableWindow(handle(), enabled_);
+        if (losesFocus) owner().focusLeftDisabled(handle());
     }
-    if (bits & DirtyVisible) ShowWindow(hwnd_, visible_ ? SW_SHOWNA : SW_HIDE);
-    if (bits & DirtyColor) InvalidateRect(hwnd_, nullptr, TRUE);
+    if (bits & DirtyVisible) ShowWindow(handle(), visible_ ? SW_SHOWNA : SW_HIDE);
+    if (bits & DirtyColor) InvalidateRect(handle(), nullptr, TRUE);
     if (bits & DirtyHint) updateHintTool();
+}
+
+void Control::applyFont(bool redraw) {
+    hfont_ = AcquireFont(font_);
+    SendMessageW(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), redraw);
 }
 
 void Control::realignChildren() {
@@ -230,13 +257,7 @@ HBRUSH Control::backgroundBrush() const {
     for (const Control* c = this; c; c = c->parent_) {
         if (c->color_ == clDefault) continue;
         if (IsSysColor(c->color_)) return GetSysColorBrush(static_cast<int>(c->color_ & 0xFF));
-        // Solid colours of our own, kept for the life of the process (a handful at most).
-        static std::vector<std::pair<COLORREF, HBRUSH>> brushes;
-        const COLORREF rgb = ResolveColor(c->color_);
-        for (auto& [col, brush] : brushes)
-            if (col == rgb) return brush;
-        brushes.emplace_back(rgb, CreateSolidBrush(rgb));
-        return brushes.back().second;
+        return Application::instance().gdi().solidBrush(ResolveColor(c->color_));
     }
     return GetSysColorBrush(COLOR_BTNFACE);
 }
@@ -262,19 +283,18 @@ void Control::createHandle() {
     DWORD style = wc.style | WS_CHILD | WS_CLIPSIBLINGS;
     if (visible_) style |= WS_VISIBLE;
     if (!enabled_) style |= WS_DISABLED;
-    hwnd_ = CreateWindowExW(wc.exStyle, wc.className, Widen(caption_).c_str(), style, left_, top_, width_, height_,
-                            parentWnd, nullptr, Application::instance().instanceHandle(), this);
-    if (!hwnd_) return;
+    window_.reset(CreateWindowExW(wc.exStyle, wc.className, Widen(caption_).c_str(), style, left_, top_, width_,
+                                  height_, parentWnd, nullptr, Application::instance().instanceHandle(), this));
+    if (!handle()) return;
     // The other controls keep their creation order, which is also the Tab order; labels, which
     // take no focus, stack above them in creation order, so that a later label is drawn over an
     // earlier one it overlaps (a unit caption over the tail of a wide value label).
     const bool isLabel = kind() == Kind::Label;
-    SetWindowPos(hwnd_, isLabel ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SetPropW(hwnd_, kControlProp, this);
+    SetWindowPos(handle(), isLabel ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetPropW(handle(), kControlProp, this);
     if (wcscmp(wc.className, kContainerClass) != 0 && wcscmp(wc.className, kFormClass) != 0)
-        SetWindowSubclass(hwnd_, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    hfont_ = AcquireFont(font_);
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), FALSE);
+        SetWindowSubclass(handle(), SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    applyFont(false);
     dirty_ = 0;
     afterCreate();
     updateHintTool();
@@ -284,71 +304,66 @@ void Control::createHandle() {
 
 void Control::destroyHandle() {
     for (Control* child : children_) child->destroyHandle();
-    if (hwnd_) {
-        if (hintTool_) {
-            TOOLINFOW ti{};
-            ti.cbSize = sizeof(ti);
-            ti.hwnd = GetParent(hwnd_);
-            ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
-            if (HWND tip = owner().tooltipHandle()) SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-            hintTool_ = false;
-        }
-        RemovePropW(hwnd_, kControlProp);
-        DestroyWindow(hwnd_);
-        hwnd_ = nullptr;
+    if (handle()) {
+        removeHintTool();
+        RemovePropW(handle(), kControlProp);
+        window_.reset();
     }
 }
 
 void Control::recreateHandle() {
-    if (!hwnd_) return;
-    HWND after = GetWindow(hwnd_, GW_HWNDPREV);
+    if (!handle()) return;
+    HWND after = GetWindow(handle(), GW_HWNDPREV);
     destroyHandle();
     createHandle();
-    if (hwnd_) SetWindowPos(hwnd_, after ? after : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (handle()) SetWindowPos(handle(), after ? after : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void Control::invalidate() const {
-    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+    if (handle()) InvalidateRect(handle(), nullptr, TRUE);
 }
 
 void Control::drawNow(const std::function<void(HDC)>& draw) {
-    if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
+    if (!handle() || !IsWindowVisible(handle())) return;
     // Not GetDC: a class with the parent-DC style (the static one) would not clip to the window.
-    HDC dc = GetDCEx(hwnd_, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
+    const UniqueWindowDc dc = OwnWindowDc(handle(), GetDCEx(handle(), nullptr, DCX_CACHE | DCX_CLIPSIBLINGS));
     if (!dc) {
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        InvalidateRect(handle(), nullptr, FALSE);
         return;
     }
-    draw(dc);
-    ReleaseDC(hwnd_, dc);
+    draw(dc.get().dc);
 }
 
-void Control::subclass(HWND hwnd) {
-    SetPropW(hwnd, kControlProp, this);
-    SetWindowSubclass(hwnd, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
-}
-
-void Control::updateHintTool() {
-    HWND tip = owner().tooltipHandle();
-    HWND container = hwnd_ ? GetParent(hwnd_) : containerHandle();
-    if (!tip || !container) return;
+// The tooltip's entry for this control: its window, or its rectangle in the container's window
+// for a graphic control.
+TOOLINFOW Control::hintToolInfo() const {
     TOOLINFOW ti{};
     ti.cbSize = sizeof(ti);
-    ti.hwnd = container;
-    if (hwnd_) {
+    ti.hwnd = handle() ? GetParent(handle()) : containerHandle();
+    if (handle()) {
         ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+        ti.uId = reinterpret_cast<UINT_PTR>(handle());
     } else {
         ti.uFlags = TTF_SUBCLASS;
         ti.uId = reinterpret_cast<UINT_PTR>(this);
         ti.rect = boundsRect();
     }
-    const bool want = showHint_ && !hint_.empty() && visible_;
-    if (hintTool_) {
-        SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-        hintTool_ = false;
-    }
-    if (want) {
+    return ti;
+}
+
+void Control::removeHintTool() {
+    if (!hintTool_) return;
+    TOOLINFOW ti = hintToolInfo();
+    if (HWND tip = owner().tooltipHandle()) SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    hintTool_ = false;
+}
+
+void Control::updateHintTool() {
+    HWND tip = owner().tooltipHandle();
+    TOOLINFOW ti = hintToolInfo();
+    if (!tip || !ti.hwnd) return;
+    removeHintTool();
+    if (showHint_ && !hint_.empty() && visible_) {
         std::wstring text = Widen(hint_);
         ti.lpszText = text.data();
         hintTool_ = SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti)) != 0;
@@ -367,16 +382,7 @@ void GraphicControl::createHandle() {
 }
 
 void GraphicControl::destroyHandle() {
-    if (hintTool_) {
-        if (HWND tip = owner().tooltipHandle()) {
-            TOOLINFOW ti{};
-            ti.cbSize = sizeof(ti);
-            ti.hwnd = containerHandle();
-            ti.uId = reinterpret_cast<UINT_PTR>(this);
-            SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-        }
-        hintTool_ = false;
-    }
+    removeHintTool();
     invalidate();
 }
 

@@ -3,13 +3,17 @@
 // window. Reading a property never needs the window; while updates are deferred (see
 // Application::beginDeferredUpdates) a change only marks the control dirty and the window
 // follows at the next flush.
+#include "platform/win32/unique_handle.h"
 #include "ui/font_win.h"
 #include "ui/layout.h"
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +23,15 @@ class Form;
 class Control;
 
 using NotifyEvent = std::function<void(Control& sender)>;
+
+// What a message handler answers: the message's result, or nothing to let the message go on
+// (to the container behaviour, to the control's own window procedure, to the system).
+using Reply = std::optional<LRESULT>;
+// A reply in handleMessage's form: true, with the result, when there is one.
+inline bool Answer(const Reply& reply, LRESULT& result) {
+    if (reply) result = *reply;
+    return reply.has_value();
+}
 
 // Anything a form owns and lists in its component order: controls, menus, menu items, timers.
 class Component {
@@ -99,14 +112,18 @@ public:
     virtual void click();
 
     // --- framework internals -------------------------------------------------------------
-    HWND handle() const { return hwnd_; }
+    HWND handle() const { return window_.get(); }
     // The window this control's children live in.
-    virtual HWND containerHandle() const { return hwnd_; }
+    virtual HWND containerHandle() const { return handle(); }
     virtual void createHandle();
     virtual void destroyHandle();
     // Destroys and creates the window again (for styles that cannot change on a live window).
     void recreateHandle();
     static Control* fromHandle(HWND hwnd);
+    // The system destroyed the window (with its parent): it is not ours to destroy any more.
+    void windowDestroyed(HWND hwnd);
+    // Window procedure of the form and container window classes.
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
     // Messages a container reflects back to the child that caused them.
     virtual bool onCommand(WORD code) { return false; }
@@ -154,21 +171,23 @@ protected:
     virtual void afterCreate() {}
     virtual void applyDirty(unsigned bits);
     virtual void fontChanged() {}
+    // Gives the window the GDI font of the font property.
+    void applyFont(bool redraw);
     void invalidate() const;
     // Draws the window at once through `draw` on a device context clipped to it (and to the
     // siblings above it), without a paint message. A hidden window is left to be painted when
     // it shows; when no context can be had the window is invalidated instead.
     void drawNow(const std::function<void(HDC)>& draw);
-    // Adds a child window owned by this control but not listed in the layout (radio buttons).
-    void subclass(HWND hwnd);
 
     friend class Form;
     void addChild(Control* child) { children_.push_back(child); }
     void updateHintTool();
+    void removeHintTool();
+    TOOLINFOW hintToolInfo() const;
 
     Control* parent_;
     std::vector<Control*> children_;
-    HWND hwnd_ = nullptr;
+    UniqueWindow window_;
     int left_, top_, width_, height_;
     std::string caption_;
     std::string hint_;

@@ -54,9 +54,9 @@ void DriveComboBox::buildList() {
         letters_.push_back(letter);
         items_.push_back(DriveText(letter));
     }
-    if (!hwnd_) return;
-    SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
-    for (const std::string& item : items_) SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+    if (!handle()) return;
+    SendMessageW(handle(), CB_RESETCONTENT, 0, 0);
+    for (const std::string& item : items_) SendMessageW(handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
     selectCurrent();
 }
 
@@ -66,7 +66,7 @@ int DriveComboBox::itemIndex() const {
 }
 
 void DriveComboBox::selectCurrent() {
-    if (hwnd_) SendMessageW(hwnd_, CB_SETCURSEL, itemIndex(), 0);
+    if (handle()) SendMessageW(handle(), CB_SETCURSEL, itemIndex(), 0);
 }
 
 void DriveComboBox::setDrive(char letter) {
@@ -79,22 +79,22 @@ void DriveComboBox::setDrive(char letter) {
 
 bool DriveComboBox::onCommand(WORD code) {
     if (code != CBN_SELCHANGE) return false;
-    const LRESULT sel = SendMessageW(hwnd_, CB_GETCURSEL, 0, 0);
+    const LRESULT sel = SendMessageW(handle(), CB_GETCURSEL, 0, 0);
     if (sel >= 0 && sel < static_cast<LRESULT>(letters_.size())) setDrive(letters_[static_cast<size_t>(sel)]);
     return true;
 }
 
 void DriveComboBox::placeWindow() {
-    if (!hwnd_) return;
+    if (!handle()) return;
     // The window's height includes the drop-down list; the selection field is made as high as
     // the control's height (its item area plus the frame around it).
-    SetWindowPos(hwnd_, nullptr, left_, top_, width_, height_ + kDropDownHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(handle(), nullptr, left_, top_, width_, height_ + kDropDownHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     COMBOBOXINFO info{};
     info.cbSize = sizeof(info);
-    const int frame = GetComboBoxInfo(hwnd_, &info) ? 2 * info.rcItem.top : 6;
+    const int frame = GetComboBoxInfo(handle(), &info) ? 2 * info.rcItem.top : 6;
     const int itemHeight = std::max(1, height_ - frame);
-    if (SendMessageW(hwnd_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0) != itemHeight)
-        SendMessageW(hwnd_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight);
+    if (SendMessageW(handle(), CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0) != itemHeight)
+        SendMessageW(handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight);
 }
 
 void DriveComboBox::applyDirty(unsigned bits) {

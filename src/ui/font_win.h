@@ -1,5 +1,6 @@
 #pragma once
 // Fonts by description, shared between the controls that use the same one.
+#include "platform/win32/unique_handle.h"
 #include "ui/layout.h"
 
 #include <windows.h>
@@ -18,20 +19,12 @@ struct FontDesc {
     bool operator==(const FontDesc&) const = default;
 };
 
-class FontHandle {
-public:
-    explicit FontHandle(const FontDesc& desc);
-    ~FontHandle();
-    FontHandle(const FontHandle&) = delete;
-    FontHandle& operator=(const FontHandle&) = delete;
-    HFONT get() const { return font_; }
+using SharedFont = std::shared_ptr<const UniqueFont>;
 
-private:
-    HFONT font_;
-};
-using SharedFont = std::shared_ptr<FontHandle>;
-
-// The GDI font for a description; fonts no control uses any more are released.
+// A new GDI font for a description.
+UniqueFont CreateFontFor(const FontDesc& desc);
+// The GDI font for a description, shared through the application's cache; fonts no control
+// uses any more are released.
 SharedFont AcquireFont(const FontDesc& desc);
 
 COLORREF ResolveColor(Color c);

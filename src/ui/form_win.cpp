@@ -47,19 +47,32 @@ bool FocusWantsKey(const MSG& msg) {
 // The system's lookup of the window under the mouse passes disabled controls over (on Windows),
 // and a tooltip that asks it would take its hint away at once. The disabled control under the
 // mouse is answered instead.
-LRESULT CALLBACK TooltipProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
-    if (msg == TTM_WINDOWFROMPOINT) {
-        const POINT screen = *reinterpret_cast<const POINT*>(lp);
-        HWND found = WindowFromPoint(screen);
-        POINT pt = screen;
-        if (found && ScreenToClient(found, &pt)) {
-            HWND child = ChildWindowFromPointEx(found, pt, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
-            if (child && child != found && !IsWindowEnabled(child)) found = child;
-        }
-        return reinterpret_cast<LRESULT>(found);
+LRESULT OnTooltipWindowFromPoint(LPARAM lp) {
+    const POINT screen = *reinterpret_cast<const POINT*>(lp);
+    HWND found = WindowFromPoint(screen);
+    POINT pt = screen;
+    if (found && ScreenToClient(found, &pt)) {
+        HWND child = ChildWindowFromPointEx(found, pt, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+        if (child && child != found && !IsWindowEnabled(child)) found = child;
     }
-    if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, TooltipProc, id);
+    return reinterpret_cast<LRESULT>(found);
+}
+
+// Gone with the form's window, which owns it: the form's owner of it lets go.
+void OnTooltipDestroyed(HWND hwnd, UINT_PTR subclassId, UniqueWindow& owner);
+
+LRESULT CALLBACK TooltipProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) {
+    switch (msg) {
+    case TTM_WINDOWFROMPOINT: return OnTooltipWindowFromPoint(lp);
+    case WM_NCDESTROY: OnTooltipDestroyed(hwnd, id, *reinterpret_cast<UniqueWindow*>(ref)); break;
+    default: break;
+    }
     return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+void OnTooltipDestroyed(HWND hwnd, UINT_PTR subclassId, UniqueWindow& owner) {
+    RemoveWindowSubclass(hwnd, TooltipProc, subclassId);
+    if (owner.get() == hwnd) owner.release();
 }
 
 // Hints show on disabled controls too, as in many Windows programs: a greyed button's hint says
@@ -80,7 +93,7 @@ void RelayMouseOverDisabledChild(const Control& container) {
     SendMessageW(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
-ControlDesign FormControlSpec(const FormDesign& design) {
+ControlDesign FormControlDesign(const FormDesign& design) {
     ControlDesign c;
     c.kind = Kind::Label;  // unused for forms
     c.name = design.name;
@@ -106,14 +119,15 @@ DWORD FormExStyle(const FormDesign& design) {
 }
 } // namespace
 
-Form::Form(const FormDesign& design, Layout layout) : Control(*this, FormControlSpec(design), nullptr), spec_(design) {
+Form::Form(const FormDesign& design, Layout layout) : Control(*this, FormControlDesign(design), nullptr), design_(design) {
     buildComponents(layout);
 }
 
 Form::~Form() {
     // Children first: their windows belong to ours.
     for (auto it = components_.rbegin(); it != components_.rend(); ++it) it->reset();
-    if (tooltip_) DestroyWindow(tooltip_);
+    menu_ = nullptr;
+    tooltip_.reset();
 }
 
 void Form::buildComponents(Layout layout) {
@@ -132,67 +146,59 @@ Component* Form::findComponent(std::string_view name) const {
     return nullptr;
 }
 
-Control::WindowClass Form::windowClass() const { return {kFormClass, FormStyle(spec_), FormExStyle(spec_)}; }
+Control::WindowClass Form::windowClass() const { return {kFormClass, FormStyle(design_), FormExStyle(design_)}; }
 
-void Form::createHandle() {
-    if (hwnd_) return;
-    const WindowClass wc = windowClass();
+// The outer rectangle the window is made with: the layout's client size with the frame around
+// it, centred on the screen when the layout asks for that.
+RECT Form::initialWindowRect(const WindowClass& wc) const {
     int w = width_, h = height_;
-    if (spec_.clientWidth > 0) {
-        RECT r{0, 0, spec_.clientWidth, spec_.clientHeight};
+    if (design_.clientWidth > 0) {
+        RECT r{0, 0, design_.clientWidth, design_.clientHeight};
         AdjustWindowRectEx(&r, wc.style, menu_ != nullptr, wc.exStyle);
         w = r.right - r.left;
         h = r.bottom - r.top;
     }
     int x = left_, y = top_;
-    if (spec_.centered) {
+    if (design_.centered) {
         x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
         y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
     }
+    return {x, y, x + w, y + h};
+}
+
+void Form::createHandle() {
+    if (handle()) return;
+    const WindowClass wc = windowClass();
+    const RECT r = initialWindowRect(wc);
     HWND owner = nullptr;
     if (Form* main = Application::instance().mainForm(); main && main != this) owner = main->handle();
-    hwnd_ = CreateWindowExW(wc.exStyle, wc.className, Widen(caption_).c_str(), wc.style, x, y, w, h, owner, nullptr,
-                            Application::instance().instanceHandle(), this);
-    if (!hwnd_) throw std::runtime_error("cannot create the window of " + name());
-    RECT wr;
-    GetWindowRect(hwnd_, &wr);
-    left_ = wr.left;
-    top_ = wr.top;
-    width_ = wr.right - wr.left;
-    height_ = wr.bottom - wr.top;
-    hfont_ = AcquireFont(font_);
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), FALSE);
+    window_.reset(CreateWindowExW(wc.exStyle, wc.className, Widen(caption_).c_str(), wc.style, r.left, r.top,
+                                  r.right - r.left, r.bottom - r.top, owner, nullptr,
+                                  Application::instance().instanceHandle(), this));
+    if (!handle()) throw std::runtime_error("cannot create the window of " + name());
+    readBoundsFromWindow();
+    applyFont(false);
 
-    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                               Application::instance().instanceHandle(), nullptr);
-    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
-    SetWindowSubclass(tooltip_, TooltipProc, 1, 0);
-    if (menu_) menu_->attach(hwnd_);
+    tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle(), nullptr,
+                                   Application::instance().instanceHandle(), nullptr));
+    SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, 400);
+    SetWindowSubclass(tooltip_.get(), TooltipProc, 1, reinterpret_cast<DWORD_PTR>(&tooltip_));
+    if (menu_) menu_->attach(handle());
     for (Control* child : children_) child->createHandle();
     dirty_ = 0;
 }
 
 void Form::destroyHandle() {
     Control::destroyHandle();
-    if (tooltip_) {
-        DestroyWindow(tooltip_);
-        tooltip_ = nullptr;
-    }
+    tooltip_.reset();
 }
 
 void Form::setBounds(int left, int top, int width, int height) {
-    if (hwnd_) {
+    if (handle()) {
         // The window is the truth for a top-level window: the system may adjust what we ask.
-        SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-        RECT wr;
-        GetWindowRect(hwnd_, &wr);
-        if (!IsIconic(hwnd_) && !IsZoomed(hwnd_)) {
-            left_ = wr.left;
-            top_ = wr.top;
-            width_ = wr.right - wr.left;
-            height_ = wr.bottom - wr.top;
-        }
+        SetWindowPos(handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        readBoundsFromWindow();
     } else {
         left_ = left;
         top_ = top;
@@ -202,82 +208,82 @@ void Form::setBounds(int left, int top, int width, int height) {
 }
 
 int Form::clientWidth() const {
-    if (!hwnd_) return spec_.clientWidth;
+    if (!handle()) return design_.clientWidth;
     RECT r;
-    GetClientRect(hwnd_, &r);
+    GetClientRect(handle(), &r);
     return r.right;
 }
 
 int Form::clientHeight() const {
-    if (!hwnd_) return spec_.clientHeight;
+    if (!handle()) return design_.clientHeight;
     RECT r;
-    GetClientRect(hwnd_, &r);
+    GetClientRect(handle(), &r);
     return r.bottom;
 }
 
 void Form::setClientSize(int width, int height) {
-    if (!hwnd_) {
-        spec_.clientWidth = width;
-        spec_.clientHeight = height;
+    if (!handle()) {
+        design_.clientWidth = width;
+        design_.clientHeight = height;
         return;
     }
     // Outer size = client size + frame; measured on the live window, which knows its menu bar
     // height (a menu bar may wrap onto two lines on a narrow window).
     RECT wr, cr;
-    GetWindowRect(hwnd_, &wr);
-    GetClientRect(hwnd_, &cr);
+    GetWindowRect(handle(), &wr);
+    GetClientRect(handle(), &cr);
     const int frameW = (wr.right - wr.left) - cr.right;
     const int frameH = (wr.bottom - wr.top) - cr.bottom;
     setBounds(left_, top_, width + frameW, height + frameH);
     // A menu bar that changed its number of lines changes the client height once more.
-    GetClientRect(hwnd_, &cr);
+    GetClientRect(handle(), &cr);
     if (cr.bottom != height) {
-        GetWindowRect(hwnd_, &wr);
+        GetWindowRect(handle(), &wr);
         setBounds(left_, top_, wr.right - wr.left, (wr.bottom - wr.top) + (height - cr.bottom));
     }
 }
 
 WindowState Form::windowState() const {
-    if (!hwnd_) return WindowState::Normal;
-    if (IsIconic(hwnd_)) return WindowState::Minimized;
-    if (IsZoomed(hwnd_)) return WindowState::Maximized;
+    if (!handle()) return WindowState::Normal;
+    if (IsIconic(handle())) return WindowState::Minimized;
+    if (IsZoomed(handle())) return WindowState::Maximized;
     return WindowState::Normal;
 }
 
 void Form::setWindowState(WindowState state) {
-    if (!hwnd_) return;
+    if (!handle()) return;
     const int cmd = state == WindowState::Maximized   ? SW_SHOWMAXIMIZED
                     : state == WindowState::Minimized ? SW_SHOWMINIMIZED
                                                       : SW_RESTORE;
-    if (windowState() != state) ShowWindow(hwnd_, cmd);
+    if (windowState() != state) ShowWindow(handle(), cmd);
 }
 
 void Form::show() {
-    if (!hwnd_) createHandle();
+    if (!handle()) createHandle();
     if (!visible_) {
         visible_ = true;
         if (OnShow) OnShow(*this);
     }
-    if (!IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOW);
+    if (!IsWindowVisible(handle())) ShowWindow(handle(), SW_SHOW);
     shown_ = true;
 }
 
 void Form::hide() {
     visible_ = false;
-    if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+    if (handle()) ShowWindow(handle(), SW_HIDE);
 }
 
 int Form::showModal() {
-    if (!hwnd_) createHandle();
+    if (!handle()) createHandle();
     Application& app = Application::instance();
     Form* previousActive = app.activeForm();
-    HWND ownerWnd = GetWindow(hwnd_, GW_OWNER);
+    HWND ownerWnd = GetWindow(handle(), GW_OWNER);
     if (ownerWnd) EnableWindow(ownerWnd, FALSE);
     modal_ = true;
     modalResult_ = mrNone;
     app.setActiveForm(this);
     show();
-    SetActiveWindow(hwnd_);
+    SetActiveWindow(handle());
     while (modalResult_ == mrNone && !app.terminated()) {
         // Opened from inside a run, which defers window updates and flushes them only from its
         // own loop: what the box (and anything else) changed goes to the screen before waiting.
@@ -306,7 +312,7 @@ void Form::close() {
     if (Application::instance().mainForm() == this) {
         closing_ = true;
         Application::instance().terminate();
-        if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+        if (handle()) ShowWindow(handle(), SW_HIDE);
     } else {
         hide();
     }
@@ -321,34 +327,26 @@ Control* Form::defaultButton() const {
 }
 
 void Form::applyDirty(unsigned bits) {
-    if (!hwnd_) return;
-    if (bits & DirtyCaption) SetWindowTextW(hwnd_, Widen(caption_).c_str());
-    if (bits & DirtyFont) {
-        hfont_ = AcquireFont(font_);
-        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), TRUE);
-    }
-    if (bits & DirtyColor) InvalidateRect(hwnd_, nullptr, TRUE);
+    if (!handle()) return;
+    if (bits & DirtyCaption) SetWindowTextW(handle(), Widen(caption_).c_str());
+    if (bits & DirtyFont) applyFont(true);
+    if (bits & DirtyColor) InvalidateRect(handle(), nullptr, TRUE);
 }
 
-void Form::menuChanged() {
-    if (menu_ && hwnd_) menu_->attach(hwnd_);
-}
-
-void Form::onSize() {
+// The window is the truth for a top-level window: the system may adjust what was asked of it.
+// Minimized or maximized, the form keeps the bounds it has when it is restored.
+void Form::readBoundsFromWindow() {
+    if (IsIconic(handle()) || IsZoomed(handle())) return;
     RECT wr;
-    GetWindowRect(hwnd_, &wr);
-    if (!IsIconic(hwnd_) && !IsZoomed(hwnd_)) {
-        left_ = wr.left;
-        top_ = wr.top;
-        width_ = wr.right - wr.left;
-        height_ = wr.bottom - wr.top;
-    }
-    realignChildren();
-    if (OnResize) OnResize(*this);
+    GetWindowRect(handle(), &wr);
+    left_ = wr.left;
+    top_ = wr.top;
+    width_ = wr.right - wr.left;
+    height_ = wr.bottom - wr.top;
 }
 
 bool Form::preTranslateMessage(MSG& msg) {
-    if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+    if (!handle() || (msg.hwnd != handle() && !IsChild(handle(), msg.hwnd))) return false;
     if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
         if (keyPreview_ && OnKeyDown) {
             WORD key = static_cast<WORD>(msg.wParam);
@@ -357,7 +355,7 @@ bool Form::preTranslateMessage(MSG& msg) {
         }
         if (msg.message == WM_KEYDOWN && handleDialogKey(msg)) return true;
     }
-    return IsDialogMessageW(hwnd_, &msg) != FALSE;
+    return IsDialogMessageW(handle(), &msg) != FALSE;
 }
 
 // Our own walk for Tab: the dialog manager never stops on a window that holds other controls,
@@ -385,10 +383,10 @@ bool Form::handleDialogKey(const MSG& msg) {
 bool Form::moveFocus(const MSG& msg, bool backward) {
     if (FocusWantsKey(msg)) return false;
     const HWND focus = GetFocus();
-    const HWND next = NextTabStop(hwnd_, IsChild(hwnd_, focus) ? focus : nullptr, backward);
+    const HWND next = NextTabStop(handle(), IsChild(handle(), focus) ? focus : nullptr, backward);
     if (!next) return true;
     // Keyboard use shows the focus rectangles, as in a dialog box.
-    SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    SendMessageW(handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     SetFocus(next);
     return true;
 }
@@ -428,176 +426,197 @@ bool Form::onEnterKey(const MSG& msg) {
 }
 
 void Form::focusLeftDisabled(HWND from) {
-    if (!hwnd_) return;
+    if (!handle()) return;
     focusLeftFrom_ = from;
-    PostMessageW(hwnd_, kRepairFocusMessage, 0, 0);
+    PostMessageW(handle(), kRepairFocusMessage, 0, 0);
 }
 
 // Posted, so that a batch of changes (a run disables some buttons and enables Abort) is made
 // before the next control is chosen.
-void Form::repairFocus() {
+Reply Form::onRepairFocus() {
     const HWND from = std::exchange(focusLeftFrom_, nullptr);
-    if (!from) return;
-    if (GetActiveWindow() != hwnd_) {
+    if (!from) return 0;
+    if (GetActiveWindow() != handle()) {
         lastFocus_ = from;  // activation moves on from there
-        return;
+        return 0;
     }
     const HWND focus = GetFocus();
-    if (focus && focus != hwnd_ && IsChild(hwnd_, focus)) return;  // something took the focus meanwhile
-    if (const HWND next = NextTabStop(hwnd_, from, false)) SetFocus(next);
+    if (focus && focus != handle() && IsChild(handle(), focus)) return 0;  // something took the focus meanwhile
+    if (const HWND next = NextTabStop(handle(), from, false)) SetFocus(next);
+    return 0;
 }
 
-void Form::onActivate(WPARAM wp) {
+Reply Form::onActivate(WPARAM wp) {
     if (LOWORD(wp) == WA_INACTIVE) {
         // Remember the focused control, to give the focus back when the form is active again.
         HWND focus = GetFocus();
-        if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
-        return;
+        if (focus && IsChild(handle(), focus)) lastFocus_ = focus;
+        return std::nullopt;
     }
     if (!modal_ || Application::instance().activeForm() == this) Application::instance().setActiveForm(this);
     if (!HIWORD(wp)) {  // not minimized
         // A control that cannot take the focus any more hands it on in Tab order.
         const bool usable = lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_);
-        const HWND target = usable ? lastFocus_ : NextTabStop(hwnd_, lastFocus_, false);
+        const HWND target = usable ? lastFocus_ : NextTabStop(handle(), lastFocus_, false);
         if (target) SetFocus(target);
     }
     if (OnActivate) OnActivate(*this);
+    return 0;  // the focus is set: the system's default would move it again
+}
+
+// Menu commands; a control's notifications go on to the container behaviour.
+Reply Form::onCommand(WPARAM wp, LPARAM lp) {
+    if (lp != 0 || HIWORD(wp) != 0 || !menu_) return std::nullopt;
+    menu_->dispatch(LOWORD(wp));
+    return 0;
+}
+
+Reply Form::onSize(WPARAM wp) {
+    if (wp == SIZE_MINIMIZED) return 0;
+    readBoundsFromWindow();
+    realignChildren();
+    if (OnResize) OnResize(*this);
+    return 0;
+}
+
+Reply Form::onMove() {
+    readBoundsFromWindow();
+    return std::nullopt;
+}
+
+Reply Form::onClose() {
+    close();
+    return 0;
+}
+
+Reply Form::onDestroy() {
+    if (menu_) menu_->detach();
+    if (Application::instance().mainForm() == this) PostQuitMessage(0);
+    return std::nullopt;
 }
 
 bool Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    Reply reply;
     switch (msg) {
-    case WM_COMMAND:
-        if (lp == 0 && HIWORD(wp) == 0 && menu_) {
-            menu_->dispatch(LOWORD(wp));
-            result = 0;
-            return true;
-        }
-        break;
-    case WM_SIZE:
-        if (wp != SIZE_MINIMIZED) onSize();
-        result = 0;
-        return true;
-    case WM_MOVE:
-        if (!IsIconic(hwnd_) && !IsZoomed(hwnd_)) {
-            RECT wr;
-            GetWindowRect(hwnd_, &wr);
-            left_ = wr.left;
-            top_ = wr.top;
-        }
-        break;
-    case WM_CLOSE:
-        close();
-        result = 0;
-        return true;
-    case WM_ACTIVATE:
-        onActivate(wp);
-        if (LOWORD(wp) == WA_INACTIVE) break;
-        result = 0;
-        return true;
-    case kRepairFocusMessage:
-        repairFocus();
-        result = 0;
-        return true;
-    case WM_DESTROY:
-        if (Application::instance().mainForm() == this) PostQuitMessage(0);
-        break;
-    default:
-        break;
+    case WM_COMMAND: reply = onCommand(wp, lp); break;
+    case WM_SIZE: reply = onSize(wp); break;
+    case WM_MOVE: reply = onMove(); break;
+    case WM_CLOSE: reply = onClose(); break;
+    case WM_ACTIVATE: reply = onActivate(wp); break;
+    case kRepairFocusMessage: reply = onRepairFocus(); break;
+    case WM_DESTROY: reply = onDestroy(); break;
+    default: break;
     }
-    return HandleContainerMessage(*this, msg, wp, lp, result);
+    return Answer(reply, result) || HandleContainerMessage(*this, msg, wp, lp, result);
 }
 
 // --- container behaviour ------------------------------------------------------------------------
 
+namespace {
+
+// The notifications a control's window sends its parent go back to the control.
+Reply OnChildCommand(Control& self, WPARAM wp, LPARAM lp) {
+    Control* child = Control::fromHandle(reinterpret_cast<HWND>(lp));
+    if (!child || child == &self || !child->onCommand(HIWORD(wp))) return std::nullopt;
+    return 0;
+}
+
+Reply OnChildNotify(Control& self, LPARAM lp) {
+    auto* hdr = reinterpret_cast<NMHDR*>(lp);
+    Control* child = Control::fromHandle(hdr->hwndFrom);
+    LRESULT result = 0;
+    if (!child || child == &self || !child->onNotify(hdr, result)) return std::nullopt;
+    return result;
+}
+
+Reply OnChildDrawItem(LPARAM lp) {
+    const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+    Control* child = Control::fromHandle(dis->hwndItem);
+    if (!child || !child->onDrawItem(*dis)) return std::nullopt;
+    return TRUE;
+}
+
+Reply OnChildColor(Control& self, WPARAM wp, LPARAM lp) {
+    Control* child = Control::fromHandle(reinterpret_cast<HWND>(lp));
+    if (!child) child = &self;  // windows a control made for itself (radio buttons)
+    return reinterpret_cast<LRESULT>(child->onCtlColor(reinterpret_cast<HDC>(wp)));
+}
+
+Reply OnEraseBackground(const Control& self, WPARAM wp) {
+    RECT r;
+    GetClientRect(self.handle(), &r);
+    FillRect(reinterpret_cast<HDC>(wp), &r, self.backgroundBrush());
+    return 1;
+}
+
+// WM_PAINT with a device context in wParam paints into that context (a graphic control's
+// off-screen repaint asks its parent for the picture this way), as WM_PRINTCLIENT does.
+Reply OnPaint(Control& self, WPARAM wp) {
+    HDC given = reinterpret_cast<HDC>(wp);
+    PAINTSTRUCT ps{};
+    HDC dc = given ? given : BeginPaint(self.handle(), &ps);
+    self.paintContainer(dc);
+    PaintGraphicChildren(self, dc);
+    if (!given) EndPaint(self.handle(), &ps);
+    return 0;
+}
+
+// Only forms close; a multi-line edit asks its parent to close when it gets Escape.
+Reply OnCloseRequest(const Control& self) {
+    if (&self == &self.owner()) return std::nullopt;
+    return 0;
+}
+
+Reply OnSetCursor(Control& self, WPARAM wp, LPARAM lp) {
+    if (HIWORD(lp) == WM_MOUSEMOVE) RelayMouseOverDisabledChild(self);
+    if (LOWORD(lp) != HTCLIENT || reinterpret_cast<HWND>(wp) != self.handle()) return std::nullopt;
+    POINT pt;
+    GetCursorPos(&pt);
+    ScreenToClient(self.handle(), &pt);
+    const GraphicControl* g = GraphicChildAt(self, pt);
+    if (!g || g->cursor() != Cursor::HandPoint) return std::nullopt;
+    SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));  // IDC_HAND
+    return TRUE;
+}
+
+POINT PointOf(LPARAM lp) { return {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}; }
+
+// A press on a graphic control captures the mouse, so that its release comes here too.
+Reply OnMouseDown(Control& self, LPARAM lp) {
+    if (GraphicChildAt(self, PointOf(lp))) SetCapture(self.handle());
+    return std::nullopt;
+}
+
+Reply OnMouseUp(Control& self, LPARAM lp) {
+    if (GetCapture() == self.handle()) ReleaseCapture();
+    GraphicControl* g = GraphicChildAt(self, PointOf(lp));
+    if (!g) return std::nullopt;
+    g->click();
+    return 0;
+}
+
+} // namespace
+
 bool HandleContainerMessage(Control& self, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    Reply reply;
     switch (msg) {
-    case WM_COMMAND:
-        if (Control* child = Control::fromHandle(reinterpret_cast<HWND>(lp)); child && child != &self) {
-            if (child->onCommand(HIWORD(wp))) {
-                result = 0;
-                return true;
-            }
-        }
-        return false;
-    case WM_NOTIFY: {
-        auto* hdr = reinterpret_cast<NMHDR*>(lp);
-        if (Control* child = Control::fromHandle(hdr->hwndFrom); child && child != &self)
-            return child->onNotify(hdr, result);
-        return false;
-    }
-    case WM_DRAWITEM: {
-        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
-        if (Control* child = Control::fromHandle(dis->hwndItem); child && child->onDrawItem(*dis)) {
-            result = TRUE;
-            return true;
-        }
-        return false;
-    }
+    case WM_COMMAND: reply = OnChildCommand(self, wp, lp); break;
+    case WM_NOTIFY: reply = OnChildNotify(self, lp); break;
+    case WM_DRAWITEM: reply = OnChildDrawItem(lp); break;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX: {
-        Control* child = Control::fromHandle(reinterpret_cast<HWND>(lp));
-        if (!child) child = &self;  // windows a control made for itself (radio buttons)
-        result = reinterpret_cast<LRESULT>(child->onCtlColor(reinterpret_cast<HDC>(wp)));
-        return true;
-    }
-    case WM_ERASEBKGND: {
-        RECT r;
-        GetClientRect(self.handle(), &r);
-        FillRect(reinterpret_cast<HDC>(wp), &r, self.backgroundBrush());
-        result = 1;
-        return true;
-    }
+    case WM_CTLCOLORLISTBOX: reply = OnChildColor(self, wp, lp); break;
+    case WM_ERASEBKGND: reply = OnEraseBackground(self, wp); break;
     case WM_PRINTCLIENT:
-    case WM_PAINT: {
-        // WM_PAINT with a device context in wParam paints into that context (a graphic
-        // control's off-screen repaint asks its parent for the picture this way).
-        HDC given = reinterpret_cast<HDC>(wp);
-        PAINTSTRUCT ps{};
-        HDC dc = given ? given : BeginPaint(self.handle(), &ps);
-        self.paintContainer(dc);
-        PaintGraphicChildren(self, dc);
-        if (!given) EndPaint(self.handle(), &ps);
-        result = 0;
-        return true;
+    case WM_PAINT: reply = OnPaint(self, wp); break;
+    case WM_CLOSE: reply = OnCloseRequest(self); break;
+    case WM_SETCURSOR: reply = OnSetCursor(self, wp, lp); break;
+    case WM_LBUTTONDOWN: reply = OnMouseDown(self, lp); break;
+    case WM_LBUTTONUP: reply = OnMouseUp(self, lp); break;
+    default: break;
     }
-    case WM_CLOSE:
-        // Only forms close; a multi-line edit asks its parent to close when it gets Escape.
-        if (&self == &self.owner()) return false;
-        result = 0;
-        return true;
-    case WM_SETCURSOR:
-        if (HIWORD(lp) == WM_MOUSEMOVE) RelayMouseOverDisabledChild(self);
-        if (LOWORD(lp) == HTCLIENT && reinterpret_cast<HWND>(wp) == self.handle()) {
-            POINT pt;
-            GetCursorPos(&pt);
-            ScreenToClient(self.handle(), &pt);
-            if (GraphicControl* g = GraphicChildAt(self, pt); g && g->cursor() == Cursor::HandPoint) {
-                SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));
-                result = TRUE;
-                return true;
-            }
-        }
-        return false;
-    case WM_LBUTTONDOWN: {
-        const POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-        if (GraphicChildAt(self, pt)) SetCapture(self.handle());
-        return false;
-    }
-    case WM_LBUTTONUP: {
-        const POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-        if (GetCapture() == self.handle()) ReleaseCapture();
-        if (GraphicControl* g = GraphicChildAt(self, pt)) {
-            g->click();
-            result = 0;
-            return true;
-        }
-        return false;
-    }
-    default:
-        return false;
-    }
+    return Answer(reply, result);
 }
 
 } // namespace qvx::ui

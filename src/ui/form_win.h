@@ -37,7 +37,7 @@ public:
     // Creates the window and the windows of all controls (hidden until show()).
     void createHandle() override;
     void destroyHandle() override;
-    HWND tooltipHandle() const { return tooltip_; }
+    HWND tooltipHandle() const { return tooltip_.get(); }
     MainMenu* mainMenu() const { return menu_; }
 
     // Geometry of the whole window (outer size) in screen pixels.
@@ -77,7 +77,6 @@ public:
     bool handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     // Keyboard preview and dialog navigation, called by the message loop before dispatching.
     bool preTranslateMessage(MSG& msg);
-    void menuChanged();
 
 protected:
     WindowClass windowClass() const override;
@@ -85,19 +84,25 @@ protected:
 
 private:
     void buildComponents(Layout layout);
-    void onSize();
-    void onActivate(WPARAM wp);
+    RECT initialWindowRect(const WindowClass& wc) const;
+    void readBoundsFromWindow();
+    Reply onCommand(WPARAM wp, LPARAM lp);
+    Reply onSize(WPARAM wp);
+    Reply onMove();
+    Reply onClose();
+    Reply onActivate(WPARAM wp);
+    Reply onRepairFocus();
+    Reply onDestroy();
     // Keys with a meaning for the whole form; true when the key was used up.
     bool handleDialogKey(const MSG& msg);
     bool moveFocus(const MSG& msg, bool backward);
     bool switchPage(bool backward);
     bool onEnterKey(const MSG& msg);
-    void repairFocus();
 
-    FormDesign spec_;
+    FormDesign design_;
     std::vector<std::unique_ptr<Component>> components_;
     MainMenu* menu_ = nullptr;
-    HWND tooltip_ = nullptr;
+    UniqueWindow tooltip_;
     HWND lastFocus_ = nullptr;
     HWND focusLeftFrom_ = nullptr;
     bool keyPreview_ = false;

@@ -48,35 +48,12 @@ Glyph::Glyph(const GlyphArt& art) : width_(art.width), height_(art.height) {
     if (bitmap_ && bits) std::copy(pixels_.begin(), pixels_.end(), static_cast<std::uint32_t*>(bits));
 }
 
-Glyph::~Glyph() {
-    if (bitmap_) DeleteObject(bitmap_);
-}
-
-Glyph::Glyph(Glyph&& other) noexcept
-    : bitmap_(std::exchange(other.bitmap_, nullptr)),
-      width_(other.width_),
-      height_(other.height_),
-      pixels_(std::move(other.pixels_)) {}
-
-Glyph& Glyph::operator=(Glyph&& other) noexcept {
-    if (this != &other) {
-        if (bitmap_) DeleteObject(bitmap_);
-        bitmap_ = std::exchange(other.bitmap_, nullptr);
-        width_ = other.width_;
-        height_ = other.height_;
-        pixels_ = std::move(other.pixels_);
-    }
-    return *this;
-}
-
 void Glyph::draw(HDC dc, int x, int y, bool disabled) const {
     if (!bitmap_) return;
-    HDC mem = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(mem, bitmap_);
+    const UniqueMemoryDc mem(CreateCompatibleDC(dc));
+    SelectObject(mem.get(), bitmap_.get());
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, x, y, width_, height_, mem, disabled ? width_ : 0, 0, width_, height_, blend);
-    SelectObject(mem, old);
-    DeleteDC(mem);
+    AlphaBlend(dc, x, y, width_, height_, mem.get(), disabled ? width_ : 0, 0, width_, height_, blend);
 }
 
 } // namespace qvx::ui

@@ -1,6 +1,8 @@
 #pragma once
 // Button glyphs: small pictures drawn as character art in the source, turned into a two-image
 // strip (normal look, disabled look) with transparency.
+#include "platform/win32/unique_handle.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -26,23 +28,17 @@ class Glyph {
 public:
     Glyph() = default;
     explicit Glyph(const GlyphArt& art);
-    ~Glyph();
-    Glyph(Glyph&& other) noexcept;
-    Glyph& operator=(Glyph&& other) noexcept;
-    Glyph(const Glyph&) = delete;
-    Glyph& operator=(const Glyph&) = delete;
 
-    bool empty() const { return bitmap_ == nullptr; }
+    bool empty() const { return !bitmap_; }
     int imageWidth() const { return width_; }
     int imageHeight() const { return height_; }
-    int numGlyphs() const { return 2; }
     // Draws image 0 (normal) or 1 (disabled) with its top-left corner at (x, y).
     void draw(HDC dc, int x, int y, bool disabled) const;
     // ARGB pixels of the strip (for tests and screenshots of the glyphs).
     const std::vector<std::uint32_t>& pixels() const { return pixels_; }
 
 private:
-    HBITMAP bitmap_ = nullptr;
+    UniqueBitmap bitmap_;
     int width_ = 0;
     int height_ = 0;
     std::vector<std::uint32_t> pixels_;

@@ -30,8 +30,8 @@ void GroupBox::paintContainer(HDC dc) {
 
 void GroupBox::applyDirty(unsigned bits) {
     Container::applyDirty(bits);
-    if (hwnd_ && (bits & (DirtyCaption | DirtyFont))) {
-        InvalidateRect(hwnd_, nullptr, TRUE);
+    if (handle() && (bits & (DirtyCaption | DirtyFont))) {
+        InvalidateRect(handle(), nullptr, TRUE);
         if (bits & DirtyFont) realignChildren();
     }
 }

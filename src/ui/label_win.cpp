@@ -18,7 +18,7 @@ void Label::applyDirty(unsigned bits) {
     // The text is stored as the window text without the static control's own handling, which
     // (under Wine) paints the label at once; the one paint below is enough. A label whose text
     // changes with every flush of a run would otherwise be painted twice per flush.
-    if (hwnd_ && (bits & DirtyCaption)) DefWindowProcW(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Widen(caption_).c_str()));
+    if (handle() && (bits & DirtyCaption)) DefWindowProcW(handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Widen(caption_).c_str()));
     // An owner-drawn static does not repaint by itself on a new text or colour. Painted here
     // and now rather than through a paint message: a label that changes with every flush of a
     // run costs a fraction of a paint cycle that way.
@@ -42,9 +42,8 @@ bool Label::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 void PaintParentBackground(const Control& parent, HDC dc, const RECT& rect) {
     POINT old;
     SetViewportOrgEx(dc, -rect.left, -rect.top, &old);
-    HRGN clip = CreateRectRgn(0, 0, rect.right - rect.left, rect.bottom - rect.top);
-    SelectClipRgn(dc, clip);
-    DeleteObject(clip);
+    const UniqueRegion clip(CreateRectRgn(0, 0, rect.right - rect.left, rect.bottom - rect.top));
+    SelectClipRgn(dc, clip.get());  // the context takes a copy
     SendMessageW(parent.containerHandle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     SendMessageW(parent.containerHandle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     SelectClipRgn(dc, nullptr);

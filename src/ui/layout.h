@@ -24,7 +24,7 @@ enum class Kind : std::uint8_t {
     DriveComboBox,
     Image,         // graphic control: a picture painted by its parent
     Bevel,         // graphic control: a raised frame
-    GIFImage,      // graphic control: the animated image
+    GifImage,      // graphic control: the animated image
     MainMenu,
     MenuItem,
     Timer,
@@ -33,7 +33,7 @@ enum class Kind : std::uint8_t {
 // Visual controls have a place on the form; menus and timers are components without one.
 constexpr bool IsVisual(Kind k) { return k != Kind::MainMenu && k != Kind::MenuItem && k != Kind::Timer; }
 // Graphic controls own no window; their parent paints them.
-constexpr bool IsGraphic(Kind k) { return k == Kind::Image || k == Kind::Bevel || k == Kind::GIFImage; }
+constexpr bool IsGraphic(Kind k) { return k == Kind::Image || k == Kind::Bevel || k == Kind::GifImage; }
 
 enum class TextAlign : std::uint8_t { Left, Right, Center };
 enum class Cursor : std::uint8_t { Default, HandPoint };

@@ -11,8 +11,8 @@ Control::WindowClass ListBox::windowClass() const {
 }
 
 void ListBox::afterCreate() {
-    SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
-    for (const std::string& line : items_) SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(line).c_str()));
+    SendMessageW(handle(), LB_RESETCONTENT, 0, 0);
+    for (const std::string& line : items_) SendMessageW(handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(line).c_str()));
 }
 
 void ListBox::addItem(const std::string& line) {
@@ -28,7 +28,7 @@ void ListBox::clear() {
 
 void ListBox::applyDirty(unsigned bits) {
     Control::applyDirty(bits);
-    if (hwnd_ && (bits & DirtyKind)) afterCreate();
+    if (handle() && (bits & DirtyKind)) afterCreate();
 }
 
 } // namespace qvx::ui

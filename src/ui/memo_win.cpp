@@ -24,8 +24,6 @@ Memo::Memo(Form& owner, const ControlDesign& design, Control* parent)
 
 std::string Memo::text() const { return caption_; }
 
-void Memo::setLines(const std::vector<std::string>& lines) { setCaption(Join(lines)); }
-
 Control::WindowClass Memo::windowClass() const {
     DWORD style = ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL;
     if (!wordWrap_) style |= ES_AUTOHSCROLL;

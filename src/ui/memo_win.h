@@ -10,7 +10,6 @@ namespace qvx::ui {
 class Memo : public Control {
 public:
     Memo(Form& owner, const ControlDesign& design, Control* parent);
-    void setLines(const std::vector<std::string>& lines);
     // The lines joined with CR LF, as the edit control holds them.
     std::string text() const;
     bool wordWrap() const { return wordWrap_; }

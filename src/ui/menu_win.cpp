@@ -8,11 +8,6 @@
 namespace qvx::ui {
 
 namespace {
-UINT NextCommandId() {
-    static UINT next = 100;
-    return next++;
-}
-
 void AppendItems(HMENU menu, const std::vector<MenuItem*>& items) {
     for (MenuItem* item : items) {
         if (!item->visible()) continue;
@@ -44,8 +39,8 @@ MenuItem* FindById(const std::vector<MenuItem*>& items, UINT id) {
 MainMenu::MainMenu(Form& owner, const ControlDesign& design) : Component(owner, design) {}
 
 MainMenu::~MainMenu() {
+    // Taken off the window first: a window destroys the menu it holds.
     if (window_ && IsWindow(window_)) SetMenu(window_, nullptr);
-    if (menu_) DestroyMenu(menu_);
 }
 
 void MainMenu::attach(HWND window) {
@@ -53,13 +48,17 @@ void MainMenu::attach(HWND window) {
     rebuild();
 }
 
+void MainMenu::detach() {
+    if (window_) SetMenu(window_, nullptr);
+    window_ = nullptr;
+}
+
 void MainMenu::rebuild() {
     if (!window_) return;
-    HMENU menu = CreateMenu();
-    AppendItems(menu, items_);
-    SetMenu(window_, menu);
-    if (menu_) DestroyMenu(menu_);
-    menu_ = menu;
+    UniqueMenu menu(CreateMenu());
+    AppendItems(menu.get(), items_);
+    SetMenu(window_, menu.get());
+    menu_ = std::move(menu);  // the old bar, off the window now, goes
     DrawMenuBar(window_);
 }
 
@@ -72,8 +71,7 @@ MenuItem::MenuItem(Form& owner, const ControlDesign& design, Component* parent)
       caption_(design.caption),
       checked_(design.checked),
       visible_(design.visible),
-      enabled_(design.enabled),
-      commandId_(NextCommandId()) {
+      enabled_(design.enabled) {
     if (auto* menu = dynamic_cast<MainMenu*>(parent)) {
         menu_ = menu;
         menu->addItem(this);
@@ -83,6 +81,7 @@ MenuItem::MenuItem(Form& owner, const ControlDesign& design, Component* parent)
     } else {
         throw std::logic_error("a menu item must lie in a menu: " + name());
     }
+    commandId_ = menu_->nextCommandId();
 }
 
 void MenuItem::changed() {

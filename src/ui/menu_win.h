@@ -13,18 +13,25 @@ class MainMenu : public Component {
 public:
     MainMenu(Form& owner, const ControlDesign& design);
     ~MainMenu() override;
+    MainMenu(const MainMenu&) = delete;
+    MainMenu& operator=(const MainMenu&) = delete;
     const std::vector<MenuItem*>& items() const { return items_; }
     void attach(HWND window);
+    // The window is being destroyed: the menu is taken off it, which would destroy it too.
+    void detach();
     void dispatch(UINT commandId);
-    HMENU handle() const { return menu_; }
+    HMENU handle() const { return menu_.get(); }
 
 private:
     friend class MenuItem;
     void addItem(MenuItem* item) { items_.push_back(item); }
+    // Command identifiers need only be unique within the window's menu.
+    UINT nextCommandId() { return nextCommandId_++; }
     void rebuild();
     std::vector<MenuItem*> items_;
     HWND window_ = nullptr;
-    HMENU menu_ = nullptr;
+    UniqueMenu menu_;
+    UINT nextCommandId_ = 100;
 };
 
 class MenuItem : public Component {
@@ -53,7 +60,7 @@ private:
     bool checked_;
     bool visible_;
     bool enabled_;
-    UINT commandId_;
+    UINT commandId_ = 0;
 };
 
 } // namespace qvx::ui

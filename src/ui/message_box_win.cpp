@@ -8,13 +8,6 @@
 
 namespace qvx::ui {
 
-namespace {
-MessageBoxHook& Hook() {
-    static MessageBoxHook hook;
-    return hook;
-}
-} // namespace
-
 const char* MsgKindTitle(MsgKind kind) {
     switch (kind) {
     case MsgKind::Information: return "Information";
@@ -30,7 +23,9 @@ MsgResult MessageDlg(const std::string& text, MsgKind kind, MsgButtons buttons) 
 }
 
 MsgResult ShowMessageBox(const std::string& title, const std::string& text, MsgKind kind, MsgButtons buttons) {
-    if (Hook()) return Hook()({title, text, kind, buttons});
+    Application& app = Application::instance();
+    // A copy: the hook may replace itself.
+    if (const MessageBoxHook hook = app.messageBoxHook()) return hook({title, text, kind, buttons});
     UINT flags = buttons == MsgButtons::YesNo ? MB_YESNO : MB_OK;
     switch (kind) {
     case MsgKind::Information: flags |= MB_ICONINFORMATION; break;
@@ -38,7 +33,6 @@ MsgResult ShowMessageBox(const std::string& title, const std::string& text, MsgK
     case MsgKind::Error: flags |= MB_ICONERROR; break;
     case MsgKind::Confirm: flags |= MB_ICONQUESTION; break;
     }
-    Application& app = Application::instance();
     Form* owner = app.activeForm() ? app.activeForm() : app.mainForm();
     HWND ownerWnd = owner && owner->handle() && IsWindowVisible(owner->handle()) ? owner->handle() : nullptr;
     if (!ownerWnd) flags |= MB_TASKMODAL;
@@ -48,9 +42,7 @@ MsgResult ShowMessageBox(const std::string& title, const std::string& text, MsgK
 }
 
 MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) {
-    MessageBoxHook previous = std::move(Hook());
-    Hook() = std::move(hook);
-    return previous;
+    return Application::instance().replaceMessageBoxHook(std::move(hook));
 }
 
 } // namespace qvx::ui

@@ -1,16 +1,17 @@
 #pragma once
+#include "platform/win32/unique_handle.h"
+
 #include <windows.h>
 
 namespace qvx::ui {
 
 // A 32-bit top-down device-independent bitmap; `bits` (when given) receives its pixels, one
-// 0xAARRGGBB word each. Null when it cannot be made.
-HBITMAP CreateTopDownBitmap(int width, int height, void** bits = nullptr);
+// 0xAARRGGBB word each. Empty when it cannot be made.
+UniqueBitmap CreateTopDownBitmap(int width, int height, void** bits = nullptr);
 
-// A bitmap to paint into before one copy to the screen, so that nothing flickers. One is kept
-// for the GUI thread and grown as needed: making a bitmap for every paint costs more than the
-// paint itself on some platforms. A paint nested inside another gets a bitmap of its own. The
-// device context's state is restored when the buffer goes.
+// A bitmap to paint into before one copy to the screen, so that nothing flickers: the
+// application's kept one (see GdiCache::borrowOffscreen), or one of its own for a paint nested
+// inside another. The device context's state is restored when the buffer goes.
 class OffscreenBuffer {
 public:
     OffscreenBuffer(int width, int height);
@@ -22,11 +23,11 @@ public:
     HDC dc() const { return dc_; }
 
 private:
-    bool shared_ = false;
     HDC dc_ = nullptr;
-    HBITMAP own_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
+    bool borrowed_ = false;
     int savedState_ = 0;
+    UniqueBitmap ownBitmap_;
+    UniqueMemoryDc ownDc_;  // after its bitmap: goes first
 };
 
 } // namespace qvx::ui

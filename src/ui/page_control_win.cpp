@@ -31,16 +31,16 @@ void PageControl::afterCreate() {
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = text.data();
-        SendMessageW(hwnd_, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+        SendMessageW(handle(), TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
     }
     updateTabSize();
-    SendMessageW(hwnd_, TCM_SETCURSEL, activeIndex_, 0);
+    SendMessageW(handle(), TCM_SETCURSEL, activeIndex_, 0);
 }
 
 void PageControl::updateTabSize() {
-    if (!hwnd_ || tabWidth_ <= 0) return;
+    if (!handle() || tabWidth_ <= 0) return;
     const int tabHeight = TextHeight(font_) + 6;
-    SendMessageW(hwnd_, TCM_SETITEMSIZE, 0, MAKELPARAM(tabWidth_, tabHeight));
+    SendMessageW(handle(), TCM_SETITEMSIZE, 0, MAKELPARAM(tabWidth_, tabHeight));
 }
 
 void PageControl::fontChanged() {
@@ -50,8 +50,8 @@ void PageControl::fontChanged() {
 
 RECT PageControl::displayRect() const {
     RECT r{0, 0, width_, height_};
-    if (hwnd_) {
-        SendMessageW(hwnd_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+    if (handle()) {
+        SendMessageW(handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
     } else {
         r = {4, TextHeight(font_) + 10, width_ - 4, height_ - 4};
     }
@@ -61,7 +61,6 @@ RECT PageControl::displayRect() const {
 void PageControl::realignChildren() {
     const RECT r = displayRect();
     for (TabSheet* page : pages_) page->setBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
-    (void)r;
 }
 
 void PageControl::setActivePageIndex(int index) {
@@ -71,10 +70,10 @@ void PageControl::setActivePageIndex(int index) {
     const bool focusOnOldPage = old && old != pages_[index] && IsSameOrInside(old->handle(), GetFocus());
     activeIndex_ = index;
     for (size_t i = 0; i < pages_.size(); ++i) pages_[i]->setVisible(static_cast<int>(i) == index);
-    if (hwnd_) SendMessageW(hwnd_, TCM_SETCURSEL, index, 0);
+    if (handle()) SendMessageW(handle(), TCM_SETCURSEL, index, 0);
     if (focusOnOldPage) {
         const HWND first = FirstTabStop(pages_[index]->handle());
-        SetFocus(first ? first : hwnd_);
+        SetFocus(first ? first : handle());
     }
 }
 
@@ -89,42 +88,41 @@ void PageControl::selectNextPage(bool backward, bool wrap) {
 }
 
 bool PageControl::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    Reply reply;
     switch (msg) {
-    case WM_KEYDOWN:
-        if (wp != VK_LEFT && wp != VK_RIGHT) break;
-        onKeyDown(wp);
-        result = 0;
-        return true;
+    case WM_KEYDOWN: reply = onKeyDown(wp); break;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:  // a quick second click on the same spot is a click too
-        onMouseDown(lp);
-        break;  // the control itself still takes the focus and tells its tooltips
-    default:
-        break;
+    case WM_LBUTTONDBLCLK: reply = onMouseDown(lp); break;  // a quick second click is a click too
+    default: break;
     }
-    return Control::handleMessage(msg, wp, lp, result);
+    return Answer(reply, result) || Control::handleMessage(msg, wp, lp, result);
 }
 
 // The tab control's own arrow keys move its selection without its pressed-tab bookkeeping (so
 // on Wine), after which a click on the tab that was left is ignored: the page changes here,
 // the way code changes it.
-void PageControl::onKeyDown(WPARAM key) { selectNextPage(key == VK_LEFT, false); }
-
-// A click shows the tab's page whatever state the control's own bookkeeping is in.
-void PageControl::onMouseDown(LPARAM lp) {
-    TCHITTESTINFO hit{};
-    hit.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-    const int index = static_cast<int>(SendMessageW(hwnd_, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    if (index < 0 || index == activeIndex_) return;
-    SetFocus(hwnd_);
-    setActivePageIndex(index);
+Reply PageControl::onKeyDown(WPARAM key) {
+    if (key != VK_LEFT && key != VK_RIGHT) return std::nullopt;
+    selectNextPage(key == VK_LEFT, false);
+    return 0;
 }
 
-void PageControl::applyDirty(unsigned bits) { Control::applyDirty(bits); }
+// A click shows the tab's page whatever state the control's own bookkeeping is in. The control
+// itself still gets the click, to take the focus and tell its tooltips.
+Reply PageControl::onMouseDown(LPARAM lp) {
+    TCHITTESTINFO hit{};
+    hit.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    const int index = static_cast<int>(SendMessageW(handle(), TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (index >= 0 && index != activeIndex_) {
+        SetFocus(handle());
+        setActivePageIndex(index);
+    }
+    return std::nullopt;
+}
 
 bool PageControl::onNotify(NMHDR* hdr, LRESULT& result) {
     if (hdr->code == TCN_SELCHANGE) {
-        setActivePageIndex(static_cast<int>(SendMessageW(hwnd_, TCM_GETCURSEL, 0, 0)));
+        setActivePageIndex(static_cast<int>(SendMessageW(handle(), TCM_GETCURSEL, 0, 0)));
         result = 0;
         return true;
     }

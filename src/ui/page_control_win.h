@@ -30,15 +30,14 @@ public:
 protected:
     WindowClass windowClass() const override;
     void afterCreate() override;
-    void applyDirty(unsigned bits) override;
     void fontChanged() override;
 
 private:
     friend class TabSheet;
     void addPage(TabSheet* page);
     void updateTabSize();
-    void onKeyDown(WPARAM key);
-    void onMouseDown(LPARAM lp);
+    Reply onKeyDown(WPARAM key);
+    Reply onMouseDown(LPARAM lp);
     std::vector<TabSheet*> pages_;
     int activeIndex_ = 0;
     int tabWidth_;

@@ -20,34 +20,15 @@ Picture::Picture(int width, int height, const std::vector<std::uint32_t>& argb) 
     }
 }
 
-Picture::~Picture() {
-    if (bitmap_) DeleteObject(bitmap_);
-}
-
-Picture::Picture(Picture&& other) noexcept
-    : bitmap_(std::exchange(other.bitmap_, nullptr)), width_(other.width_), height_(other.height_) {}
-
-Picture& Picture::operator=(Picture&& other) noexcept {
-    if (this != &other) {
-        if (bitmap_) DeleteObject(bitmap_);
-        bitmap_ = std::exchange(other.bitmap_, nullptr);
-        width_ = other.width_;
-        height_ = other.height_;
-    }
-    return *this;
-}
-
 void Picture::draw(HDC dc, const RECT& target) const {
     if (!bitmap_) return;
-    HDC mem = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(mem, bitmap_);
+    const UniqueMemoryDc mem(CreateCompatibleDC(dc));
+    SelectObject(mem.get(), bitmap_.get());
     SetStretchBltMode(dc, HALFTONE);
     SetBrushOrgEx(dc, 0, 0, nullptr);
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, mem, 0, 0, width_,
+    AlphaBlend(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, mem.get(), 0, 0, width_,
                height_, blend);
-    SelectObject(mem, old);
-    DeleteDC(mem);
 }
 
 } // namespace qvx::ui

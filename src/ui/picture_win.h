@@ -1,5 +1,7 @@
 #pragma once
 // A picture for image controls: 32-bit pixels with (straight) alpha, kept as a GDI bitmap.
+#include "platform/win32/unique_handle.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -12,20 +14,15 @@ public:
     Picture() = default;
     // Pixels as 0xAARRGGBB, rows top to bottom.
     Picture(int width, int height, const std::vector<std::uint32_t>& argb);
-    ~Picture();
-    Picture(Picture&& other) noexcept;
-    Picture& operator=(Picture&& other) noexcept;
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
 
-    bool empty() const { return bitmap_ == nullptr; }
+    bool empty() const { return !bitmap_; }
     int width() const { return width_; }
     int height() const { return height_; }
     // Draws the picture into a rectangle, stretched to its size, blending transparent pixels.
     void draw(HDC dc, const RECT& target) const;
 
 private:
-    HBITMAP bitmap_ = nullptr;
+    UniqueBitmap bitmap_;
     int width_ = 0;
     int height_ = 0;
 };

@@ -40,8 +40,6 @@ void ProgressBar::applyDirty(unsigned bits) {
     if (bits & DirtyKind) drawNow([this](HDC dc) { paint(dc); });
 }
 
-ProgressBar::~ProgressBar() { dropStills(); }
-
 int ProgressBar::filledWidth(int width) const {
     const std::int64_t span = static_cast<std::int64_t>(max_) - min_;
     const std::int64_t done = static_cast<std::int64_t>(position_) - min_;
@@ -49,11 +47,8 @@ int ProgressBar::filledWidth(int width) const {
 }
 
 void ProgressBar::dropStills() {
-    if (!stillDc_) return;
-    SelectObject(stillDc_, stillOld_);
-    DeleteObject(stillBitmap_);
-    DeleteDC(stillDc_);
-    stillDc_ = nullptr;
+    stillDc_.reset();
+    stillBitmap_.reset();
 }
 
 namespace {
@@ -75,34 +70,33 @@ ThemeParts PartsOf(HTHEME theme) {
 bool ProgressBar::makeStills(int width, int height) {
     if (stillDc_ && width == stillWidth_ && height == stillHeight_) return true;
     dropStills();
-    stillDc_ = CreateCompatibleDC(nullptr);
-    stillBitmap_ = stillDc_ ? CreateTopDownBitmap(width, 2 * height) : nullptr;
-    if (!stillBitmap_) {
-        if (stillDc_) DeleteDC(stillDc_);
-        stillDc_ = nullptr;
-        return false;
-    }
-    stillOld_ = SelectObject(stillDc_, stillBitmap_);
+    UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    UniqueBitmap bitmap = CreateTopDownBitmap(width, 2 * height);
+    if (!dc || !bitmap) return false;
+    SelectObject(dc.get(), bitmap.get());
+    stillBitmap_ = std::move(bitmap);
+    stillDc_ = std::move(dc);
+    const HDC still = stillDc_.get();
     stillWidth_ = width;
     stillHeight_ = height;
     const RECT empty{0, 0, width, height};
     const RECT full{0, height, width, 2 * height};
-    if (HTHEME theme = GetWindowTheme(hwnd_)) {
+    if (HTHEME theme = GetWindowTheme(handle())) {
         const ThemeParts parts = PartsOf(theme);
         for (const RECT& r : {empty, full}) {
-            FillRect(stillDc_, &r, backgroundBrush());
-            DrawThemeBackground(theme, stillDc_, parts.track, parts.trackState, &r, nullptr);
+            FillRect(still, &r, backgroundBrush());
+            DrawThemeBackground(theme, still, parts.track, parts.trackState, &r, nullptr);
         }
         RECT inner = empty;
-        GetThemeBackgroundContentRect(theme, stillDc_, parts.track, parts.trackState, &empty, &inner);
+        GetThemeBackgroundContentRect(theme, still, parts.track, parts.trackState, &empty, &inner);
         fillLeft_ = inner.left;
         fillRight_ = inner.right;
         RECT chunk = inner;
         OffsetRect(&chunk, 0, height);
-        DrawThemeBackground(theme, stillDc_, parts.fill, parts.fillState, &chunk, nullptr);
+        DrawThemeBackground(theme, still, parts.fill, parts.fillState, &chunk, nullptr);
     } else {
-        FillRect(stillDc_, &empty, GetSysColorBrush(COLOR_3DFACE));
-        FillRect(stillDc_, &full, GetSysColorBrush(COLOR_HIGHLIGHT));
+        FillRect(still, &empty, GetSysColorBrush(COLOR_3DFACE));
+        FillRect(still, &full, GetSysColorBrush(COLOR_HIGHLIGHT));
         fillLeft_ = 0;
         fillRight_ = width;
     }
@@ -111,48 +105,54 @@ bool ProgressBar::makeStills(int width, int height) {
 
 void ProgressBar::paint(HDC dc) {
     RECT client{};
-    GetClientRect(hwnd_, &client);
+    GetClientRect(handle(), &client);
     if (client.right <= 0 || client.bottom <= 0 || !makeStills(client.right, client.bottom)) return;
     const int split = fillLeft_ + filledWidth(fillRight_ - fillLeft_);
-    BitBlt(dc, 0, 0, split, client.bottom, stillDc_, 0, client.bottom, SRCCOPY);
-    BitBlt(dc, split, 0, client.right - split, client.bottom, stillDc_, split, 0, SRCCOPY);
+    BitBlt(dc, 0, 0, split, client.bottom, stillDc_.get(), 0, client.bottom, SRCCOPY);
+    BitBlt(dc, split, 0, client.right - split, client.bottom, stillDc_.get(), split, 0, SRCCOPY);
+}
+
+Reply ProgressBar::onPaint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(handle(), &ps);
+    paint(dc);
+    EndPaint(handle(), &ps);
+    return 0;
+}
+
+Reply ProgressBar::onPrintClient(WPARAM wp) {
+    paint(reinterpret_cast<HDC>(wp));
+    return 0;
+}
+
+// The pictures were drawn in the old theme's colours.
+Reply ProgressBar::onThemeChanged() {
+    dropStills();
+    return std::nullopt;
+}
+
+Reply ProgressBar::onGetRange(WPARAM wp, LPARAM lp) const {
+    if (lp) {
+        auto* range = reinterpret_cast<PBRANGE*>(lp);
+        range->iLow = min_;
+        range->iHigh = max_;
+    }
+    return wp ? min_ : max_;
 }
 
 bool ProgressBar::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    Reply reply;
     switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        paint(dc);
-        EndPaint(hwnd_, &ps);
-        result = 0;
-        return true;
-    }
-    case WM_PRINTCLIENT:
-        paint(reinterpret_cast<HDC>(wp));
-        result = 0;
-        return true;
-    case WM_ERASEBKGND:  // the paint covers every pixel
-        result = 1;
-        return true;
+    case WM_PAINT: reply = onPaint(); break;
+    case WM_PRINTCLIENT: reply = onPrintClient(wp); break;
+    case WM_ERASEBKGND: reply = 1; break;  // the paint covers every pixel
     case WM_THEMECHANGED:
-    case WM_SYSCOLORCHANGE:
-        dropStills();
-        return Control::handleMessage(msg, wp, lp, result);
-    case PBM_GETPOS:
-        result = position_;
-        return true;
-    case PBM_GETRANGE:
-        if (lp) {
-            auto* range = reinterpret_cast<PBRANGE*>(lp);
-            range->iLow = min_;
-            range->iHigh = max_;
-        }
-        result = wp ? min_ : max_;
-        return true;
-    default:
-        return Control::handleMessage(msg, wp, lp, result);
+    case WM_SYSCOLORCHANGE: reply = onThemeChanged(); break;
+    case PBM_GETPOS: reply = position_; break;
+    case PBM_GETRANGE: reply = onGetRange(wp, lp); break;
+    default: break;
     }
+    return Answer(reply, result) || Control::handleMessage(msg, wp, lp, result);
 }
 
 } // namespace qvx::ui

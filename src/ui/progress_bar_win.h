@@ -6,7 +6,6 @@ namespace qvx::ui {
 class ProgressBar : public Control {
 public:
     ProgressBar(Form& owner, const ControlDesign& design, Control* parent);
-    ~ProgressBar() override;
     int min() const { return min_; }
     int max() const { return max_; }
     int position() const { return position_; }
@@ -21,13 +20,16 @@ protected:
 
 private:
     void paint(HDC dc);
+    Reply onPaint();
+    Reply onPrintClient(WPARAM wp);
+    Reply onThemeChanged();
+    Reply onGetRange(WPARAM wp, LPARAM lp) const;
     // How much of `width` pixels the position fills.
     int filledWidth(int width) const;
     bool makeStills(int width, int height);
     void dropStills();
-    HDC stillDc_ = nullptr;
-    HBITMAP stillBitmap_ = nullptr;
-    HGDIOBJ stillOld_ = nullptr;
+    UniqueBitmap stillBitmap_;
+    UniqueMemoryDc stillDc_;  // after its bitmap: goes first
     int stillWidth_ = 0;
     int stillHeight_ = 0;
     int fillLeft_ = 0;

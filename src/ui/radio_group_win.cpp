@@ -19,41 +19,56 @@ RadioGroup::RadioGroup(Form& owner, const ControlDesign& design, Control* parent
 // and on Wine it does not go round the group.
 LRESULT CALLBACK RadioGroup::ItemProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) {
     auto* group = reinterpret_cast<RadioGroup*>(ref);
+    Reply reply;
     switch (msg) {
-    case WM_GETDLGCODE:
-        return DefSubclassProc(hwnd, msg, wp, lp) | DLGC_WANTARROWS;
-    case WM_KEYDOWN:
-        if (wp == VK_UP || wp == VK_DOWN || wp == VK_LEFT || wp == VK_RIGHT) {
-            group->onArrowKey(hwnd, wp == VK_UP || wp == VK_LEFT);
-            return 0;
-        }
-        break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(hwnd, ItemProc, id);
-        break;
-    default:
-        break;
+    case WM_GETDLGCODE: reply = DefSubclassProc(hwnd, msg, wp, lp) | DLGC_WANTARROWS; break;
+    case WM_KEYDOWN: reply = group->onItemKeyDown(hwnd, wp); break;
+    case WM_NCDESTROY: group->onItemDestroyed(hwnd, id); break;
+    default: break;
     }
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    return reply ? *reply : DefSubclassProc(hwnd, msg, wp, lp);
 }
 
 // As standard radio buttons: the arrow keys move to the previous or next item, round the group,
 // and select it.
-void RadioGroup::onArrowKey(HWND from, bool backward) {
+Reply RadioGroup::onItemKeyDown(HWND item, WPARAM key) {
+    if (key != VK_UP && key != VK_DOWN && key != VK_LEFT && key != VK_RIGHT) return std::nullopt;
     const int count = static_cast<int>(buttons_.size());
-    const int at = static_cast<int>(std::find(buttons_.begin(), buttons_.end(), from) - buttons_.begin());
-    if (at >= count) return;
-    const int next = (at + (backward ? count - 1 : 1)) % count;
-    SetFocus(buttons_[next]);
+    const int at = buttonIndex(item);
+    if (at < 0) return 0;
+    const int next = (at + (key == VK_UP || key == VK_LEFT ? count - 1 : 1)) % count;
+    SetFocus(buttons_[next].get());
     if (next != itemIndex_) {
         setItemIndex(next);
         click();
     }
+    return 0;
 }
 
-RadioGroup::~RadioGroup() {
-    for (HWND b : buttons_)
-        if (IsWindow(b)) DestroyWindow(b);
+// Gone with the group's window, or by destroyButtons.
+void RadioGroup::onItemDestroyed(HWND item, UINT_PTR subclassId) {
+    RemoveWindowSubclass(item, ItemProc, subclassId);
+    for (UniqueWindow& b : buttons_)
+        if (b.get() == item) b.release();
+}
+
+RadioGroup::~RadioGroup() { destroyButtons(); }
+
+void RadioGroup::destroyHandle() {
+    destroyButtons();
+    GroupBox::destroyHandle();
+}
+
+// One by one before the list goes, so that no button's last message finds the list half gone.
+void RadioGroup::destroyButtons() {
+    for (UniqueWindow& b : buttons_) b.reset();
+    buttons_.clear();
+}
+
+int RadioGroup::buttonIndex(HWND button) const {
+    for (size_t i = 0; i < buttons_.size(); ++i)
+        if (buttons_[i].get() == button) return static_cast<int>(i);
+    return -1;
 }
 
 void RadioGroup::setItemIndex(int index) {
@@ -78,17 +93,15 @@ RECT RadioGroup::itemRect(int i) const {
 }
 
 void RadioGroup::afterCreate() {
-    for (HWND b : buttons_)
-        if (IsWindow(b)) DestroyWindow(b);
-    buttons_.clear();
+    destroyButtons();
     for (size_t i = 0; i < items_.size(); ++i) {
         DWORD style = WS_CHILD | WS_VISIBLE | BS_RADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
         if (!enabled_) style |= WS_DISABLED;
-        HWND b = CreateWindowExW(0, L"BUTTON", Widen(items_[i]).c_str(), style, 0, 0, 0, 0, hwnd_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)),
-                                 Application::instance().instanceHandle(), nullptr);
-        SetWindowSubclass(b, ItemProc, 1, reinterpret_cast<DWORD_PTR>(this));
-        buttons_.push_back(b);
+        UniqueWindow b(CreateWindowExW(0, L"BUTTON", Widen(items_[i]).c_str(), style, 0, 0, 0, 0, handle(),
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)),
+                                       Application::instance().instanceHandle(), nullptr));
+        SetWindowSubclass(b.get(), ItemProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        buttons_.push_back(std::move(b));
     }
     arrangeButtons();
 }
@@ -97,39 +110,39 @@ void RadioGroup::arrangeButtons() {
     HFONT font = hfont_ ? hfont_->get() : nullptr;
     for (size_t i = 0; i < buttons_.size(); ++i) {
         const RECT r = itemRect(static_cast<int>(i));
-        SetWindowPos(buttons_[i], nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        SendMessageW(buttons_[i], BM_SETCHECK, static_cast<int>(i) == itemIndex_ ? BST_CHECKED : BST_UNCHECKED, 0);
+        SetWindowPos(buttons_[i].get(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(buttons_[i].get(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        SendMessageW(buttons_[i].get(), BM_SETCHECK, static_cast<int>(i) == itemIndex_ ? BST_CHECKED : BST_UNCHECKED, 0);
         // The checked button (or the first) is the one Tab stops at.
-        LONG_PTR style = GetWindowLongPtrW(buttons_[i], GWL_STYLE);
+        LONG_PTR style = GetWindowLongPtrW(buttons_[i].get(), GWL_STYLE);
         const bool stop = itemIndex_ >= 0 ? static_cast<int>(i) == itemIndex_ : i == 0;
         style = stop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
-        SetWindowLongPtrW(buttons_[i], GWL_STYLE, style);
+        SetWindowLongPtrW(buttons_[i].get(), GWL_STYLE, style);
     }
 }
 
 void RadioGroup::applyDirty(unsigned bits) {
     GroupBox::applyDirty(bits);
-    if (!hwnd_) return;
+    if (!handle()) return;
     if (bits & (DirtyBounds | DirtyFont | DirtyKind)) arrangeButtons();
     if (bits & DirtyEnabled)
-        for (HWND b : buttons_) EnableWindow(b, enabled_);
+        for (const UniqueWindow& b : buttons_) EnableWindow(b.get(), enabled_);
+}
+
+// A click on one of the buttons, which are the group's own windows, not controls of the form.
+Reply RadioGroup::onButtonCommand(WPARAM wp, LPARAM lp) {
+    const int index = buttonIndex(reinterpret_cast<HWND>(lp));
+    if (index < 0 || (HIWORD(wp) != BN_CLICKED && HIWORD(wp) != BN_DOUBLECLICKED)) return std::nullopt;
+    if (index != itemIndex_) {
+        setItemIndex(index);
+        click();
+    }
+    return 0;
 }
 
 bool RadioGroup::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-    if (msg == WM_COMMAND) {
-        const auto it = std::find(buttons_.begin(), buttons_.end(), reinterpret_cast<HWND>(lp));
-        if (it != buttons_.end() && (HIWORD(wp) == BN_CLICKED || HIWORD(wp) == BN_DOUBLECLICKED)) {
-            const int index = static_cast<int>(it - buttons_.begin());
-            if (index != itemIndex_) {
-                setItemIndex(index);
-                click();
-            }
-            result = 0;
-            return true;
-        }
-    }
-    return GroupBox::handleMessage(msg, wp, lp, result);
+    const Reply reply = msg == WM_COMMAND ? onButtonCommand(wp, lp) : std::nullopt;
+    return Answer(reply, result) || GroupBox::handleMessage(msg, wp, lp, result);
 }
 
 } // namespace qvx::ui

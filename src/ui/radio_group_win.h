@@ -18,7 +18,8 @@ public:
     void setItemIndex(int index);
     // The rectangle of item i's button inside the group.
     RECT itemRect(int i) const;
-    HWND itemHandle(int i) const { return i >= 0 && i < static_cast<int>(buttons_.size()) ? buttons_[i] : nullptr; }
+    HWND itemHandle(int i) const { return i >= 0 && i < static_cast<int>(buttons_.size()) ? buttons_[i].get() : nullptr; }
+    void destroyHandle() override;
     bool handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 protected:
@@ -27,10 +28,14 @@ protected:
 
 private:
     static LRESULT CALLBACK ItemProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref);
-    void onArrowKey(HWND from, bool backward);
+    Reply onItemKeyDown(HWND item, WPARAM key);
+    void onItemDestroyed(HWND item, UINT_PTR subclassId);
+    Reply onButtonCommand(WPARAM wp, LPARAM lp);
     void arrangeButtons();
+    void destroyButtons();
+    int buttonIndex(HWND button) const;  // -1: not one of ours
     std::vector<std::string> items_;
-    std::vector<HWND> buttons_;
+    std::vector<UniqueWindow> buttons_;
     int columns_;
     int itemIndex_;
 };

@@ -2,53 +2,17 @@
 
 #include "ui/application_win.h"
 
-#include <map>
-
 namespace qvx::ui {
 
-namespace {
-std::map<UINT_PTR, Timer*>& Timers() {
-    static std::map<UINT_PTR, Timer*> timers;
-    return timers;
-}
-
-LRESULT CALLBACK TimerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_TIMER) {
-        if (auto it = Timers().find(wp); it != Timers().end()) it->second->fire();
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
-// One hidden message-only window receives the ticks of every timer.
-HWND TimerWindow() {
-    static HWND window = [] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = TimerWindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"QuarvexTimers";
-        RegisterClassW(&wc);
-        return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-    }();
-    return window;
-}
-
-UINT_PTR NextTimerId() {
-    static UINT_PTR next = 1;
-    return next++;
-}
-} // namespace
-
 Timer::Timer(Form& owner, const ControlDesign& design)
-    : Component(owner, design), enabled_(design.enabled), interval_(static_cast<unsigned>(design.interval)), id_(NextTimerId()) {
-    Timers()[id_] = this;
+    : Component(owner, design),
+      enabled_(design.enabled),
+      interval_(static_cast<unsigned>(design.interval)),
+      id_(Application::instance().timers().add([this] { fire(); })) {
     update();
 }
 
-Timer::~Timer() {
-    if (running_) KillTimer(TimerWindow(), id_);
-    Timers().erase(id_);
-}
+Timer::~Timer() { Application::instance().timers().remove(id_); }
 
 void Timer::setEnabled(bool on) {
     if (on == enabled_) return;
@@ -63,11 +27,12 @@ void Timer::setInterval(unsigned ms) {
 }
 
 void Timer::update() {
-    if (running_) {
-        KillTimer(TimerWindow(), id_);
-        running_ = false;
+    TimerService& timers = Application::instance().timers();
+    if (enabled_ && interval_ > 0) {
+        timers.start(id_, interval_);  // a refused timer simply does not tick
+    } else {
+        timers.stop(id_);
     }
-    if (enabled_ && interval_ > 0) running_ = SetTimer(TimerWindow(), id_, interval_, nullptr) != 0;
 }
 
 void Timer::fire() {

@@ -1,6 +1,8 @@
 #pragma once
-// A message-driven timer: OnTimer runs between other messages of the GUI thread.
+// A message-driven timer: OnTimer runs between other messages of the GUI thread. It ticks
+// through the application's timer service.
 #include "ui/control_win.h"
+#include "ui/timer_service_win.h"
 
 namespace qvx::ui {
 
@@ -17,11 +19,11 @@ public:
     void fire();
 
 private:
+    // Starts the countdown anew while enabled with an interval, else stops it.
     void update();
     bool enabled_;
     unsigned interval_;
-    UINT_PTR id_;
-    bool running_ = false;
+    TimerService::TimerId id_;
 };
 
 } // namespace qvx::ui

@@ -233,15 +233,14 @@ std::vector<std::uint32_t> ScreenPixels(HWND hwnd, int& width) {
     void* bits = nullptr;
     HDC screen = GetDC(hwnd);
     HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bmp = ui::CreateTopDownBitmap(r.right, r.bottom, &bits);
-    HGDIOBJ old = SelectObject(mem, bmp);
+    const UniqueBitmap bmp = ui::CreateTopDownBitmap(r.right, r.bottom, &bits);
+    HGDIOBJ old = SelectObject(mem, bmp.get());
     BitBlt(mem, 0, 0, r.right, r.bottom, screen, 0, 0, SRCCOPY);
     GdiFlush();
     const auto* p = static_cast<const std::uint32_t*>(bits);
     std::vector<std::uint32_t> pixels(p, p + static_cast<size_t>(r.right) * r.bottom);
     for (auto& px : pixels) px &= 0xFFFFFF;
     SelectObject(mem, old);
-    DeleteObject(bmp);
     DeleteDC(mem);
     ReleaseDC(hwnd, screen);
     return pixels;

@@ -3,7 +3,7 @@
 #include "desktop/about_assets.h"
 #include "desktop/about_box_layout.h"
 #include "desktop/about_pictures.h"
-#include "gifimage/gif_image_core.h"
+#include "gifimage/gif_image.h"
 
 #include <gtest/gtest.h>
 
@@ -20,29 +20,29 @@ TEST(AboutLogo, StoredWithItsLengthAndDecodedByTheLogoControl) {
     EXPECT_EQ(length, data.size() - 4);
     EXPECT_EQ(std::memcmp(data.data() + 4, "GIF89a", 6), 0);
 
-    gif::TGIFImageCore logo;
+    gif::GifImage logo;
     ASSERT_TRUE(LoadGifImageFormData(logo, AboutLogoFormData()));
-    EXPECT_FALSE(logo.Animate());  // started by each showing
-    EXPECT_TRUE(logo.Stretch());
-    EXPECT_EQ(logo.ImageWidth(), 135);
-    EXPECT_EQ(logo.ImageHeight(), 125);
-    EXPECT_EQ(logo.ColorDepth(), 4);  // a 16-colour global table
-    EXPECT_EQ(logo.LoopCount(), 999);
-    EXPECT_TRUE(logo.HasTransparency());
-    ASSERT_EQ(logo.FrameCount(), 8);
+    EXPECT_FALSE(logo.animate());  // started by each showing
+    EXPECT_TRUE(logo.stretch());
+    EXPECT_EQ(logo.imageWidth(), 135);
+    EXPECT_EQ(logo.imageHeight(), 125);
+    EXPECT_EQ(logo.colorDepth(), 4);  // a 16-colour global table
+    EXPECT_EQ(logo.loopCount(), 999);
+    EXPECT_TRUE(logo.hasTransparency());
+    ASSERT_EQ(logo.frameCount(), 8);
     for (int k = 1; k <= 8; ++k) {
-        const gif::TGIFFrame& f = *logo.Frame(k);
+        const gif::GifFrame& f = *logo.frame(k);
         SCOPED_TRACE(k);
-        EXPECT_EQ(f.Bounds(), (gif::Rect{0, 0, 135, 125}));
-        EXPECT_FALSE(f.FHasLocalColors);
-        EXPECT_EQ(f.FDelay, 100);
-        EXPECT_EQ(f.FDisposal, 2);
-        EXPECT_TRUE(f.FTransparent);
-        EXPECT_EQ(f.FTransparentIndex, 11);
+        EXPECT_EQ(f.bounds(), (gif::Rect{0, 0, 135, 125}));
+        EXPECT_FALSE(f.hasLocalColors);
+        EXPECT_EQ(f.delayMs, 100);
+        EXPECT_EQ(f.disposal, 2);
+        EXPECT_TRUE(f.transparent);
+        EXPECT_EQ(f.transparentIndex, 11);
     }
     // The picture moves, and its corners are see-through.
-    EXPECT_NE(logo.Frame(1)->FBitmap.Bits(), logo.Frame(2)->FBitmap.Bits());
-    EXPECT_EQ(logo.Frame(1)->FBitmap.At(0, 0), 11);
+    EXPECT_NE(logo.frame(1)->bitmap.bits(), logo.frame(2)->bitmap.bits());
+    EXPECT_EQ(logo.frame(1)->bitmap.at(0, 0), 11);
 }
 
 TEST(AboutPictures, StillPicturesAndTheGlyphDecode) {

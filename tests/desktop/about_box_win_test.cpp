@@ -92,7 +92,7 @@ protected:
     void ExpectRunning(bool on) {
         EXPECT_EQ(about->quoteTimer.enabled(), on);
         EXPECT_EQ(about->freeMemoryTimer.enabled(), on);
-        EXPECT_EQ(about->logo.Animate(), on);
+        EXPECT_EQ(about->logo.animate(), on);
         EXPECT_EQ(about->isModal(), on);
         EXPECT_EQ(IsWindowVisible(about->handle()) != FALSE, on);
         EXPECT_EQ(IsWindowEnabled(form->handle()) != FALSE, !on);  // modal
@@ -169,16 +169,16 @@ TEST_F(AboutBoxTest, OpensModalFromTheMenuWithEverythingShownAtOnce) {
         // The logo plays.
         std::set<int> frames;
         test::PumpUntil([&] {
-            frames.insert(about->logo.CurrentFrame());
+            frames.insert(about->logo.currentFrame());
             return frames.size() >= 4;
         }, 3000);
         EXPECT_GE(frames.size(), 4u);
         SendMessageW(about->okButton.handle(), BM_CLICK, 0, 0);
     });
     ExpectRunning(false);
-    const int frame = about->logo.CurrentFrame();
+    const int frame = about->logo.currentFrame();
     test::PumpFor(350);
-    EXPECT_EQ(about->logo.CurrentFrame(), frame);  // stopped while hidden
+    EXPECT_EQ(about->logo.currentFrame(), frame);  // stopped while hidden
 }
 
 TEST_F(AboutBoxTest, EveryWayOutStopsTheTimersAndTheAnimationAndReopeningRestartsThem) {

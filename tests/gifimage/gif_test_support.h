@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "gifimage/gif_image_core.h"
+#include "gifimage/gif_image.h"
 #include "gifimage/gif_writer.h"
 
 namespace qvx::gif::testing {
@@ -46,22 +46,22 @@ inline gifwriter::Image MakeImage(int w, int h, std::vector<std::uint8_t> indice
 }
 
 // A frame's colour indices, top row first, exactly width bytes a row.
-inline std::vector<std::uint8_t> Indices(const TGIFFrame& f) {
+inline std::vector<std::uint8_t> Indices(const GifFrame& f) {
     std::vector<std::uint8_t> v;
-    for (int y = 0; y < f.FHeight; ++y) v.insert(v.end(), f.FBitmap.Row(y), f.FBitmap.Row(y) + f.FWidth);
+    for (int y = 0; y < f.height; ++y) v.insert(v.end(), f.bitmap.row(y), f.bitmap.row(y) + f.width);
     return v;
 }
 
 // The frame's mask as '1' (transparent) and '0' characters, rows separated by '/'.
 inline std::string MaskText(const MaskBitmap& m) {
     std::string s;
-    for (int y = 0; y < m.Height(); ++y) {
+    for (int y = 0; y < m.height(); ++y) {
         if (y > 0) s += '/';
-        for (int x = 0; x < m.Width(); ++x) s += m.Get(x, y) ? '1' : '0';
+        for (int x = 0; x < m.width(); ++x) s += m.get(x, y) ? '1' : '0';
     }
     return s;
 }
 
-inline bool Load(TGIFImageCore& img, const std::vector<std::uint8_t>& file) { return img.LoadFromStream(file); }
+inline bool Load(GifImage& img, const std::vector<std::uint8_t>& file) { return img.loadFromStream(file); }
 
 } // namespace qvx::gif::testing

@@ -27,7 +27,7 @@ struct LzwOptions {
 // Accumulates codes of varying width, least significant bit first.
 class BitWriter {
 public:
-    void Put(unsigned code, int width) {
+    void put(unsigned code, int width) {
         acc_ |= static_cast<std::uint64_t>(code) << bits_;
         bits_ += width;
         while (bits_ >= 8) {
@@ -36,7 +36,7 @@ public:
             bits_ -= 8;
         }
     }
-    std::vector<std::uint8_t> Finish() {
+    std::vector<std::uint8_t> finish() {
         if (bits_ > 0) out_.push_back(static_cast<std::uint8_t>(acc_));
         acc_ = 0;
         bits_ = 0;
@@ -52,6 +52,8 @@ private:
 // The LZW code stream of a sequence of colour indices (each below 2^minCodeSize), without the
 // sub-block framing. The code width follows the decoder's table exactly: it grows when the
 // decoder's next free entry reaches the current limit.
+// With minimum code size 1 the second code after a clear is still 2 bits wide, too narrow for
+// the entry of two equal indices: the first two indices must differ.
 inline std::vector<std::uint8_t> LzwEncode(std::span<const std::uint8_t> indices, const LzwOptions& opt) {
     const int m = opt.minCodeSize;
     if (m < 1 || m > 11) throw std::invalid_argument("minimum code size out of range");
@@ -80,7 +82,7 @@ inline std::vector<std::uint8_t> LzwEncode(std::span<const std::uint8_t> indices
         firstAfterClear = true;
     };
     auto emit = [&](unsigned code) {
-        bw.Put(code, width);
+        bw.put(code, width);
         if (firstAfterClear) {
             firstAfterClear = false;
         } else if (decNext < 4096) {
@@ -92,7 +94,7 @@ inline std::vector<std::uint8_t> LzwEncode(std::span<const std::uint8_t> indices
         }
     };
     auto emitClear = [&] {
-        bw.Put(clear, width);
+        bw.put(clear, width);
         reset();
     };
 
@@ -119,8 +121,8 @@ inline std::vector<std::uint8_t> LzwEncode(std::span<const std::uint8_t> indices
         }
         emit(prefix);
     }
-    if (opt.endCode) bw.Put(end, width);
-    return bw.Finish();
+    if (opt.endCode) bw.put(end, width);
+    return bw.finish();
 }
 
 // Chains data into sub-blocks of at most `blockSize` bytes, followed by the terminator.
@@ -178,55 +180,55 @@ public:
     // Header and logical screen; `version` is the three bytes after "GIF".
     GifBuilder(int width, int height, const std::vector<Rgb>& globalColors = {}, std::string_view version = "89a") {
         out_.reserve(13 + 768);
-        Raw({'G', 'I', 'F'});
+        raw({'G', 'I', 'F'});
         for (char c : version.substr(0, 3)) out_.push_back(static_cast<std::uint8_t>(c));
-        Le16(width);
-        Le16(height);
+        le16(width);
+        le16(height);
         const int depth = globalColors.empty() ? 0 : TableDepth(globalColors.size());
         out_.push_back(globalColors.empty() ? 0 : static_cast<std::uint8_t>(0x80 | ((depth - 1) << 4) | (depth - 1)));
         out_.push_back(0);  // background colour
         out_.push_back(0);  // aspect ratio
-        if (depth > 0) Table(globalColors, depth);
+        if (depth > 0) table(globalColors, depth);
     }
 
-    GifBuilder& Loop(int count) {
-        Raw({0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1});
-        Le16(count);
+    GifBuilder& loop(int count) {
+        raw({0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1});
+        le16(count);
         out_.push_back(0);
         return *this;
     }
 
-    GifBuilder& Comment(std::string_view text) {
-        Raw({0x21, 0xFE});
+    GifBuilder& comment(std::string_view text) {
+        raw({0x21, 0xFE});
         const auto* p = reinterpret_cast<const std::uint8_t*>(text.data());
         const auto blocks = SubBlocks(std::span<const std::uint8_t>(p, text.size()));
         out_.insert(out_.end(), blocks.begin(), blocks.end());
         return *this;
     }
 
-    GifBuilder& Control(const GraphicControl& gc) {
-        Raw({0x21, 0xF9, 4});
+    GifBuilder& control(const GraphicControl& gc) {
+        raw({0x21, 0xF9, 4});
         out_.push_back(static_cast<std::uint8_t>(((gc.disposal & 7) << 2) | (gc.transparent ? 1 : 0)));
-        Le16(gc.delayCs);
+        le16(gc.delayCs);
         out_.push_back(gc.transparentIndex);
         out_.push_back(0);
         return *this;
     }
 
     // The image descriptor, local table and raster of one image.
-    GifBuilder& AddImage(const Image& img) {
+    GifBuilder& addImage(const Image& img) {
         if (img.indices.size() != static_cast<std::size_t>(img.width) * static_cast<std::size_t>(img.height))
             throw std::invalid_argument("raster size does not match the image size");
         out_.push_back(0x2C);
-        Le16(img.left);
-        Le16(img.top);
-        Le16(img.width);
-        Le16(img.height);
+        le16(img.left);
+        le16(img.top);
+        le16(img.width);
+        le16(img.height);
         const int depth = img.localColors.empty() ? 0 : TableDepth(img.localColors.size());
         std::uint8_t packed = img.interlaced ? 0x40 : 0x00;
         if (depth > 0) packed |= static_cast<std::uint8_t>(0x80 | (depth - 1));
         out_.push_back(packed);
-        if (depth > 0) Table(img.localColors, depth);
+        if (depth > 0) table(img.localColors, depth);
         int m = img.minCodeSize;
         if (m == 0) {
             const std::uint8_t top = img.indices.empty() ? 0 : *std::max_element(img.indices.begin(), img.indices.end());
@@ -243,27 +245,27 @@ public:
         return *this;
     }
 
-    GifBuilder& Raw(std::initializer_list<std::uint8_t> bytes) {
+    GifBuilder& raw(std::initializer_list<std::uint8_t> bytes) {
         out_.insert(out_.end(), bytes.begin(), bytes.end());
         return *this;
     }
-    GifBuilder& Raw(std::span<const std::uint8_t> bytes) {
+    GifBuilder& raw(std::span<const std::uint8_t> bytes) {
         out_.insert(out_.end(), bytes.begin(), bytes.end());
         return *this;
     }
-    GifBuilder& Trailer() {
+    GifBuilder& trailer() {
         out_.push_back(0x3B);
         return *this;
     }
 
-    const std::vector<std::uint8_t>& Bytes() const { return out_; }
+    const std::vector<std::uint8_t>& bytes() const { return out_; }
 
 private:
-    void Le16(int v) {
+    void le16(int v) {
         out_.push_back(static_cast<std::uint8_t>(v & 0xFF));
         out_.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
     }
-    void Table(const std::vector<Rgb>& colors, int depth) {
+    void table(const std::vector<Rgb>& colors, int depth) {
         for (int i = 0; i < (1 << depth); ++i) {
             const Rgb c = i < static_cast<int>(colors.size()) ? colors[i] : Rgb{};
             out_.push_back(c.r);

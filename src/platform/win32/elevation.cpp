@@ -1,20 +1,14 @@
 #include "platform/win32/elevation.h"
 
+#include "platform/win32/system_hooks.h"
 #include "platform/win32/unique_handle.h"
 
 #include <windows.h>
 
 namespace qvx {
 
-namespace {
-std::optional<bool>& Override() {
-    static std::optional<bool> elevated;
-    return elevated;
-}
-} // namespace
-
 bool ProcessIsElevated() {
-    if (Override()) return *Override();
+    if (const SystemHooks* hooks = InstalledSystemHooks(); hooks && hooks->elevated) return *hooks->elevated;
     HANDLE raw = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
     const UniqueKernelHandle token(raw);
@@ -24,6 +18,6 @@ bool ProcessIsElevated() {
            elevation.TokenIsElevated != 0;
 }
 
-void SetElevationForTests(std::optional<bool> elevated) { Override() = elevated; }
+void SetElevationForTests(std::optional<bool> elevated) { HooksToReplace().elevated = elevated; }
 
 } // namespace qvx

@@ -3,6 +3,8 @@
 // rights that call needs (never created) and closed again on every way out, so that a standard
 // user can read what the machine-wide hive holds. Key paths are given as the user reads them,
 // relative to the root key; a leading backslash is allowed.
+#include "platform/win32/unique_handle.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -11,39 +13,6 @@
 #include <string_view>
 
 namespace qvx {
-
-// A registry key handle that closes itself; movable, not copyable.
-class UniqueKey {
-public:
-    UniqueKey() = default;
-    explicit UniqueKey(HKEY key) : key_(key) {}
-    ~UniqueKey() { reset(); }
-    UniqueKey(UniqueKey&& other) noexcept : key_(other.release()) {}
-    UniqueKey& operator=(UniqueKey&& other) noexcept {
-        if (this != &other) {
-            reset();
-            key_ = other.release();
-        }
-        return *this;
-    }
-    UniqueKey(const UniqueKey&) = delete;
-    UniqueKey& operator=(const UniqueKey&) = delete;
-
-    HKEY get() const { return key_; }
-    explicit operator bool() const { return key_ != nullptr; }
-    HKEY release() {
-        HKEY k = key_;
-        key_ = nullptr;
-        return k;
-    }
-    void reset() {
-        if (key_) RegCloseKey(key_);
-        key_ = nullptr;
-    }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 // Opens an existing key with the given rights; empty when it is missing or access is refused.
 UniqueKey OpenRegistryKey(HKEY root, std::string_view keyPath, REGSAM access);

@@ -1,26 +1,31 @@
 #include "platform/win32/shell.h"
 
+#include "platform/win32/system_hooks.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
 #include <shellapi.h>
 
+#include <utility>
+
 namespace qvx {
 
 namespace {
-std::function<void(const ShellCall&)>& Hook() {
-    static std::function<void(const ShellCall&)> hook;
-    return hook;
+// The test's hook, when one is set.
+const std::function<void(const ShellCall&)>* Hook() {
+    const SystemHooks* hooks = InstalledSystemHooks();
+    return hooks && hooks->shell ? &hooks->shell : nullptr;
 }
 } // namespace
 
 void ShellOpen(HWND owner, const std::string& target, int showCommand) {
-    if (Hook()) return Hook()({ShellCall::Kind::Open, owner, "open", target, showCommand});
+    if (const auto* hook = Hook()) return (*hook)({ShellCall::Kind::Open, owner, "open", target, showCommand});
     ShellExecuteW(owner, L"open", Widen(target).c_str(), nullptr, nullptr, showCommand);
 }
 
 bool ShellRunAsAdministrator(HWND owner, const std::string& program) {
-    if (Hook()) {
-        Hook()({ShellCall::Kind::Open, owner, "runas", program, SW_SHOWNORMAL});
+    if (const auto* hook = Hook()) {
+        (*hook)({ShellCall::Kind::Open, owner, "runas", program, SW_SHOWNORMAL});
         return true;
     }
     const auto result = reinterpret_cast<INT_PTR>(
@@ -29,8 +34,8 @@ bool ShellRunAsAdministrator(HWND owner, const std::string& program) {
 }
 
 bool StartCommandLine(const std::string& commandLine, int showCommand) {
-    if (Hook()) {
-        Hook()({ShellCall::Kind::CommandLine, nullptr, "", commandLine, showCommand});
+    if (const auto* hook = Hook()) {
+        (*hook)({ShellCall::Kind::CommandLine, nullptr, "", commandLine, showCommand});
         return true;
     }
     std::wstring cmd = Widen(commandLine);  // CreateProcessW may write into the command line
@@ -40,15 +45,13 @@ bool StartCommandLine(const std::string& commandLine, int showCommand) {
     si.wShowWindow = static_cast<WORD>(showCommand);
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    // Not waited for: the handles only go.
+    const UniqueKernelHandle thread(pi.hThread), process(pi.hProcess);
     return true;
 }
 
 std::function<void(const ShellCall&)> SetShellHook(std::function<void(const ShellCall&)> hook) {
-    auto previous = std::move(Hook());
-    Hook() = std::move(hook);
-    return previous;
+    return std::exchange(HooksToReplace().shell, std::move(hook));
 }
 
 } // namespace qvx

@@ -30,7 +30,8 @@ struct ShellCall {
     std::string target;     // the address or document, or the command line
     int showCommand;
 };
-// Replaces the real calls (tests); an empty hook restores them. Returns the previous hook.
+// Replaces the real calls (tests) in the installed SystemHooks; an empty hook restores them.
+// Returns the previous hook.
 // While a hook is set, StartCommandLine reports success.
 std::function<void(const ShellCall&)> SetShellHook(std::function<void(const ShellCall&)> hook);
 

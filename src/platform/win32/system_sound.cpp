@@ -1,30 +1,21 @@
 #include "platform/win32/system_sound.h"
 
+#include "platform/win32/system_hooks.h"
+
 #include <windows.h>
+
+#include <utility>
 
 namespace qvx {
 
-namespace {
-std::function<void(const SoundCall&)>& Hook() {
-    static std::function<void(const SoundCall&)> hook;
-    return hook;
-}
-} // namespace
-
 void PlayTone(unsigned frequency, unsigned milliseconds) {
-    if (Hook()) return Hook()({true, frequency, milliseconds});
+    if (const SystemHooks* hooks = InstalledSystemHooks(); hooks && hooks->sound)
+        return hooks->sound({frequency, milliseconds});
     Beep(frequency, milliseconds);
 }
 
-void PlayDefaultSound() {
-    if (Hook()) return Hook()({false, 0, 0});
-    MessageBeep(MB_OK);
-}
-
 std::function<void(const SoundCall&)> SetSoundHook(std::function<void(const SoundCall&)> hook) {
-    auto previous = std::move(Hook());
-    Hook() = std::move(hook);
-    return previous;
+    return std::exchange(HooksToReplace().sound, std::move(hook));
 }
 
 } // namespace qvx

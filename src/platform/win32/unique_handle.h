@@ -24,11 +24,13 @@ public:
     UniqueHandle& operator=(const UniqueHandle&) = delete;
 
     Handle get() const { return handle_; }
-    explicit operator bool() const { return handle_ != Traits::none(); }
+    explicit operator bool() const { return !(handle_ == Traits::none()); }
     Handle release() { return std::exchange(handle_, Traits::none()); }
+    // Frees the handle held (if any) after taking the new one, so that whatever the freeing
+    // sets off already sees the new state.
     void reset(Handle handle = Traits::none()) {
         const Handle old = std::exchange(handle_, handle);
-        if (old != Traits::none()) Traits::free(old);
+        if (!(old == Traits::none())) Traits::free(old);
     }
 
 private:
@@ -50,5 +52,69 @@ struct KernelHandleTraits {
     static void free(Handle handle) { CloseHandle(handle); }
 };
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+
+struct RegistryKeyTraits {
+    using Handle = HKEY;
+    static Handle none() { return nullptr; }
+    static void free(Handle handle) { RegCloseKey(handle); }
+};
+using UniqueKey = UniqueHandle<RegistryKeyTraits>;
+
+// Windows, tooltips and hidden message windows. A window that the system destroys on its own
+// (a child with its parent, a popup with its owner) must be released from its owner before,
+// or when its WM_NCDESTROY arrives.
+struct WindowTraits {
+    using Handle = HWND;
+    static Handle none() { return nullptr; }
+    static void free(Handle handle) { DestroyWindow(handle); }
+};
+using UniqueWindow = UniqueHandle<WindowTraits>;
+
+struct MenuTraits {
+    using Handle = HMENU;
+    static Handle none() { return nullptr; }
+    static void free(Handle handle) { DestroyMenu(handle); }
+};
+using UniqueMenu = UniqueHandle<MenuTraits>;
+
+// Fonts, brushes, bitmaps, palettes and regions. An object still selected into a device
+// context is not freed: own the context after the object, so that the context goes first.
+template <typename GdiObject>
+struct GdiObjectTraits {
+    using Handle = GdiObject;
+    static Handle none() { return nullptr; }
+    static void free(Handle handle) { DeleteObject(handle); }
+};
+using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
+using UniqueBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
+using UniqueBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+using UniquePalette = UniqueHandle<GdiObjectTraits<HPALETTE>>;
+using UniqueRegion = UniqueHandle<GdiObjectTraits<HRGN>>;
+
+// Memory device contexts (CreateCompatibleDC).
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static Handle none() { return nullptr; }
+    static void free(Handle handle) { DeleteDC(handle); }
+};
+using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
+
+// A device context of a window (GetDC, GetDCEx), given back with the window it came from.
+struct WindowDc {
+    HWND window = nullptr;  // null: the screen
+    HDC dc = nullptr;
+    friend bool operator==(const WindowDc&, const WindowDc&) = default;
+};
+struct WindowDcTraits {
+    using Handle = WindowDc;
+    static Handle none() { return {}; }
+    static void free(Handle handle) { ReleaseDC(handle.window, handle.dc); }
+};
+using UniqueWindowDc = UniqueHandle<WindowDcTraits>;
+
+// The owner of a context GetDC or GetDCEx gave for `window`; empty when `dc` is null.
+inline UniqueWindowDc OwnWindowDc(HWND window, HDC dc) {
+    return dc ? UniqueWindowDc(WindowDc{window, dc}) : UniqueWindowDc();
+}
 
 } // namespace qvx

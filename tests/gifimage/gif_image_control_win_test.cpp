@@ -1,4 +1,4 @@
-// TGIFImage on a form under Wine: what reaches the screen, the window timer driving frames,
+// GifImageControl on a form under Wine: what reaches the screen, the window timer driving frames,
 // Animate off, switching to a threaded timer mid-animation, and a demo form for screenshots
 // (set QUARVEX_GIF_DEMO_SECONDS to keep it on screen that long).
 #include <gtest/gtest.h>
@@ -8,9 +8,9 @@
 #include <set>
 
 #include "gif_win_test_support.h"
-#include "gifimage/gif_image_win.h"
+#include "gifimage/gif_image_control_win.h"
 #include "gifimage/gif_writer.h"
-#include "gifimage/timer_ex_win.h"
+#include "gifimage/frame_timer_win.h"
 #include "ui/form_win.h"
 
 namespace qvx::gif::testing {
@@ -33,17 +33,17 @@ gifwriter::Image Solid(int w, int h, std::uint8_t index) {
 // Frames of solid colours 1, 2, 3, ... (red, green, blue, ...), `delayCs` each.
 std::vector<std::uint8_t> SolidAnimation(int frames, int delayCs, int w = 8, int h = 8) {
     GifBuilder b(w, h, kColors);
-    b.Loop(0);
-    for (int k = 0; k < frames; ++k) b.Control({.delayCs = delayCs}).AddImage(Solid(w, h, static_cast<std::uint8_t>(k + 1)));
-    return b.Trailer().Bytes();
+    b.loop(0);
+    for (int k = 0; k < frames; ++k) b.control({.delayCs = delayCs}).addImage(Solid(w, h, static_cast<std::uint8_t>(k + 1)));
+    return b.trailer().bytes();
 }
 
 class GifForm {
 public:
     explicit GifForm(std::vector<ui::ControlDesign> rows) : rows_(std::move(rows)) {
-        static const bool registered = (RegisterGIFImageKind(), true);
+        static const bool registered = (RegisterGifImageKind(), true);
         (void)registered;
-        spec_ = {.name = "GifTestForm", .caption = "TGIFImage", .left = 40, .top = 40, .clientWidth = 420,
+        spec_ = {.name = "GifTestForm", .caption = "GifImageControl", .left = 40, .top = 40, .clientWidth = 420,
                  .clientHeight = 260, .color = ui::Rgb(0, 128, 128)};
         form_ = std::make_unique<ui::Form>(spec_, rows_);
         form_->show();
@@ -53,15 +53,15 @@ public:
         form_.reset();
         PumpFor(10);
     }
-    TGIFImage& Gif(const char* name = "Gif1") { return form_->find<TGIFImage>(name); }
+    GifImageControl& Gif(const char* name = "Gif1") { return form_->find<GifImageControl>(name); }
     // The colour on screen at a point of the form's client area.
-    COLORREF At(int x, int y) const {
+    COLORREF at(int x, int y) const {
         HDC dc = GetDC(form_->handle());
         const COLORREF c = GetPixel(dc, x, y);
         ReleaseDC(form_->handle(), dc);
         return c;
     }
-    bool ShowsSoon(int x, int y, COLORREF c) const { return Pump([&] { return At(x, y) == c; }, 2000); }
+    bool ShowsSoon(int x, int y, COLORREF c) const { return Pump([&] { return at(x, y) == c; }, 2000); }
 
 private:
     std::vector<ui::ControlDesign> rows_;
@@ -70,145 +70,143 @@ private:
 };
 
 ui::ControlDesign GifRow(const char* name, int left, int top, int width, int height, bool stretch = false) {
-    return {.kind = ui::Kind::GIFImage, .name = name, .left = left, .top = top, .width = width, .height = height,
+    return {.kind = ui::Kind::GifImage, .name = name, .left = left, .top = top, .width = width, .height = height,
             .stretch = stretch};
 }
 
-TEST(GIFImageWin, PaintsOnItsForm) {
+TEST(GifImageControlWin, PaintsOnItsForm) {
     // Frame 1: left half red, right half transparent (index 0); 2 x 1 pixels stretched 40 x 20.
     GifBuilder t(2, 1, kColors);
-    t.Control({.transparent = true, .transparentIndex = 0});
+    t.control({.transparent = true, .transparentIndex = 0});
     gifwriter::Image half = Solid(2, 1, 1);
     half.indices[1] = 0;
-    const auto transparentFile = t.AddImage(half).Trailer().Bytes();
+    const auto transparentFile = t.addImage(half).trailer().bytes();
     // A 2 x 2 image: red, green / blue, yellow.
     GifBuilder q(2, 2, kColors);
     gifwriter::Image quad = Solid(2, 2, 1);
     quad.indices = {1, 2, 3, 4};
-    const auto quadFile = q.AddImage(quad).Trailer().Bytes();
+    const auto quadFile = q.addImage(quad).trailer().bytes();
 
     GifForm f({GifRow("Gif1", 10, 10, 40, 20, true), GifRow("Gif2", 10, 100, 40, 40, true), GifRow("Gif3", 100, 10, 5, 5),
                GifRow("Gif4", 200, 10, 10, 10)});
-    TGIFImage& gif = f.Gif("Gif1");
+    GifImageControl& gif = f.Gif("Gif1");
     EXPECT_EQ(gif.width(), 40);
-    ASSERT_TRUE(gif.LoadFromStream(transparentFile));
+    ASSERT_TRUE(gif.loadFromStream(transparentFile));
     EXPECT_TRUE(f.ShowsSoon(15, 15, RGB(255, 0, 0)));
-    EXPECT_EQ(f.At(45, 25), kFormColor);  // the transparent half shows the form
-    EXPECT_EQ(f.At(60, 15), kFormColor);  // outside the control
+    EXPECT_EQ(f.at(45, 25), kFormColor);  // the transparent half shows the form
+    EXPECT_EQ(f.at(60, 15), kFormColor);  // outside the control
     EXPECT_FALSE(gif.opaque());
 
     // Stretched, tiled and centred.
-    TGIFImage& stretched = f.Gif("Gif2");
-    TGIFImage& tiled = f.Gif("Gif3");
-    TGIFImage& centred = f.Gif("Gif4");
-    tiled.SetTile(true);
-    centred.SetCenter(true);
-    for (TGIFImage* g : {&stretched, &tiled, &centred}) ASSERT_TRUE(g->LoadFromStream(quadFile));
+    GifImageControl& stretched = f.Gif("Gif2");
+    GifImageControl& tiled = f.Gif("Gif3");
+    GifImageControl& centred = f.Gif("Gif4");
+    tiled.setTile(true);
+    centred.setCenter(true);
+    for (GifImageControl* g : {&stretched, &tiled, &centred}) ASSERT_TRUE(g->loadFromStream(quadFile));
     EXPECT_TRUE(stretched.opaque());  // opaque and covering: the parent may skip its background
     EXPECT_TRUE(f.ShowsSoon(10 + 35, 100 + 35, RGB(255, 255, 0)));  // bottom-right quarter
-    EXPECT_EQ(f.At(10 + 5, 100 + 5), RGB(255, 0, 0));
-    EXPECT_EQ(f.At(10 + 35, 100 + 5), RGB(0, 255, 0));
+    EXPECT_EQ(f.at(10 + 5, 100 + 5), RGB(255, 0, 0));
+    EXPECT_EQ(f.at(10 + 35, 100 + 5), RGB(0, 255, 0));
     // Tiles repeat every 2 pixels: (100 + 4, 10 + 3) is image pixel (0, 1).
-    EXPECT_EQ(f.At(104, 13), RGB(0, 0, 255));
-    EXPECT_EQ(f.At(103, 14), RGB(0, 255, 0));
-    EXPECT_EQ(f.At(103, 13), RGB(255, 255, 0));
+    EXPECT_EQ(f.at(104, 13), RGB(0, 0, 255));
+    EXPECT_EQ(f.at(103, 14), RGB(0, 255, 0));
+    EXPECT_EQ(f.at(103, 13), RGB(255, 255, 0));
     // Centred in 10 x 10: the image at (4, 4)..(6, 6); the rest is the form.
-    EXPECT_EQ(f.At(204, 14), RGB(255, 0, 0));
-    EXPECT_EQ(f.At(205, 15), RGB(255, 255, 0));
-    EXPECT_EQ(f.At(202, 12), kFormColor);
+    EXPECT_EQ(f.at(204, 14), RGB(255, 0, 0));
+    EXPECT_EQ(f.at(205, 15), RGB(255, 255, 0));
+    EXPECT_EQ(f.at(202, 12), kFormColor);
 
     // Opaque: the client area is filled with the control's colour behind the image.
     gif.setColor(ui::Rgb(255, 255, 0));
-    gif.SetOpaque(true);
+    gif.setOpaqueBackground(true);
     EXPECT_TRUE(f.ShowsSoon(45, 25, RGB(255, 255, 0)));
-    EXPECT_EQ(f.At(15, 15), RGB(255, 0, 0));
+    EXPECT_EQ(f.at(15, 15), RGB(255, 0, 0));
 
     // Visible off paints nothing, but the control keeps its place.
-    gif.SetVisible(false);
+    gif.setImageVisible(false);
     EXPECT_TRUE(f.ShowsSoon(15, 15, kFormColor));
     EXPECT_EQ(gif.width(), 40);
 }
 
-TEST(GIFImageWin, WindowTimerDrivesTheFramesAndAnimateOffShowsFrameOne) {
+TEST(GifImageControlWin, WindowTimerDrivesTheFramesAndAnimateOffShowsFrameOne) {
     GifForm f({GifRow("Gif1", 10, 10, 16, 16)});
-    TGIFImage& gif = f.Gif();
-    ASSERT_TRUE(gif.LoadFromStream(SolidAnimation(3, 5)));
+    GifImageControl& gif = f.Gif();
+    ASSERT_TRUE(gif.loadFromStream(SolidAnimation(3, 5)));
     ASSERT_TRUE(f.ShowsSoon(12, 12, RGB(255, 0, 0)));
-    gif.SetAnimate(true);
+    gif.setAnimate(true);
     PumpFor(20);  // the paint after Animate arms the timer
-    auto* timer = dynamic_cast<TTimerEx*>(gif.Timer());
+    auto* timer = dynamic_cast<FrameTimer*>(gif.timer());
     ASSERT_NE(timer, nullptr);
-    EXPECT_FALSE(timer->Threaded());
-    EXPECT_NE(timer->WindowHandle(), nullptr);
+    EXPECT_FALSE(timer->threaded() || timer->hasThread());
 
     // Every frame reaches the screen by the direct repaint.
     std::set<COLORREF> seen;
     Pump([&] {
-        seen.insert(f.At(12, 12));
+        seen.insert(f.at(12, 12));
         return seen.size() >= 3;
     }, 3000);
     EXPECT_TRUE(seen.count(RGB(0, 255, 0)));
     EXPECT_TRUE(seen.count(RGB(0, 0, 255)));
 
-    ASSERT_TRUE(Pump([&] { return gif.CurrentFrame() == 3; }, 2000));  // frame 2 is shown
-    gif.SetAnimate(false);
-    EXPECT_EQ(gif.Timer(), nullptr);
-    EXPECT_EQ(gif.CurrentFrame(), 1);
+    ASSERT_TRUE(Pump([&] { return gif.currentFrame() == 3; }, 2000));  // frame 2 is shown
+    gif.setAnimate(false);
+    EXPECT_EQ(gif.timer(), nullptr);
+    EXPECT_EQ(gif.currentFrame(), 1);
     EXPECT_TRUE(f.ShowsSoon(12, 12, RGB(255, 0, 0)));
     PumpFor(150);
-    EXPECT_EQ(f.At(12, 12), RGB(255, 0, 0));  // and stays
+    EXPECT_EQ(f.at(12, 12), RGB(255, 0, 0));  // and stays
 
     // Setting CurrentFrame repaints at once, without waiting for a paint message.
-    gif.SetCurrentFrame(3);
-    EXPECT_EQ(f.At(12, 12), RGB(0, 0, 255));
+    gif.setCurrentFrame(3);
+    EXPECT_EQ(f.at(12, 12), RGB(0, 0, 255));
     // The palette of the frame shown and the bitmap copy of frame 1.
-    HPALETTE p = gif.GetPalette();
+    HPALETTE p = gif.palette();
     ASSERT_NE(p, nullptr);
     PALETTEENTRY e[8];
     ASSERT_EQ(GetPaletteEntries(p, 0, 8, e), 8u);
     EXPECT_EQ(e[3].peBlue, 255);
     ui::Picture picture;
-    ASSERT_TRUE(gif.AssignTo(picture));
+    ASSERT_TRUE(gif.assignTo(picture));
     EXPECT_EQ(picture.width(), 8);
-    gif.Clear();
-    EXPECT_FALSE(gif.AssignTo(picture));
-    EXPECT_EQ(gif.GetPalette(), nullptr);
+    gif.clear();
+    EXPECT_FALSE(gif.assignTo(picture));
+    EXPECT_EQ(gif.palette(), nullptr);
 }
 
-TEST(GIFImageWin, SwitchingToAThreadedTimerMidAnimation) {
+TEST(GifImageControlWin, SwitchingToAThreadedTimerMidAnimation) {
     GifForm f({GifRow("Gif1", 10, 10, 16, 16)});
-    TGIFImage& gif = f.Gif();
-    ASSERT_TRUE(gif.LoadFromStream(SolidAnimation(4, 5)));
-    gif.SetAnimate(true);
-    ASSERT_TRUE(Pump([&] { return gif.CurrentFrame() == 3; }, 3000));
-    const int loops = gif.LoopsDone();
-    gif.SetThreaded(true);
-    auto* timer = dynamic_cast<TTimerEx*>(gif.Timer());
+    GifImageControl& gif = f.Gif();
+    ASSERT_TRUE(gif.loadFromStream(SolidAnimation(4, 5)));
+    gif.setAnimate(true);
+    ASSERT_TRUE(Pump([&] { return gif.currentFrame() == 3; }, 3000));
+    const int loops = gif.loopsDone();
+    gif.setThreaded(true);
+    auto* timer = dynamic_cast<FrameTimer*>(gif.timer());
     ASSERT_NE(timer, nullptr);
-    EXPECT_TRUE(timer->Threaded());
-    EXPECT_TRUE(timer->HasThread());
-    EXPECT_EQ(timer->WindowHandle(), nullptr);
+    EXPECT_TRUE(timer->threaded());
+    EXPECT_TRUE(timer->hasThread());
     // Not restarted: the frames go on from where they were, ticked from the worker (on this
     // thread, which the worker waits for).
-    EXPECT_EQ(gif.CurrentFrame(), 3);
-    EXPECT_EQ(gif.LoopsDone(), loops);
+    EXPECT_EQ(gif.currentFrame(), 3);
+    EXPECT_EQ(gif.loopsDone(), loops);
     std::set<int> frames;
     Pump([&] {
-        frames.insert(gif.CurrentFrame());
+        frames.insert(gif.currentFrame());
         return frames.size() >= 4;
     }, 3000);
     EXPECT_EQ(frames.size(), 4u);
     EXPECT_TRUE(f.ShowsSoon(12, 12, RGB(255, 255, 0)));  // frame 4 reaches the screen
-    gif.SetThreaded(false);
-    EXPECT_FALSE(dynamic_cast<TTimerEx*>(gif.Timer())->Threaded());
+    gif.setThreaded(false);
+    EXPECT_FALSE(dynamic_cast<FrameTimer*>(gif.timer())->threaded());
 }
 
 // A form with the animation in several sizing modes; stays on screen for
 // QUARVEX_GIF_DEMO_SECONDS seconds when that is set (for a screenshot).
-TEST(GIFImageWin, DemoForm) {
+TEST(GifImageControlWin, DemoForm) {
     // 40 x 30, a red ball moving over a transparent background, 8 frames of 100 ms.
     GifBuilder b(40, 30, kColors);
-    b.Loop(0);
+    b.loop(0);
     for (int k = 0; k < 8; ++k) {
         gifwriter::Image img = Solid(40, 30, 0);
         for (int y = 0; y < 30; ++y)
@@ -217,24 +215,24 @@ TEST(GIFImageWin, DemoForm) {
                 if (dx * dx + dy * dy <= 25) img.indices[static_cast<std::size_t>(y) * 40 + x] = 1;
                 if (y == 29) img.indices[static_cast<std::size_t>(y) * 40 + x] = 3;
             }
-        b.Control({.disposal = 2, .delayCs = 10, .transparent = true, .transparentIndex = 0}).AddImage(img);
+        b.control({.disposal = 2, .delayCs = 10, .transparent = true, .transparentIndex = 0}).addImage(img);
     }
-    const auto file = b.Trailer().Bytes();
+    const auto file = b.trailer().bytes();
     GifForm f({GifRow("Plain", 10, 10, 60, 60), GifRow("Stretch", 80, 10, 173, 165, true), GifRow("Ratio", 260, 10, 150, 60),
                GifRow("Tile", 260, 80, 150, 90), GifRow("Centre", 10, 80, 60, 60)});
-    f.Gif("Ratio").SetStretchRatio(true);
-    f.Gif("Tile").SetTile(true);
-    f.Gif("Centre").SetCenter(true);
-    f.Gif("Centre").SetOpaque(true);
+    f.Gif("Ratio").setStretchRatio(true);
+    f.Gif("Tile").setTile(true);
+    f.Gif("Centre").setCenter(true);
+    f.Gif("Centre").setOpaqueBackground(true);
     f.Gif("Centre").setColor(ui::Rgb(255, 255, 255));
     for (const char* name : {"Plain", "Stretch", "Ratio", "Tile", "Centre"}) {
-        ASSERT_TRUE(f.Gif(name).LoadFromStream(file));
-        f.Gif(name).SetAnimate(true);
+        ASSERT_TRUE(f.Gif(name).loadFromStream(file));
+        f.Gif(name).setAnimate(true);
     }
     int seconds = 0;
     if (const char* s = std::getenv("QUARVEX_GIF_DEMO_SECONDS")) seconds = std::atoi(s);
     PumpFor(seconds > 0 ? seconds * 1000 : 1200);
-    for (const char* name : {"Plain", "Stretch", "Ratio", "Tile", "Centre"}) EXPECT_NE(f.Gif(name).Timer(), nullptr) << name;
+    for (const char* name : {"Plain", "Stretch", "Ratio", "Tile", "Centre"}) EXPECT_NE(f.Gif(name).timer(), nullptr) << name;
 }
 
 } // namespace

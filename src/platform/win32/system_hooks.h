@@ -1,0 +1,29 @@
+#pragma once
+// The system calls a test may take over, so that it can observe them without launching
+// anything, sounding a speaker or needing administrator rights: shell and process starts,
+// tones, and the answer to whether the process is elevated. The application owns one set and
+// installs it while it lives; the platform calls consult the installed set.
+#include <functional>
+#include <optional>
+
+namespace qvx {
+
+struct ShellCall;
+struct SoundCall;
+
+struct SystemHooks {
+    std::function<void(const ShellCall&)> shell;
+    std::function<void(const SoundCall&)> sound;
+    std::optional<bool> elevated;
+};
+
+// Makes `hooks` the set the platform calls consult; null uninstalls it. The caller keeps the set
+// alive while it is installed.
+void InstallSystemHooks(SystemHooks* hooks);
+// The installed set; null when none is, and every call is the system's.
+SystemHooks* InstalledSystemHooks();
+// The installed set, for replacing a hook. Throws std::logic_error when none is installed (no
+// application object yet): a hook set then would be lost.
+SystemHooks& HooksToReplace();
+
+} // namespace qvx
