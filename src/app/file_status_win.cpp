@@ -41,10 +41,8 @@ DWORD TryExclusiveOpen(const std::wstring& path) {
     }
     // A path the ANSI code page cannot spell (or too long in it): the same open through the
     // wide call, so such a file is still checked rather than taken for missing.
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return GetLastError();
-    CloseHandle(file);
-    return 0;
+    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    return file ? 0 : GetLastError();
 }
 
 } // namespace

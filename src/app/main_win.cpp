@@ -1,6 +1,7 @@
 // Program start: the error mode, the main window, then the About box, then the message loop.
 #include "app/main_form_win.h"
 #include "desktop/about_box_win.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/volume.h"
 #include "platform/win32/wide_text.h"
 #include "ui/application_win.h"
@@ -16,10 +17,9 @@ namespace {
 // The program's arguments, without its own name.
 std::vector<std::string> Arguments() {
     int count = 0;
-    LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+    const qvx::UniqueLocalMemory<LPWSTR*> words(CommandLineToArgvW(GetCommandLineW(), &count));
     std::vector<std::string> arguments;
-    for (int i = 1; words && i < count; ++i) arguments.push_back(qvx::Narrow(words[i]));
-    if (words) LocalFree(words);
+    for (int i = 1; words && i < count; ++i) arguments.push_back(qvx::Narrow(words.get()[i]));
     return arguments;
 }
 } // namespace

@@ -8,6 +8,7 @@
 #include "engine/random_generator.h"
 #include "platform/win32/executable_path.h"
 #include "platform/win32/shell.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 #include "ui/application_win.h"
 #include "ui/font_win.h"
@@ -29,7 +30,8 @@ const ui::FormDesign& DesignWithLogoKindRegistered() {
 // Sizes a one-line label to its caption, as an auto-sized label does.
 void FitLabelToCaption(ui::Label& label) {
     const ui::SharedFont font = ui::AcquireFont(label.font());
-    HDC dc = GetDC(nullptr);
+    const UniqueWindowDc screen = OwnWindowDc(nullptr, GetDC(nullptr));
+    const HDC dc = screen.get().dc;
     HGDIOBJ old = SelectObject(dc, font->get());
     const std::wstring text = Widen(label.caption());
     SIZE size{};
@@ -37,7 +39,6 @@ void FitLabelToCaption(ui::Label& label) {
     TEXTMETRICW tm{};
     GetTextMetricsW(dc, &tm);
     SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
     label.setBounds(label.left(), label.top(), size.cx, tm.tmHeight);
 }
 

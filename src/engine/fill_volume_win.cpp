@@ -267,14 +267,13 @@ std::vector<std::string> Win32FillVolume::listLeftoverFillFiles(char driveLetter
     const std::string root = std::string(1, LowerDriveLetter(driveLetter)) + ":\\";
     const std::wstring pattern = Widen(root + std::string(kFillFileMarker) + "*" + std::string(kFillFileExtension));
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(pattern.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
+    const UniqueFind find(FindFirstFileW(pattern.c_str(), &data));
+    if (!find) return names;
     do {
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         const std::string name = Narrow(data.cFileName);
         if (IsFillFileName(name)) names.push_back(root + name);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (FindNextFileW(find.get(), &data));
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -45,6 +45,24 @@ struct FileHandleTraits {
 };
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 
+// Directory searches (FindFirstFile).
+struct FindHandleTraits {
+    using Handle = HANDLE;
+    static Handle none() { return INVALID_HANDLE_VALUE; }
+    static void free(Handle handle) { FindClose(handle); }
+};
+using UniqueFind = UniqueHandle<FindHandleTraits>;
+
+// Memory the system allocated with LocalAlloc for the caller (CommandLineToArgvW, ...).
+template <class Pointer>
+struct LocalMemoryTraits {
+    using Handle = Pointer;
+    static Handle none() { return nullptr; }
+    static void free(Handle handle) { LocalFree(handle); }
+};
+template <class Pointer>
+using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits<Pointer>>;
+
 // Events, threads and other kernel objects whose calls give NULL on failure.
 struct KernelHandleTraits {
     using Handle = HANDLE;
