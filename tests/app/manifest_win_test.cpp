@@ -2,6 +2,9 @@
 // tests' own process, which carries the same resources.
 #include "platform/win32/wide_text.h"
 
+#include "platform/win32/unique_handle.h"
+#include "support/win_test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -19,24 +22,9 @@
 namespace qvx {
 namespace {
 
-// A module loaded as data only, freed on every way out.
-class DataModule {
-public:
-    explicit DataModule(const std::wstring& path)
-        : module_(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
-    ~DataModule() {
-        if (module_) FreeLibrary(module_);
-    }
-    DataModule(const DataModule&) = delete;
-    DataModule& operator=(const DataModule&) = delete;
-    HMODULE get() const { return module_; }
-
-private:
-    HMODULE module_;
-};
 
 std::string ManifestOf(const std::wstring& exe) {
-    const DataModule module(exe);
+    const UniqueModule module = test::LoadAsData(exe);
     if (!module.get()) return {};
     HRSRC found = FindResourceW(module.get(), MAKEINTRESOURCEW(1), RT_MANIFEST);
     if (!found) return {};

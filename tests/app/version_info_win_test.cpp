@@ -8,6 +8,8 @@
 #include "support/win_test_support.h"
 #include "ui/application_win.h"
 
+#include "platform/win32/unique_handle.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -102,21 +104,6 @@ TEST(ProgramResources, VersionInformationNamesTheProductReleaseAndMaker) {
     EXPECT_EQ(year[2], maker);
 }
 
-// A module loaded as data only, freed on every way out.
-class DataModule {
-public:
-    explicit DataModule(const std::wstring& path)
-        : module_(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
-    ~DataModule() {
-        if (module_) FreeLibrary(module_);
-    }
-    DataModule(const DataModule&) = delete;
-    DataModule& operator=(const DataModule&) = delete;
-    HMODULE get() const { return module_; }
-
-private:
-    HMODULE module_;
-};
 
 #pragma pack(push, 2)
 struct IconGroupEntry {  // GRPICONDIRENTRY
@@ -157,7 +144,7 @@ IconPixels PixelsOf(HICON icon) {
 TEST(ProgramResources, TheIconComesInFourSizesThatWindowsCanDraw) {
     const std::wstring exe = BuiltProgram();
     ASSERT_FALSE(exe.empty()) << "run through ctest (QUARVEX_BUILD_DIR)";
-    const DataModule module(exe);
+    const UniqueModule module = test::LoadAsData(exe);
     ASSERT_NE(module.get(), nullptr);
 
     // Explorer shows the first icon group: number 1.

@@ -86,12 +86,17 @@ inline HWND FindButton(HWND parent, const std::string& text) {
 // quarvex.exe, started as a user would start it; killed at the end if still running.
 class Program {
 public:
-    bool start(const std::string& arguments = {}) {
-        std::wstring cmd = L"\"" + Widen(ProgramFolder() + "quarvex.exe") + L"\"";
+    bool start(const std::string& arguments = {}) { return startExe(ProgramFolder() + "quarvex.exe", arguments); }
+    // Another copy of the program (an unpacked release); `folder`, when given, is its working
+    // folder, as Explorer gives a double-clicked exe its own.
+    bool startExe(const std::string& exe, const std::string& arguments = {}, const std::string& folder = {}) {
+        std::wstring cmd = L"\"" + Widen(exe) + L"\"";
         if (!arguments.empty()) cmd += L" " + Widen(arguments);
         STARTUPINFOW si{};
         si.cb = sizeof(si);
-        return CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_) != FALSE;
+        const std::wstring dir = Widen(folder);
+        return CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.empty() ? nullptr : dir.c_str(),
+                              &si, &pi_) != FALSE;
     }
     ~Program() {
         if (!pi_.hProcess) return;

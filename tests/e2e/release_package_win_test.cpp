@@ -30,32 +30,6 @@ std::string FileText(const std::string& path) {
     return all.str();
 }
 
-// A process started from its own folder, as Explorer starts a double-clicked exe; ended at the end
-// if it is still running.
-class StartedProcess {
-public:
-    bool start(const std::string& exe, const std::string& folder) {
-        std::wstring cmd = L"\"" + Widen(exe) + L"\"";
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        return CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, Widen(folder).c_str(), &si, &pi_) != FALSE;
-    }
-    ~StartedProcess() {
-        if (!pi_.hProcess) return;
-        if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(pi_.hProcess, 1);
-            WaitForSingleObject(pi_.hProcess, 10000);
-        }
-        CloseHandle(pi_.hThread);
-        CloseHandle(pi_.hProcess);
-    }
-    DWORD pid() const { return pi_.dwProcessId; }
-    HANDLE process() const { return pi_.hProcess; }
-
-private:
-    PROCESS_INFORMATION pi_{};
-};
-
 // A visible Notepad window of any process whose title begins with the file's name ("quarvex.txt -
 // Notepad", or "quarvex - Notepad" where extensions are hidden); its process id in `pid`.
 HWND FindNotepad(const std::string& fileStem, DWORD& pid) {
@@ -107,8 +81,8 @@ TEST(ReleasePackage, TheUnpackedExeStartsOpensItsReadmeAndExits) {
     ASSERT_FALSE(FileText(readme).empty()) << readme;
     DeleteFileW(Widen(folder + "quarvex.ini").c_str());
 
-    StartedProcess program;
-    ASSERT_TRUE(program.start(folder + "quarvex.exe", folder));
+    test::Program program;
+    ASSERT_TRUE(program.startExe(folder + "quarvex.exe", {}, folder));
     HWND window = nullptr;
     ASSERT_TRUE(test::PumpUntil([&] { return (window = FindTopWindow(program.pid(), L"QuarvexForm")) != nullptr; }, 30000))
         << "no main window";

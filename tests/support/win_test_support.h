@@ -1,6 +1,7 @@
 #pragma once
 // Helpers for the Windows-side tests: answering message boxes, pumping messages until
 // something happens, and the test drives the runner script maps.
+#include "platform/win32/unique_handle.h"
 #include "ui/message_box_win.h"
 
 #include <windows.h>
@@ -70,6 +71,11 @@ void SendClick(HWND hwnd, POINT client);
 // Processes messages until the input sent so far has been handled (and a little longer, for
 // what it posted in turn).
 void PumpInput();
+
+// A program or library loaded as data only (its resources), freed on every way out.
+inline UniqueModule LoadAsData(const std::wstring& path) {
+    return UniqueModule(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+}
 
 } // namespace qvx::test
 

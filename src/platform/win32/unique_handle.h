@@ -45,6 +45,14 @@ struct FileHandleTraits {
 };
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 
+// Modules (LoadLibrary, LoadLibraryEx).
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle none() { return nullptr; }
+    static void free(Handle handle) { FreeLibrary(handle); }
+};
+using UniqueModule = UniqueHandle<ModuleTraits>;
+
 // Directory searches (FindFirstFile).
 struct FindHandleTraits {
     using Handle = HANDLE;
