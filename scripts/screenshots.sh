@@ -101,7 +101,8 @@ xdotool key Return
 # A pass on the 256 MiB tmpfs takes a fraction of a second: a second into the run, the program
 # is frozen (SIGSTOP) in the middle of a pass, so the picture shows a bar partly filled and the
 # texts that go with it; it goes on afterwards.
-fill_bytes() { find "$scratch" -maxdepth 1 -name '$$$TEMP$$$QUARVEX$$$*' -printf '%s\n' | awk '{s += $1} END {print s + 0}'; }
+# (A file may vanish between find's listing and its look at the size: the run deletes them.)
+fill_bytes() { { find "$scratch" -maxdepth 1 -name '$$$TEMP$$$QUARVEX$$$*' -printf '%s\n' 2>/dev/null || true; } | awk '{s += $1} END {print s + 0}'; }
 for ((i = 0; i < 40; i++)); do
   [ "$(fill_bytes)" -gt 0 ] && break
   sleep 0.25
