@@ -95,7 +95,10 @@ void ProgressDisplay::showEstimates(double elapsed, std::int64_t written, std::i
 }
 
 void ProgressDisplay::showCompleted() {
-    setText(ProgressText::TotalTime, area_.textNow(ProgressText::ElapsedTime));
+    // The elapsed time as the run showed it (a refresh behind its back may have cleared it).
+    const std::size_t elapsed = Index(ProgressText::ElapsedTime);
+    const std::string elapsedText = known_[elapsed] ? shown_[elapsed] : area_.textNow(ProgressText::ElapsedTime);
+    setText(ProgressText::TotalTime, elapsedText);
     setDuration(ProgressText::RemainingTime, 0.0);
 }
 
