@@ -32,6 +32,11 @@ while [ $# -gt 0 ]; do
 done
 
 scripts/install-deps.sh
+# A downloaded source archive has no commits: there is nothing to build a release from.
+if [ ! -e "$root/.git" ]; then
+  echo "package.sh: releases are built from a git commit, and $root is not a git checkout" >&2
+  exit 2
+fi
 rev=$(git rev-parse --verify "$commit^{commit}")
 if [ "$commit" = HEAD ] && [ -n "$(git status --porcelain --untracked-files=no)" ]; then
   echo "NOTE: uncommitted changes are not part of the release; it is built from commit ${rev:0:12}." >&2

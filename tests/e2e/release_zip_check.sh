@@ -23,7 +23,9 @@ head=$(git -C "$root" rev-parse HEAD 2>/dev/null || echo unknown)
 # The commit a ZIP was made from, as its comment names it.
 zip_commit() { python3 -c 'import sys, zipfile; print(zipfile.ZipFile(sys.argv[1]).comment.decode().rsplit(" ", 1)[-1])' "$1"; }
 
-if [ -n "${QUARVEX_RELEASE_DIR:-}" ]; then
+if [ -n "${QUARVEX_RELEASE_SKIP:-}" ]; then
+  skip "$QUARVEX_RELEASE_SKIP"
+elif [ -n "${QUARVEX_RELEASE_DIR:-}" ]; then
   dist="$QUARVEX_RELEASE_DIR"
   [ -f "$dist/$name.zip" ] || fail "no $name.zip in $dist"
 else
