@@ -56,7 +56,8 @@ DriveOutcome RunDriveWork(FillVolume& volume, RunHost& host, RunProgress& progre
                           int passCount) {
     // Before the free-space query, so that the space the leftovers held is wiped by this run.
     const int removed = SweepLeftovers(volume, host, driveLetter);
-    const std::int64_t free = std::max<std::int64_t>(volume.freeSpace(DriveNumber(driveLetter)).forUser, 0);
+    const std::optional<FreeSpace> space = volume.freeSpace(DriveNumber(driveLetter));
+    const std::int64_t free = space ? std::max<std::int64_t>(space->forUser, 0) : 0;
     const double startTime = host.now();
     progress.update([&](ProgressValues& v) {
         v.started = true;
@@ -67,6 +68,11 @@ DriveOutcome RunDriveWork(FillVolume& volume, RunHost& host, RunProgress& progre
     host.driveProgressed();
 
     DriveOutcome outcome;
+    if (!space) {
+        // No medium, a locked or a vanished drive: an error, never an empty drive.
+        outcome.failure.end = PassEnd::DriveUnreadable;
+        return outcome;
+    }
     ProgressListener listener(host, progress, startTime);
     const auto block = std::make_unique<BlockBuffer>();
     for (int pass = 1; pass <= passCount; ++pass) {
@@ -87,6 +93,7 @@ DriveOutcome RunDriveWork(FillVolume& volume, RunHost& host, RunProgress& progre
 
         const PassResult done = FillPass(volume, listener, driveLetter, *block).run();
         outcome.smallFiles += done.smallFiles;
+        outcome.unreachableBytes = std::max(outcome.unreachableBytes, done.unreachableBytes);
         if (done.end != PassEnd::Done && done.end != PassEnd::Stopped) {
             outcome.failure = done;
             break;

@@ -35,6 +35,14 @@ constexpr std::uint32_t SmallFileBytesInRecord(std::uint32_t recordSize) {
     return recordSize > kOverhead ? recordSize - kOverhead : 0;
 }
 
+// The file-record size to plan the small files for: the size the volume reports (0: it did
+// not say), else the usual 1 KiB, or one sector where sectors are larger, since a record never
+// spans less than a sector (disks with 4 KiB sectors get 4 KiB records).
+constexpr std::uint32_t PlannedFileRecordSize(std::uint32_t reported, std::uint32_t bytesPerSector) {
+    if (reported >= 1024 && reported <= 65536) return reported;
+    return bytesPerSector > 1024 && bytesPerSector <= 65536 ? bytesPerSector : 1024;
+}
+
 // Whether a directory entry's name (without a folder; letter case ignored) is one of ours:
 // the marker, exactly 10 digits, ".tmp". For the leftover sweep.
 bool IsFillFileName(std::string_view entryName);

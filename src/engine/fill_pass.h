@@ -4,6 +4,7 @@
 // of them. It talks to the drive only through FillVolume and to the rest of the run only
 // through PassListener.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,10 @@ inline constexpr std::int64_t kMostRoomPerCheck = 12 * 1024;
 // A pass that has written this much more than the drive had free, and the drive is still not
 // full, is writing into something that takes no room (compression): it would never end.
 inline constexpr std::int64_t kOverfillAllowance = std::int64_t{1} << 30;
+// Names that are taken for now (still waiting for their deletion while someone else holds
+// them) are skipped; this many of them in a row, and the pass gives up on the drive. It is more
+// than a pass of a 64 TiB drive has files, each of which a filter might still hold.
+inline constexpr int kMostBusyNamesInARow = 65'536;
 
 class PassListener {
 public:
@@ -44,6 +49,7 @@ enum class PassEnd {
     CreateFailed,  // a fill file could not be created while the drive had room
     WriteFailed,   // a write or a flush failed for another reason than a full drive
     NotFillable,   // far more written than the drive had free, and it never became full
+    DriveUnreadable,  // the drive's free space could not be read: no medium, locked, gone
 };
 
 struct PassResult {
@@ -52,6 +58,9 @@ struct PassResult {
     bool accessDenied = false;  // with CreateFailed: the user may not create files there
     std::int64_t bytes = 0;
     int smallFiles = 0;  // small files written into file records
+    // When the drive had become full: the volume's free bytes that this user could not write
+    // (reserved storage, a quota).
+    std::int64_t unreachableBytes = 0;
 };
 
 class FillPass {
@@ -60,24 +69,39 @@ public:
     PassResult run();
 
 private:
-    enum class FileEnd { Capped, Full, Stopped, Failed, Overfilled };
+    enum class FileEnd { Capped, Full, Stopped, Failed, Overfilled, Unreadable };
 
     // Each returns true when its phase ended with the pass to go on, false when the pass ends.
     bool fillFiles(std::int64_t reserve);
     bool writeSmallFiles(std::uint32_t bytes);
     FileEnd writeFile(std::int64_t room);
     void releaseLastSmallFile();
+    void measureUnreachable();
     void deleteFiles();
 
+    // The free space; none (and the pass ends) when the drive cannot tell.
+    std::optional<FreeSpace> freeSpace();
+    // Far more written than the drive had free: how the file ends, or none when the drive still
+    // takes what is written. Windows may free gigabytes during a pass (Storage Sense, update
+    // clean-up), which lets a pass write more than the drive had free; then it goes on.
+    std::optional<FileEnd> overfilled();
+    // Creates the next fill file, skipping names that are taken for now.
+    CreateResult createNext(std::string& name);
     std::string nextFile();
     bool endPass(PassEnd end, const std::string& fileName = {});
+    // A write or flush of that file failed: the pass ends.
+    bool writeFailed(const std::string& fileName);
 
     FillVolume& volume_;
     PassListener& listener_;
     const BlockBuffer& block_;
     char letter_;
     std::uint8_t driveNumber_;
+    // Bytes the pass may write before it asks whether the drive takes them; the free space
+    // and the bytes written when it last asked.
     std::int64_t limit_ = 0;
+    std::int64_t overfillFree_ = 0;
+    std::int64_t overfillBytes_ = 0;
     std::int64_t fileBytes_ = 0;
     // Whether file number k + 1 of this pass was created by us: only those are deleted.
     std::vector<bool> created_;

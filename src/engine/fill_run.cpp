@@ -74,6 +74,7 @@ RunResult FillRun::run(char driveLetter, int levelIndex, const FormatSettings& f
     result.plannedBytes = planned_;
     result.lastPass = drive.lastPass;
     result.smallFilesWritten = drive.smallFiles;
+    result.unreachableBytes = drive.unreachableBytes;
     result.writtenBytes = reached.writtenBytes;
     endRun(result, drive);
     return result;
@@ -102,15 +103,18 @@ DriveOutcome FillRun::runDriveWork() {
 }
 
 void FillRun::checkStop() {
-    if (progress_->stopRequested()) return;
-    bool stop = host_.abortRequested();
-    if (!stop && host_.closeRequested()) {
-        // Closing the window aborts the run; the flag stays ticked as after any abort.
-        host_.setAbortRequested(true);
-        stop = true;
+    if (!progress_->stopRequested()) {
+        bool stop = host_.abortRequested();
+        if (!stop && host_.closeRequested()) {
+            // Closing the window aborts the run; the flag stays ticked as after any abort.
+            host_.setAbortRequested(true);
+            stop = true;
+        }
+        if (!stop) return;
+        progress_->requestStop();
     }
-    if (!stop) return;
-    progress_->requestStop();
+    // Again after every message until the drive's work has ended: a drive call that was only
+    // about to begin when the stop came is not missed.
     volume_.interrupt();
 }
 
@@ -160,10 +164,11 @@ void FillRun::endRun(RunResult& result, const DriveOutcome& drive) {
     const bool closing = host_.closeRequested();
 
     if (failed) {
-        result.outcome = failure.end == PassEnd::CreateFailed ? RunOutcome::CreateFailed
-                         : failure.end == PassEnd::WriteFailed ? RunOutcome::WriteFailed
-                                                               : RunOutcome::NotFillable;
-        result.message = WithLeftoverLine(failureText(failure), result.leftoversRemoved);
+        result.outcome = failure.end == PassEnd::CreateFailed      ? RunOutcome::CreateFailed
+                         : failure.end == PassEnd::WriteFailed     ? RunOutcome::WriteFailed
+                         : failure.end == PassEnd::DriveUnreadable ? RunOutcome::DriveUnreadable
+                                                                   : RunOutcome::NotFillable;
+        result.message = WithLeftoverLine(failureText(failure, drive.lastPass > 0), result.leftoversRemoved);
         if (!closing) showFailure(failure, result.message);
         return;
     }
@@ -177,16 +182,22 @@ void FillRun::endRun(RunResult& result, const DriveOutcome& drive) {
     }
     result.outcome = RunOutcome::Completed;
     const std::string speed = SpeedText(result.writtenBytes, result.elapsedDays, fs_);
-    result.message = WithLeftoverLine(CompletionText(letter_, speed), result.leftoversRemoved);
+    std::string text = CompletionText(letter_, speed);
+    if (result.unreachableBytes > kReportedUnreachableBytes) {
+        text += "\r\n\r\n";
+        text += UnreachableSpaceText(result.unreachableBytes, fs_);
+    }
+    result.message = WithLeftoverLine(std::move(text), result.leftoversRemoved);
     if (closing) return;
     host_.completionBeep();
     host_.showInformation(result.message);
 }
 
-std::string FillRun::failureText(const PassResult& failure) const {
+std::string FillRun::failureText(const PassResult& failure, bool started) const {
     switch (failure.end) {
     case PassEnd::CreateFailed: return CreateFailedText(letter_, failure.failedFile);
     case PassEnd::WriteFailed: return WriteFailedText(letter_, failure.failedFile);
+    case PassEnd::DriveUnreadable: return DriveUnreadableText(letter_, started);
     default: return NotFillableText(letter_);
     }
 }

@@ -31,6 +31,7 @@ enum class RunOutcome {
     CreateFailed,     // a fill file could not be created while the drive had free space
     WriteFailed,      // a write or flush failed for another reason than a full drive
     NotFillable,      // the drive never became full (something made the writes take no room)
+    DriveUnreadable,  // the drive's free space could not be read: no medium, locked, unreachable
     AlreadyRunning,   // a second call from inside the run's message processing
 };
 
@@ -42,6 +43,9 @@ struct RunResult {
     std::int64_t plannedBytes = 0;
     std::int64_t writtenBytes = 0;
     int smallFilesWritten = 0;  // over all passes: free file records overwritten
+    // The most free space that a pass, once the drive was full for this user, could not reach:
+    // reserved storage, a quota.
+    std::int64_t unreachableBytes = 0;
     int leftoversRemoved = 0;
     double startTime = 0;  // local, day-based: when the drive's work had taken the free space
     double elapsedDays = 0;
@@ -55,6 +59,7 @@ struct DriveOutcome {
     bool stopped = false;  // it ended early because a stop was asked for
     PassResult failure;    // end Done unless a pass failed
     int smallFiles = 0;
+    std::int64_t unreachableBytes = 0;  // the most of any pass
 };
 
 class FillRun {
@@ -76,7 +81,7 @@ private:
     void checkStop();
     void showProgress();
     void endRun(RunResult& result, const DriveOutcome& drive);
-    std::string failureText(const PassResult& failure) const;
+    std::string failureText(const PassResult& failure, bool started) const;
     void showFailure(const PassResult& failure, const std::string& text);
 
     FillVolume& volume_;

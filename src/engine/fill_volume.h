@@ -3,6 +3,7 @@
 // come back as results. The Win32 implementation goes beside this file (fill_volume_win.cpp);
 // tests use SimulatedVolume.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,12 @@ namespace qvx::engine {
 enum class CreateResult {
     Created,
     Full,    // the volume has no room for one more file (or the user's quota is used up)
-    Denied,  // the user may not create files there
-    Failed,  // any other reason: a folder or someone else's open file of that name, a bad drive
+    Denied,  // nothing of that name exists, and the user may not create files there
+    // The name is taken for now: a file of that name still waits for its deletion while
+    // someone else (an antivirus or backup filter) holds it, or another process has it open.
+    // Another name will do.
+    Busy,
+    Failed,  // any other reason: a folder or a read-only file of that name, a bad drive
 };
 
 enum class WriteStatus {
@@ -25,7 +30,9 @@ enum class WriteStatus {
 
 struct FreeSpace {
     std::int64_t forUser = 0;   // what this user may still write: a disk quota may leave less
-    std::int64_t onVolume = 0;  // the volume's own free bytes, whoever may use them
+    // The volume's own free bytes, whoever may use them: also what Windows keeps from normal
+    // programs (reserved storage) where the system tells.
+    std::int64_t onVolume = 0;
 };
 
 struct WriteResult {
@@ -55,8 +62,9 @@ public:
     // Deletes one of the run's own fill files; true when no file of that name is left.
     virtual bool deleteFillFile(const std::string& fileName) = 0;
 
-    // Both are 0 when the query fails. driveNumber: 1 for A: .. 26 for Z:.
-    virtual FreeSpace freeSpace(std::uint8_t driveNumber) = 0;
+    // None when the query fails: the drive has no medium, is locked or cannot be reached.
+    // driveNumber: 1 for A: .. 26 for Z:.
+    virtual std::optional<FreeSpace> freeSpace(std::uint8_t driveNumber) = 0;
 
     // How many data bytes a small file can hold inside its file record on this volume (NTFS
     // keeps such files in the MFT, where a fill of large files never reaches). 0 when the
@@ -64,8 +72,10 @@ public:
     // fill files will be on.
     virtual std::uint32_t smallFileBytes(std::uint8_t driveNumber) = 0;
 
-    // Called on another thread when the run must stop: cuts short a write or flush that is
-    // blocked in the drive, where the system allows it. The call then fails.
+    // Called on another thread when the run must stop, and again and again while the stop
+    // is pending: cuts short a write or flush that is blocked in the drive, where the system
+    // allows it, and no new one begins. The call then fails. A call that was about to begin
+    // when the first request came is caught by a later one.
     virtual void interrupt() {}
 
     // Full names ("d:\$$$TEMP$$$QUARVEX$$$0000000007.tmp") of the fill files of our naming

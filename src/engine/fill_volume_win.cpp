@@ -7,6 +7,8 @@
 #include <winioctl.h>
 
 #include <algorithm>
+#include <chrono>
+#include <utility>
 
 namespace qvx::engine {
 
@@ -38,12 +40,9 @@ bool IsNoRoom(DWORD error) {
 }
 
 CreateResult CreateFailure(DWORD error, const std::wstring& name) {
-    if (IsNoRoom(error)) return CreateResult::Full;
-    // "Access denied" also comes for a folder or a read-only file of that name: only where
-    // nothing is in the way does it mean that the user may not create files there.
-    if (error == ERROR_ACCESS_DENIED && GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES)
-        return CreateResult::Denied;
-    return CreateResult::Failed;
+    if (error != ERROR_ACCESS_DENIED) return CreateFailureOf(error, ERROR_SUCCESS);
+    const DWORD attributesError = GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES ? ERROR_SUCCESS : GetLastError();
+    return CreateFailureOf(error, attributesError);
 }
 
 // A new file takes the compression of its folder; a constant pattern would then take no room
@@ -68,22 +67,90 @@ UniqueFile CreatePlainFillFile(const std::wstring& name) {
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-// The size of the volume's file records; NTFS answers through any handle on the volume.
-std::uint32_t FileRecordSize(std::uint8_t driveNumber) {
-    constexpr std::uint32_t kUsual = 1024;
-    UniqueFile root(CreateFileW(DriveRootPath(driveNumber).c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    NTFS_VOLUME_DATA_BUFFER data{};
-    DWORD returned = 0;
-    if (!root || !DeviceIoControl(root.get(), FSCTL_GET_NTFS_VOLUME_DATA, nullptr, 0, &data, sizeof(data),
-                                  &returned, nullptr))
-        return kUsual;
-    const DWORD size = data.BytesPerFileRecordSegment;
-    return size >= 1024 && size <= 65536 ? size : kUsual;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The volume's file-record size as NTFS reports it; 0 when it does not. The call is made for a
+// volume handle ("\\.\D:"), which a standard user may open for reading attributes; the root
+// folder's handle is the second try.
+std::uint32_t ReportedFileRecordSize(std::uint8_t driveNumber) {
+    const std::wstring root = DriveRootPath(driveNumber);
+    const std::wstring volume = L"\\\\.\\" + root.substr(0, 2);
+    for (const auto& [path, flags] : {std::pair{volume, DWORD{0}}, std::pair{root, DWORD{FILE_FLAG_BACKUP_SEMANTICS}}}) {
+        const UniqueFile handle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr));
+        NTFS_VOLUME_DATA_BUFFER data{};
+        DWORD returned = 0;
+        if (handle && DeviceIoControl(handle.get(), FSCTL_GET_NTFS_VOLUME_DATA, nullptr, 0, &data, sizeof(data),
+                                      &returned, nullptr))
+            return data.BytesPerFileRecordSegment;
+    }
+    return 0;
+}
+
+std::uint32_t BytesPerSector(std::uint8_t driveNumber) {
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
+    return GetDiskFreeSpaceW(DriveRootPath(driveNumber).c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                             &clusters)
+               ? bytesPerSector
+               : 0;
+}
+
+// The volume's free clusters, whoever may use them, and those this user may use, from the
+// volume query that also counts what Windows reserves for itself (Windows 10 1903 and later;
+// elsewhere the class is unknown and the call fails).
+struct FullSizeInformationEx {
+    ULONGLONG actualTotalAllocationUnits;
+    ULONGLONG actualAvailableAllocationUnits;
+    ULONGLONG actualPoolUnavailableAllocationUnits;
+    ULONGLONG callerTotalAllocationUnits;
+    ULONGLONG callerAvailableAllocationUnits;
+    ULONGLONG callerPoolUnavailableAllocationUnits;
+    ULONGLONG usedAllocationUnits;
+    ULONGLONG totalReservedAllocationUnits;
+    ULONGLONG volumeStorageReserveAllocationUnits;
+    ULONGLONG availableCommittedAllocationUnits;
+    ULONGLONG poolAvailableAllocationUnits;
+    ULONG sectorsPerAllocationUnit;
+    ULONG bytesPerSector;
+};
+constexpr int kFileFsFullSizeInformationEx = 14;
+
+std::optional<std::int64_t> FreeBytesWithReserve(std::uint8_t driveNumber) {
+    struct IoStatusBlock {
+        union {
+            LONG status;
+            PVOID pointer;
+        };
+        ULONG_PTR information;
+    };
+    using QueryVolume = LONG(WINAPI*)(HANDLE, IoStatusBlock*, PVOID, ULONG, int);
+    static const auto query = reinterpret_cast<QueryVolume>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryVolumeInformationFile")));
+    if (!query) return std::nullopt;
+    const UniqueFile root(CreateFileW(DriveRootPath(driveNumber).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!root) return std::nullopt;
+    FullSizeInformationEx info{};
+    IoStatusBlock status{};
+    if (query(root.get(), &status, &info, sizeof(info), kFileFsFullSizeInformationEx) < 0) return std::nullopt;
+    const auto unit = static_cast<std::int64_t>(info.sectorsPerAllocationUnit) * info.bytesPerSector;
+    if (unit <= 0) return std::nullopt;
+    return static_cast<std::int64_t>(info.actualAvailableAllocationUnits) * unit;
 }
 
 } // namespace
+
+CreateResult CreateFailureOf(DWORD createError, DWORD attributesError) {
+    if (IsNoRoom(createError)) return CreateResult::Full;
+    // Someone else has a file of that name open.
+    if (createError == ERROR_SHARING_VIOLATION || createError == ERROR_DELETE_PENDING) return CreateResult::Busy;
+    if (createError != ERROR_ACCESS_DENIED) return CreateResult::Failed;
+    // "Access denied" means that the user may not create files there only where nothing of that
+    // name exists. A folder or a read-only file of that name is in the way. A name whose file
+    // waits for its deletion (a filter still holds last pass's file) cannot even be asked for
+    // its attributes: that refusal is access denied too, and another name will do.
+    if (attributesError == ERROR_SUCCESS || attributesError == ERROR_PATH_NOT_FOUND) return CreateResult::Failed;
+    return attributesError == ERROR_FILE_NOT_FOUND ? CreateResult::Denied : CreateResult::Busy;
+}
 
 // Marks a write or flush in progress, so that interrupt() cancels that call and no other.
 class Win32FillVolume::BlockingCall {
@@ -194,7 +261,9 @@ CreateResult Win32FillVolume::createPlain(const std::string& fileName, const std
 }
 
 WriteResult Win32FillVolume::write(const BlockBuffer& block, std::uint32_t size) {
-    if (!writing_ || !writing_->handle) return {0, WriteStatus::Failed};
+    // A stopping run begins no new call to the drive.
+    if (!writing_ || !writing_->handle || interrupted_) return {0, WriteStatus::Failed};
+    if (pacer_.due(writing_->unflushed) && !flushPart(*writing_)) return {0, WriteStatus::Failed};
     size = std::min<std::uint32_t>(size, static_cast<std::uint32_t>(kBlockSize));
     DWORD written = 0;
     BlockingCall call(*this);
@@ -206,6 +275,7 @@ WriteResult Win32FillVolume::write(const BlockBuffer& block, std::uint32_t size)
         error = ok ? ERROR_SUCCESS : GetLastError();
     }
     written = std::min<DWORD>(written, size);
+    writing_->unflushed += written;
     // Linux (and so Wine) stores the part of a write that fits; Windows fails it whole.
     if (ok) return {written, written < size ? WriteStatus::Full : WriteStatus::Written};
     return {written, IsNoRoom(error) ? WriteStatus::Full : WriteStatus::Failed};
@@ -218,14 +288,22 @@ bool Win32FillVolume::finishFillFile() {
     // Deleting a file throws away what the cache has not written yet: the data must be on the
     // disk before the handle goes. A run that is stopping deletes it unsanitized anyway, and
     // the flush would only hold up the stop.
-    bool flushed = true;
-    if (!interrupted_) {
-        BlockingCall call(*this);
-        flushed = file.handle && FlushFileBuffers(file.handle.get()) != FALSE;
-    }
+    const bool flushed = interrupted_ || flushPart(file);
     // A held file's handle stays open until the pass deletes the file; a plain one is closed.
     if (!file.held) file.handle.reset();
     return flushed;
+}
+
+bool Win32FillVolume::flushPart(PassFile& file) {
+    if (!file.handle) return false;
+    const auto start = std::chrono::steady_clock::now();
+    {
+        BlockingCall call(*this);
+        if (interrupted_ || !FlushFileBuffers(file.handle.get())) return false;
+    }
+    pacer_.flushed(file.unflushed, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    file.unflushed = 0;
+    return true;
 }
 
 bool Win32FillVolume::deleteFillFile(const std::string& fileName) {
@@ -240,22 +318,32 @@ bool Win32FillVolume::deleteFillFile(const std::string& fileName) {
     return GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
-FreeSpace Win32FillVolume::freeSpace(std::uint8_t driveNumber) {
+std::optional<FreeSpace> Win32FillVolume::freeSpace(std::uint8_t driveNumber) {
     const std::wstring root = DriveRootPath(driveNumber);
     FailCriticalErrorsScope quiet;
     ULARGE_INTEGER available{}, total{}, free{};
     BOOL ok = GetDiskFreeSpaceExW(root.c_str(), &available, &total, &free);
     if (!ok && IsResourceShortage(GetLastError()) && fallBackToPlainFiles())
         ok = GetDiskFreeSpaceExW(root.c_str(), &available, &total, &free);
-    if (!ok) return {};
-    return {static_cast<std::int64_t>(available.QuadPart), static_cast<std::int64_t>(free.QuadPart)};
+    if (!ok) return std::nullopt;
+    FreeSpace space{static_cast<std::int64_t>(available.QuadPart), static_cast<std::int64_t>(free.QuadPart)};
+    // The plain query leaves out the free space of reserved storage, which no normal program
+    // can reach: it counts as the volume's, not as the user's.
+    if (const std::optional<std::int64_t> withReserve = FreeBytesWithReserve(driveNumber))
+        space.onVolume = std::max(space.onVolume, *withReserve);
+    return space;
 }
 
 std::uint32_t Win32FillVolume::smallFileBytes(std::uint8_t driveNumber) {
     if (!smallFileBytes_) {
         FailCriticalErrorsScope quiet;
         const VolumeInformation info = QueryVolumeInformation(driveNumber);
-        smallFileBytes_ = info.ok && info.fileSystem == "NTFS" ? SmallFileBytesInRecord(FileRecordSize(driveNumber)) : 0;
+        smallFileBytes_ = 0;
+        if (info.ok && info.fileSystem == "NTFS") {
+            const std::uint32_t reported = reportedRecordSize_ ? reportedRecordSize_ : ReportedFileRecordSize(driveNumber);
+            fileRecordSize_ = PlannedFileRecordSize(reported, BytesPerSector(driveNumber));
+            smallFileBytes_ = SmallFileBytesInRecord(fileRecordSize_);
+        }
         // A volume without compression need not be asked to leave each file uncompressed.
         mayCompress_ = !info.ok || (info.flags & FILE_FILE_COMPRESSION) != 0;
     }

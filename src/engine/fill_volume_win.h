@@ -5,6 +5,9 @@
 // opened without delete sharing, so no other process can delete or rename them during their
 // pass.
 //
+// A file is flushed in parts while it is written (FlushPacer), so that a stop never waits long
+// for the cache to reach a slow drive.
+//
 // Holding one handle per GiB is far below what Windows allows a process (a 16 TiB pass holds
 // 16,384), but under Wine every handle also holds a Unix file descriptor, and the process's
 // descriptor limit can be much lower. When the system refuses a handle, the volume gives back
@@ -12,6 +15,7 @@
 // created, written, closed, deleted by name at the pass's end. The run goes on; only those
 // files would outlive a killed process (the next run's leftover sweep removes them).
 #include "engine/fill_volume.h"
+#include "engine/flush_pacer.h"
 #include "platform/win32/unique_handle.h"
 
 #include <windows.h>
@@ -26,6 +30,10 @@
 
 namespace qvx::engine {
 
+// What a refused creation of a fill file means. createError: CreateFile's error;
+// attributesError: GetFileAttributesW's for the same name, ERROR_SUCCESS where it found one.
+CreateResult CreateFailureOf(DWORD createError, DWORD attributesError);
+
 class Win32FillVolume final : public FillVolume {
 public:
     Win32FillVolume() = default;
@@ -37,7 +45,7 @@ public:
     WriteResult write(const BlockBuffer& block, std::uint32_t size) override;
     bool finishFillFile() override;
     bool deleteFillFile(const std::string& fileName) override;
-    FreeSpace freeSpace(std::uint8_t driveNumber) override;
+    std::optional<FreeSpace> freeSpace(std::uint8_t driveNumber) override;
     std::uint32_t smallFileBytes(std::uint8_t driveNumber) override;
     std::vector<std::string> listLeftoverFillFiles(char driveLetter) override;
     bool deleteLeftoverFillFile(const std::string& fileName) override;
@@ -47,15 +55,22 @@ public:
     std::size_t heldFileCount() const { return heldCount_; }
     // True once the system refused a handle in this pass (the rest is written the plain way).
     bool handleLimitReached() const { return plain_; }
+    // The file-record size the small files were planned for (0 before smallFileBytes, and on
+    // volumes other than NTFS).
+    std::uint32_t fileRecordSize() const { return fileRecordSize_; }
     // Treats the creation of a held file beyond `limit` as refused by the system, so that
     // tests reach the fallback without exhausting the machine. 0: no limit of our own.
     void setHeldFileLimitForTests(std::size_t limit) { heldLimit_ = limit; }
+    // Takes `size` as the file-record size that NTFS reports (0: ask it), for volumes whose
+    // record size the system cannot tell (Wine answers neither the query nor the true sector size).
+    void setReportedFileRecordSizeForTests(std::uint32_t size) { reportedRecordSize_ = size; }
 
 private:
     class BlockingCall;
     struct PassFile {
         UniqueFile handle;  // a plain file's handle is closed after writing
         bool held = false;  // delete-on-close, handle kept until deletion
+        std::int64_t unflushed = 0;  // bytes written since its last flush
     };
     using FileMap = std::map<std::string, PassFile>;
 
@@ -66,6 +81,9 @@ private:
     CreateResult createHeld(const std::string& fileName, const std::wstring& wide);
     CreateResult createPlain(const std::string& fileName, const std::wstring& wide);
     void forget(FileMap::iterator it);
+    // Flushes what was written to the file since its last flush; false when that failed or a
+    // stop cut it short.
+    bool flushPart(PassFile& file);
 
     // Keyed by name: the 10-digit numbers make name order the files' number order.
     FileMap files_;
@@ -76,6 +94,9 @@ private:
     bool plain_ = false;
     std::size_t heldLimit_ = 0;
     std::optional<std::uint32_t> smallFileBytes_;
+    std::uint32_t fileRecordSize_ = 0;
+    std::uint32_t reportedRecordSize_ = 0;
+    FlushPacer pacer_;
     // The thread in a write or flush, for interrupt() on another thread to cancel that call.
     std::mutex callMutex_;
     UniqueKernelHandle callThread_;

@@ -119,6 +119,30 @@ std::string NotFillableText(char driveLetter) {
     return s;
 }
 
+std::string DriveUnreadableText(char driveLetter, bool started) {
+    std::string s;
+    s += "The ";
+    s += QuotedDrive(driveLetter);
+    s += " drive is not ready or cannot be reached: Quarvex could not read how much free space it has.";
+    s += kCrLf;
+    s += kCrLf;
+    s += started ? kNotSanitized : "Nothing was written: the free space on this drive has NOT been sanitized.";
+    s += kCrLf;
+    s += kCrLf;
+    s += "Make sure that the drive has a disk in it, is unlocked and connected (a network drive: "
+         "that its share can be reached), then try again.";
+    return s;
+}
+
+std::string UnreachableSpaceText(std::int64_t bytes, const FormatSettings& fs) {
+    constexpr double kGiB = 1073741824.0, kMiB = 1048576.0;
+    const double amount = static_cast<double>(bytes);
+    std::string s = "However, ";
+    s += amount >= kGiB ? FormatFixed(amount / kGiB, 1, fs, true) + " GB" : FormatFixed(amount / kMiB, 1, fs, true) + " MB";
+    s += " of free space that Windows reserves for itself or for quotas could not be overwritten.";
+    return s;
+}
+
 std::string DriveBusyText(char driveLetter) {
     return "Another copy of Quarvex is sanitizing the " + QuotedDrive(driveLetter) +
            " drive: a second run cannot start on the same drive.";

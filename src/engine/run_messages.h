@@ -1,7 +1,10 @@
 #pragma once
 // The fill run's message texts; lines are joined with CR LF.
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "platform/format_settings.h"
 
 namespace qvx::engine {
 
@@ -19,6 +22,15 @@ std::string NeedsAdministratorText(char driveLetter);
 std::string WriteFailedText(char driveLetter, std::string_view fileName);
 // The drive never became full although far more was written than it had free.
 std::string NotFillableText(char driveLetter);
+// The drive's free space could not be read (no medium, locked, a share that has gone): the
+// drive is not ready or not reachable, and its free space was not sanitized. `started`: a pass
+// had begun (its fill files were deleted).
+std::string DriveUnreadableText(char driveLetter, bool started);
+// Free space the run could not overwrite because Windows keeps it from normal programs
+// (reserved storage) or a quota does: "However, 7.0 GB of free space ...". For more than
+// kReportedUnreachableBytes only.
+inline constexpr std::int64_t kReportedUnreachableBytes = std::int64_t{1} << 20;
+std::string UnreachableSpaceText(std::int64_t bytes, const FormatSettings& fs);
 // Another copy of the program is running on that drive: a second run cannot start there.
 std::string DriveBusyText(char driveLetter);
 // A drive asked for on the command line that is not there.

@@ -42,8 +42,8 @@ bool SimulatedVolume::takeRecord() {
     if (freeRecords > 0) {
         --freeRecords;
     } else {
-        if (free_ < kRecordSize) return false;
-        free_ -= kRecordSize;  // the record table grows, and never shrinks again
+        if (free_ < fileRecordSize) return false;
+        free_ -= fileRecordSize;  // the record table grows, and never shrinks again
         ++recordsAdded;
     }
     fewestFreeRecords = std::min(fewestFreeRecords, freeRecords);
@@ -65,6 +65,7 @@ CreateResult SimulatedVolume::createFillFile(const std::string& fileName) {
                          (existing->second.heldOpen || existing->second.readOnly);
     CreateResult failure = CreateResult::Created;
     if (failAllCreates || Contains(failCreateCalls, createCalls)) failure = createFailure;
+    else if (std::find(busyNames.begin(), busyNames.end(), fileName) != busyNames.end()) failure = CreateResult::Busy;
     else if (blocked) failure = CreateResult::Failed;
     if (failure == CreateResult::Created) {
         if (existing != files_.end()) release(existing);
@@ -101,7 +102,7 @@ WriteResult SimulatedVolume::write(const BlockBuffer& block, std::uint32_t size)
         n = shortWriteBytes;
         status = WriteStatus::Full;
     }
-    const std::int64_t available = quotaBytes >= 0 ? std::min(free_, quotaBytes) : free_;
+    const std::int64_t available = forUser();
     if (roomFor(file.size + n) - file.room > available) {
         status = WriteStatus::Full;
         // Windows stores nothing of a write that does not fit; Linux the part that fits.
@@ -153,9 +154,16 @@ bool SimulatedVolume::deleteFillFile(const std::string& fileName) {
     return true;
 }
 
-FreeSpace SimulatedVolume::freeSpace(std::uint8_t driveNumber) {
+std::int64_t SimulatedVolume::forUser() const {
+    const std::int64_t unreserved = std::max<std::int64_t>(free_ - reservedBytes, 0);
+    return quotaBytes >= 0 ? std::min(unreserved, quotaBytes) : unreserved;
+}
+
+std::optional<FreeSpace> SimulatedVolume::freeSpace(std::uint8_t driveNumber) {
     lastDriveNumber = driveNumber;
-    return {quotaBytes >= 0 ? std::min(free_, quotaBytes) : free_, free_};
+    ++queryCalls;
+    if (failAllQueries || Contains(failQueryCalls, queryCalls)) return std::nullopt;
+    return FreeSpace{forUser(), free_};
 }
 
 std::uint32_t SimulatedVolume::smallFileBytes(std::uint8_t) { return smallFileRecordBytes; }

@@ -42,12 +42,22 @@ public:
     // A disk quota: the user may write this many more bytes (-1: no quota). freeSpace()
     // reports the smaller of the two as the user's share.
     std::int64_t quotaBytes = -1;
+    // Free space that Windows keeps from normal programs (reserved storage): counted in the
+    // volume's free bytes, never in the user's share.
+    std::int64_t reservedBytes = 0;
+    // Free-space queries (1-based) that fail, as on a drive whose medium went away; with
+    // failAllQueries every one does.
+    std::vector<std::int64_t> failQueryCalls;
+    bool failAllQueries = false;
+    // Names taken for now: a file of that name waits for its deletion while someone else
+    // holds it. Creating one is refused (Busy).
+    std::vector<std::string> busyNames;
 
     // NTFS's file records (off while smallFileRecordBytes is 0): a file of at most that many
     // bytes lives in its record and takes no room on the volume. Each file takes a record;
-    // free records come first, then the record table grows by kRecordSize of the volume's
+    // free records come first, then the record table grows by fileRecordSize of the volume's
     // free space per record.
-    static constexpr std::int64_t kRecordSize = 1024;
+    std::int64_t fileRecordSize = 1024;
     std::uint32_t smallFileRecordBytes = 0;
     std::int64_t freeRecords = 0;
     // As on ntfs-3g: no file at all can be created once the volume is full.
@@ -78,6 +88,7 @@ public:
     std::vector<std::string> calls;
     bool logCalls = false;
     std::int64_t createCalls = 0;
+    std::int64_t queryCalls = 0;
     std::int64_t writeCalls = 0;
     std::int64_t bytesWritten = 0;
     std::int64_t blocksDifferingFromFirst = 0;
@@ -103,7 +114,7 @@ public:
     WriteResult write(const BlockBuffer& block, std::uint32_t size) override;
     bool finishFillFile() override;
     bool deleteFillFile(const std::string& fileName) override;
-    FreeSpace freeSpace(std::uint8_t driveNumber) override;
+    std::optional<FreeSpace> freeSpace(std::uint8_t driveNumber) override;
     std::uint32_t smallFileBytes(std::uint8_t driveNumber) override;
     std::vector<std::string> listLeftoverFillFiles(char driveLetter) override;
     bool deleteLeftoverFillFile(const std::string& fileName) override;
@@ -118,6 +129,7 @@ private:
         bool hasRecord = false;
     };
     std::int64_t roomFor(std::int64_t size) const;
+    std::int64_t forUser() const;
     bool takeRecord();
     void log(std::string text);
     void release(std::map<std::string, File>::iterator it);

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Marker files on the NTFS test volume, and a scan of its raw image for what is left of them.
 
-  plant <mount> <kept.json>   writes small and large files with distinctive markers, keeps two,
-                              deletes the rest; records the kept files' hashes and times
+  plant <mount> <kept.json> [small size]
+                              writes small and large files with distinctive markers, keeps two,
+                              deletes the rest; records the kept files' hashes and times. The
+                              small ones (450 bytes unless said) live in their file records
   scan <image>                prints what the image still holds of the deleted files (JSON)
   kept <mount> <kept.json>    exits 1 unless the kept files are byte-identical with unchanged times
 """
@@ -22,14 +24,15 @@ def content(mark, number, size):
     return (unit * (size // len(unit) + 1))[:size]
 
 
-def plant(mount, kept_json):
+def plant(mount, kept_json, small_size="450"):
+    small_size = int(small_size)
     kept = {
         "keep-small.txt": content(b"QVX-KEEP-S-", 1, 400),
         "keep-large.bin": content(b"QVX-KEEP-L-", 2, 150_000),
     }
     deleted = {}
     for i in range(1, SMALL_FILES + 1):
-        deleted["small-%03d.txt" % i] = content(SMALL_MARK, i, 450)
+        deleted["small-%03d.txt" % i] = content(SMALL_MARK, i, small_size)
     for i in range(1, LARGE_FILES + 1):
         deleted["large-%03d.bin" % i] = content(LARGE_MARK, i, 150_000)
     for name, data in {**kept, **deleted}.items():

@@ -87,12 +87,16 @@ TEST(FillPass, FillsTheDriveToItsLastBytesWhetherAFullWriteFailsWholeOrInPart) {
 }
 
 TEST(FillPass, SmallFilesTakeEveryFreeFileRecordWithLittleGrowth) {
+    for (const std::uint32_t recordSize : {1024u, 4096u})
     for (bool ntfs3g : {false, true}) {
         SCOPED_TRACE(ntfs3g ? "no file can be created on a full volume" : "Windows NTFS");
+        SCOPED_TRACE(recordSize);
+        const std::uint32_t inRecord = SmallFileBytesInRecord(recordSize);
         const std::int64_t free = 300 * MiB + 4321;
         Pass pass(free);
         pass.volume.allOrNothingWrites = true;
-        pass.volume.smallFileRecordBytes = 544;
+        pass.volume.fileRecordSize = recordSize;
+        pass.volume.smallFileRecordBytes = inRecord;
         pass.volume.freeRecords = 66;  // where deleted small files still lie
         pass.volume.createNeedsRoom = ntfs3g;
         const PassResult r = pass.run();
@@ -110,11 +114,11 @@ TEST(FillPass, SmallFilesTakeEveryFreeFileRecordWithLittleGrowth) {
         const std::vector<std::int64_t> sizes = pass.fileSizes();
         ASSERT_GE(sizes.size(), 1u + static_cast<std::size_t>(r.smallFiles));
         EXPECT_EQ(sizes.front(), free - kSmallFileReserve);
-        for (int i = 1; i <= r.smallFiles; ++i) EXPECT_EQ(sizes[static_cast<std::size_t>(i)], 544) << i;
+        for (int i = 1; i <= r.smallFiles; ++i) EXPECT_EQ(sizes[static_cast<std::size_t>(i)], inRecord) << i;
         // What stays unwritten: under 512 bytes, or on ntfs-3g less than the cluster a new
         // file would need.
-        const std::int64_t growth = pass.volume.recordsAdded * SimulatedVolume::kRecordSize;
-        EXPECT_LE(free - growth - r.bytes + 544 * r.smallFiles, ntfs3g ? 4095 : 511);
+        const std::int64_t growth = pass.volume.recordsAdded * pass.volume.fileRecordSize;
+        EXPECT_LE(free - growth - r.bytes + std::int64_t{inRecord} * r.smallFiles, ntfs3g ? 4095 : 511);
         EXPECT_EQ(r.bytes, pass.listener.bytes);
 
         EXPECT_TRUE(pass.volume.fileNames().empty());
@@ -211,4 +215,97 @@ TEST(FillPass, ANameWhoseCreationFailedIsNeverDeleted) {
     EXPECT_EQ(r.end, PassEnd::Done);
     EXPECT_EQ(pass.volume.deletions, std::vector<std::string>{FillFileName('d', 1)});
     EXPECT_TRUE(pass.volume.has(FillFileName('d', 2)));
+}
+
+TEST(FillPass, RecordSizeIsTheVolumesOrOneSectorAtLeastAKiB) {
+    EXPECT_EQ(PlannedFileRecordSize(4096, 512), 4096u);  // what NTFS reports wins
+    EXPECT_EQ(PlannedFileRecordSize(1024, 4096), 1024u);
+    EXPECT_EQ(PlannedFileRecordSize(0, 512), 1024u);  // not reported
+    EXPECT_EQ(PlannedFileRecordSize(0, 4096), 4096u);
+    EXPECT_EQ(PlannedFileRecordSize(0, 0), 1024u);
+    EXPECT_EQ(PlannedFileRecordSize(100, 1 << 20), 1024u);  // nonsense either way
+    // 1 KiB records hold 544 bytes with our 34-character names, 4 KiB records 3 KiB more.
+    EXPECT_EQ(SmallFileBytesInRecord(1024), 544u);
+    EXPECT_EQ(SmallFileBytesInRecord(4096), 544u + 3072u);
+}
+
+TEST(FillPass, NamesStillPendingDeletionAreSkippedAndEverythingWrittenIsDeleted) {
+    Pass pass(2 * GiB + GiB / 2);
+    pass.volume.verifyBlocks = false;
+    pass.volume.busyNames = {FillFileName('d', 1), FillFileName('d', 3)};
+    const PassResult r = pass.run();
+    EXPECT_EQ(r.end, PassEnd::Done);
+    EXPECT_EQ(r.bytes, 2 * GiB + GiB / 2);
+    const std::vector<std::string> written = {FillFileName('d', 2), FillFileName('d', 4), FillFileName('d', 5)};
+    EXPECT_EQ(pass.volume.deletions, written);
+    EXPECT_TRUE(pass.volume.fileNames().empty());
+
+    // Small files skip them too.
+    Pass ntfs(20 * MiB);
+    ntfs.volume.smallFileRecordBytes = 544;
+    ntfs.volume.freeRecords = 10;
+    ntfs.volume.busyNames = {FillFileName('d', 3)};
+    EXPECT_EQ(ntfs.run().end, PassEnd::Done);
+    EXPECT_GE(ntfs.volume.fewestFreeRecords, 0);
+    EXPECT_TRUE(ntfs.volume.fileNames().empty());
+
+    // A drive where no name is ever free gives up, without offering administrator rights.
+    Pass stuck(MiB);
+    stuck.volume.failAllCreates = true;
+    stuck.volume.createFailure = CreateResult::Busy;
+    const PassResult s = stuck.run();
+    EXPECT_EQ(s.end, PassEnd::CreateFailed);
+    EXPECT_FALSE(s.accessDenied);
+    EXPECT_EQ(stuck.volume.createCalls, kMostBusyNamesInARow);
+}
+
+TEST(FillPass, AFreeSpaceQueryThatFailsAtAnyPointEndsThePassAsUnreadable) {
+    // Every query a pass makes on an NTFS volume, each in turn the one that fails.
+    Pass probe(GiB + 20 * MiB);
+    probe.volume.smallFileRecordBytes = 544;
+    probe.volume.freeRecords = 40;
+    probe.volume.verifyBlocks = false;
+    ASSERT_EQ(probe.run().end, PassEnd::Done);
+    const std::int64_t queries = probe.volume.queryCalls;
+    ASSERT_GE(queries, 5);
+    for (std::int64_t k = 1; k <= queries; ++k) {
+        Pass pass(GiB + 20 * MiB);
+        pass.volume.smallFileRecordBytes = 544;
+        pass.volume.freeRecords = 40;
+        pass.volume.verifyBlocks = false;
+        pass.volume.failQueryCalls = {k};
+        const PassResult r = pass.run();
+        EXPECT_EQ(r.end, PassEnd::DriveUnreadable) << "query " << k;
+        EXPECT_TRUE(pass.volume.fileNames().empty()) << "query " << k;
+        EXPECT_EQ(pass.volume.releasedUnflushed, 0);
+    }
+    // A drive with no medium: no file is made at all.
+    Pass empty(0);
+    empty.volume.failAllQueries = true;
+    empty.volume.failAllCreates = true;
+    EXPECT_EQ(empty.run().end, PassEnd::DriveUnreadable);
+    EXPECT_EQ(empty.volume.createCalls, 0);
+}
+
+TEST(FillPass, SpaceKeptFromTheUserIsMeasuredAndSpaceFreedDuringThePassIsFilled) {
+    Pass reserved(7 * GiB + 100 * MiB + 4321);
+    reserved.volume.allOrNothingWrites = true;
+    reserved.volume.reservedBytes = 7 * GiB;
+    const PassResult r = reserved.run();
+    EXPECT_EQ(r.end, PassEnd::Done);
+    EXPECT_LE(100 * MiB + 4321 - r.bytes, 511);
+    EXPECT_GE(r.unreachableBytes, 7 * GiB);
+    EXPECT_LE(r.unreachableBytes, 7 * GiB + 511);
+
+    // Windows frees 3 GiB while the pass writes: it goes on past its guard until the drive is full.
+    Pass freed(100 * MiB);
+    freed.volume.verifyBlocks = false;
+    freed.volume.onWrite = [&](std::int64_t call) {
+        if (call == 10) freed.volume.setFreeBytes(freed.volume.volumeFreeBytes() + 3 * GiB);
+    };
+    const PassResult f = freed.run();
+    EXPECT_EQ(f.end, PassEnd::Done);
+    EXPECT_EQ(f.bytes, 3 * GiB + 100 * MiB);
+    EXPECT_EQ(f.unreachableBytes, 0);
+    EXPECT_TRUE(freed.volume.fileNames().empty());
 }

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "engine/fake_run_host.h"
 #include "engine/fill_files.h"
 #include "engine/random_generator.h"
@@ -447,4 +451,125 @@ TEST(FillRun, AFileTheUserMayNotCreateOffersARestartAsAdministrator) {
             EXPECT_FALSE(rig.host.runningControls);
         }
     }
+}
+
+TEST(FillRun, ADriveThatCannotBeReadIsAnErrorAtTheStartAndMidRun) {
+    Rig empty(0);  // an empty card reader: every query and every creation fails
+    empty.volume.failAllQueries = true;
+    empty.volume.failAllCreates = true;
+    const RunResult r = empty.run(0);
+    EXPECT_EQ(r.outcome, RunOutcome::DriveUnreadable);
+    EXPECT_EQ(r.writtenBytes, 0);
+    EXPECT_EQ(empty.volume.createCalls, 0);
+    EXPECT_EQ(empty.host.beeps, 0);
+    ASSERT_EQ(empty.host.boxes.size(), 1u);
+    EXPECT_EQ(empty.host.boxes[0].kind, "Error");
+    EXPECT_EQ(r.message,
+              "The \"D:\" drive is not ready or cannot be reached: Quarvex could not read how much free space it "
+              "has.\r\n\r\nNothing was written: the free space on this drive has NOT been sanitized.\r\n\r\nMake sure "
+              "that the drive has a disk in it, is unlocked and connected (a network drive: that its share can be "
+              "reached), then try again.");
+    EXPECT_EQ(empty.host.boxes[0].text, r.message);
+    EXPECT_FALSE(empty.host.runningControls);
+
+    // The stick is pulled in pass 2 of 3: the files of that pass are deleted, and the run says
+    // that the free space was not sanitized.
+    Rig pulled(3 * MiB);
+    pulled.volume.failWriteCalls = {60};
+    pulled.volume.onWrite = [&](std::int64_t call) {
+        if (call == 60) pulled.volume.failAllQueries = true;
+    };
+    const RunResult p = pulled.run(1);
+    EXPECT_EQ(p.outcome, RunOutcome::DriveUnreadable);
+    EXPECT_EQ(p.lastPass, 2);
+    EXPECT_EQ(p.message, DriveUnreadableText('d', true));
+    EXPECT_NE(p.message.find("NOT been sanitized"), std::string::npos);
+    EXPECT_TRUE(pulled.volume.fileNames().empty());
+    EXPECT_EQ(pulled.host.beeps, 0);
+}
+
+TEST(FillRun, SpaceWindowsKeepsFromTheUserIsNamedInTheCompletion) {
+    FormatSettings fs;
+    fs.decimalSeparator = ",";
+    fs.thousandSeparator = ".";
+    Rig reserved(7 * GiB + 2 * MiB);
+    reserved.volume.reservedBytes = 7 * GiB;
+    const RunResult r = reserved.run(0, fs);
+    EXPECT_EQ(r.outcome, RunOutcome::Completed);
+    EXPECT_EQ(r.unreachableBytes, 7 * GiB);
+    const std::string sentence =
+        "\r\n\r\nHowever, 7,0 GB of free space that Windows reserves for itself or for quotas could not be overwritten.";
+    EXPECT_EQ(r.message, CompletionText('d', "0,0") + sentence);
+    ASSERT_EQ(reserved.host.boxes.size(), 1u);
+    EXPECT_EQ(reserved.host.boxes[0].text, r.message);
+
+    // A quota that leaves 300 MiB to others; up to 1 MiB is no news.
+    Rig quota(400 * MiB);
+    quota.volume.quotaBytes = 100 * MiB;
+    EXPECT_NE(quota.run(0).message.find("However, 300.0 MB of free space"), std::string::npos);
+    Rig slack(5 * MiB);
+    slack.volume.reservedBytes = MiB;
+    const RunResult s = slack.run(0);
+    EXPECT_EQ(s.unreachableBytes, MiB);
+    EXPECT_EQ(s.message.find("However"), std::string::npos);
+}
+
+namespace {
+// A drive call that blocks until the stop has reached the volume `needed` times: the first
+// requests came while the call was only about to begin, and missed it.
+class LateCancelVolume final : public SimulatedVolume {
+public:
+    using SimulatedVolume::SimulatedVolume;
+    int needed = 3;
+    std::atomic<bool> inCall{false};
+    std::atomic<int> interrupts{0};
+    bool gaveUp = false;
+    WriteResult write(const BlockBuffer& block, std::uint32_t size) override {
+        if (writeCalls != 5) return SimulatedVolume::write(block, size);
+        ++writeCalls;
+        inCall = true;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (interrupts < needed && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        gaveUp = interrupts < needed;
+        return {0, WriteStatus::Failed};
+    }
+    void interrupt() override { ++interrupts; }
+};
+
+// The window's side of a run as the program has it: the drive's work on a thread of its own,
+// the stop check after every message (here every millisecond).
+class ThreadedHost final : public FakeRunHost {
+public:
+    std::function<void()> onMessage;
+    void runDriveWork(const DriveWork& drive) override {
+        std::atomic<bool> done{false};
+        std::thread worker([&] {
+            drive.work();
+            done = true;
+        });
+        while (!done) {
+            if (onMessage) onMessage();
+            drive.checkStop();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        worker.join();
+        drive.showProgress();
+    }
+    void driveProgressed() override {}
+};
+} // namespace
+
+TEST(FillRun, TheStopReachesADriveCallThatBeganJustAfterTheFirstRequest) {
+    LateCancelVolume volume(100 * MiB);
+    ThreadedHost host;
+    host.onMessage = [&] {
+        if (volume.inCall) host.abort = true;
+    };
+    FillRun run(volume, host);
+    const RunResult r = run.run('d', 0, {});
+    EXPECT_EQ(r.outcome, RunOutcome::Aborted);
+    EXPECT_FALSE(volume.gaveUp);
+    EXPECT_GE(volume.interrupts, 3);
+    EXPECT_TRUE(volume.fileNames().empty());
 }
