@@ -153,12 +153,13 @@ void MainForm::closeQuery(bool& canClose) {
 }
 
 void MainForm::refreshDrivePanel() {
-    const std::uint8_t n = DriveNumberOfLetter(driveList.drive());
-    const FormatSettings fs = ReadUserFormatSettings();
-    diskSpaceLabel.setCaption(DiskSpaceText(n, fs));
-    volumeNameLabel.setCaption(VolumeNameText(n));
-    volumeSerialLabel.setCaption(VolumeSerialText(n));
-    fileSystemLabel.setCaption(FileSystemNameText(n));
+    const char drive = driveList.drive();
+    const std::uint8_t n = DriveNumberOfLetter(drive);
+    driveAnswers_.erase(drive);
+    const std::optional<DriveAnswers> answers = lateAnswers_.ask<DriveAnswers>(
+        n, [n] { return AskDrive(n); }, [this, drive](DriveAnswers late) { driveAnswered(drive, late); });
+    if (answers) driveAnswers_[drive] = *answers;
+    showDriveAnswers(answers);
     progressBar.setPosition(0);
     passMegabytesLabel.setCaption("");
     passLabel.setCaption(" Pass : ");
@@ -167,6 +168,26 @@ void MainForm::refreshDrivePanel() {
     elapsedTimeLabel.setCaption("");
     remainingTimeLabel.setCaption("");
     totalTimeLabel.setCaption("");
+}
+
+void MainForm::showDriveAnswers(const std::optional<DriveAnswers>& answers) {
+    if (!answers) {
+        diskSpaceLabel.setCaption("0");
+        volumeNameLabel.setCaption("");
+        volumeSerialLabel.setCaption("");
+        fileSystemLabel.setCaption("");
+        return;
+    }
+    diskSpaceLabel.setCaption(DiskSpaceText(*answers, ReadUserFormatSettings()));
+    volumeNameLabel.setCaption(VolumeNameText(*answers));
+    volumeSerialLabel.setCaption(VolumeSerialText(*answers));
+    fileSystemLabel.setCaption(FileSystemNameText(*answers));
+}
+
+void MainForm::driveAnswered(char drive, const DriveAnswers& answers) {
+    driveAnswers_[drive] = answers;
+    // Only while the panel still shows that drive.
+    if (driveList.drive() == drive) showDriveAnswers(answers);
 }
 
 void MainForm::showLevelDescription() {

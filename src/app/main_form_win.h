@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "app/layout_record.h"
 #include "app/run_record.h"
+#include "drive/drive_info_win.h"
 #include "engine/fill_run.h"
 #include "engine/fill_volume.h"
 #include "ui/button_win.h"
@@ -18,11 +19,13 @@
 #include "ui/page_control_win.h"
 #include "ui/progress_bar_win.h"
 #include "ui/radio_group_win.h"
+#include "ui/late_answers_win.h"
 #include "ui/timer_win.h"
 
 #include <array>
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -86,6 +89,8 @@ public:
     void applyLauncherShowState();
 
     // --- drive details ---------------------------------------------------------------------
+    // The drive is asked on a thread of its own; a drive that takes longer than a moment to
+    // answer shows "0" and empty texts until its answer comes.
     void refreshDrivePanel();
 
     // --- levels and the run ------------------------------------------------------------------
@@ -134,6 +139,8 @@ private:
     class RunHostAdapter;
     // The run behind the Sanitize button, or one the command line started.
     void runSanitize(bool fromCommandLine);
+    // The moment now, in UTC (day-based), as the run record takes it.
+    static double utcNow();
     // Another copy runs on the drive: said in a box, or recorded with /exit.
     void refuseBusyDrive(char drive, bool fromCommandLine);
     void afterRun(const engine::RunResult& result, bool fromCommandLine);
@@ -145,6 +152,9 @@ private:
     bool recordRun(const engine::RunResult* result, const std::string& errorMessage, bool fromCommandLine);
     void bindEvents();
     void makeGlyphs();
+    // The drive panel's texts: the answers, or "0" and empty texts while there are none.
+    void showDriveAnswers(const std::optional<DriveAnswers>& answers);
+    void driveAnswered(char drive, const DriveAnswers& answers);
 
     AboutBox* aboutBox_ = nullptr;
     bool running_ = false;
@@ -164,10 +174,12 @@ private:
     struct RunStart {
         char drive = 0;
         int level = 0;
-        std::string volumeLabel, volumeSerial, fileSystem;
-        std::int64_t totalBytes = 0, freeBytes = 0;
+        double utc = 0;  // when the drive's work had taken the free space (day-based, UTC)
     } runStart_;
-    static RunStart driveFacts(char drive, int level);
+    // The latest answers of each drive the panel asked (lower-case letter); a run's record
+    // takes its drive's from here.
+    std::map<char, DriveAnswers> driveAnswers_;
+    ui::LateAnswers lateAnswers_;
     bool startupShowStateApplied_ = false;
 };
 

@@ -1,45 +1,45 @@
 #include "drive/drive_info_win.h"
 
 #include "drive/drive_texts.h"
-#include "platform/win32/volume.h"
+
+#include <windows.h>
 
 namespace qvx {
 
 namespace {
 const char kUnknown[] = "Unknown";
+
+// No "drive not ready" box for this thread's queries; other threads keep their own mode.
+class ThreadFailsCriticalErrors {
+public:
+    ThreadFailsCriticalErrors() { SetThreadErrorMode(GetThreadErrorMode() | SEM_FAILCRITICALERRORS, &previous_); }
+    ~ThreadFailsCriticalErrors() { SetThreadErrorMode(previous_, nullptr); }
+    ThreadFailsCriticalErrors(const ThreadFailsCriticalErrors&) = delete;
+    ThreadFailsCriticalErrors& operator=(const ThreadFailsCriticalErrors&) = delete;
+
+private:
+    DWORD previous_ = 0;
+};
+} // namespace
+
+DriveAnswers AskDrive(std::uint8_t driveNumber) {
+    const ThreadFailsCriticalErrors quiet;
+    const FreeSpace space = QueryFreeSpace(driveNumber);
+    return {space.totalFree, space.totalToCaller, QueryVolumeInformation(driveNumber)};
 }
 
-std::int64_t DriveFreeBytes(std::uint8_t driveNumber) { return QueryFreeSpace(driveNumber).totalFree; }
-
-std::int64_t DriveTotalBytes(std::uint8_t driveNumber) { return QueryFreeSpace(driveNumber).totalToCaller; }
-
-std::string DiskSpaceText(std::uint8_t driveNumber, const FormatSettings& fs) {
-    std::int64_t freeBytes;
-    {
-        FailCriticalErrorsScope quiet;
-        freeBytes = DriveFreeBytes(driveNumber);
-    }
-    std::int64_t totalBytes;
-    {
-        FailCriticalErrorsScope quiet;
-        totalBytes = DriveTotalBytes(driveNumber);
-    }
-    return DiskSpaceText(freeBytes, totalBytes, fs);
+std::string DiskSpaceText(const DriveAnswers& answers, const FormatSettings& fs) {
+    return DiskSpaceText(answers.freeBytes, answers.totalBytes, fs);
 }
 
-std::string VolumeNameText(std::uint8_t driveNumber) {
-    const VolumeInformation info = QueryVolumeInformation(driveNumber);
-    return info.ok ? info.name : kUnknown;
+std::string VolumeNameText(const DriveAnswers& answers) { return answers.volume.ok ? answers.volume.name : kUnknown; }
+
+std::string VolumeSerialText(const DriveAnswers& answers) {
+    return answers.volume.ok ? VolumeSerialText(answers.volume.serial) : kUnknown;
 }
 
-std::string VolumeSerialText(std::uint8_t driveNumber) {
-    const VolumeInformation info = QueryVolumeInformation(driveNumber);
-    return info.ok ? VolumeSerialText(info.serial) : kUnknown;
-}
-
-std::string FileSystemNameText(std::uint8_t driveNumber) {
-    const VolumeInformation info = QueryVolumeInformation(driveNumber);
-    return info.ok ? info.fileSystem : kUnknown;
+std::string FileSystemNameText(const DriveAnswers& answers) {
+    return answers.volume.ok ? answers.volume.fileSystem : kUnknown;
 }
 
 } // namespace qvx

@@ -1,10 +1,10 @@
 #include "ui/drive_combo_box_win.h"
 
-#include "platform/win32/volume.h"
 #include "platform/win32/wide_text.h"
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 
 namespace qvx::ui {
 
@@ -12,6 +12,7 @@ namespace {
 // Room for the drop-down list below the selection field.
 constexpr int kDropDownHeight = 240;
 
+// On a thread of its own (the list asks every drive at once).
 std::string DriveText(char letter) {
     std::string text{letter, ':'};
     wchar_t root[] = L"A:\\";
@@ -20,10 +21,12 @@ std::string DriveText(char letter) {
     if (type == DRIVE_FIXED || type == DRIVE_RAMDISK) {
         // Only drives that are always there are asked for their label: a removable drive
         // without media would make the list slow to build.
-        const FailCriticalErrorsScope quiet;
+        DWORD previous = 0;
+        SetThreadErrorMode(GetThreadErrorMode() | SEM_FAILCRITICALERRORS, &previous);
         wchar_t label[256] = {};
         if (GetVolumeInformationW(root, label, 255, nullptr, nullptr, nullptr, nullptr, 0) && label[0])
             text += " [" + Narrow(label) + "]";
+        SetThreadErrorMode(previous, nullptr);
     }
     return text;
 }
@@ -48,15 +51,32 @@ void DriveComboBox::buildList() {
     items_.clear();
     letters_.clear();
     const DWORD mask = GetLogicalDrives();
+    // The drives are asked all at once; together they get the time one drive may take.
+    const auto deadline = std::chrono::steady_clock::now() + kDriveAnswerWait;
     for (int i = 0; i < 26; ++i) {
         if (!(mask & (1u << i))) continue;
         const char letter = static_cast<char>('a' + i);
         letters_.push_back(letter);
-        items_.push_back(DriveText(letter));
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const std::optional<std::string> text = labels_.ask<std::string>(
+            static_cast<std::uint8_t>(i + 1), [letter] { return DriveText(letter); },
+            [this, letter](std::string late) { setItemText(letter, late); }, std::max(left, std::chrono::milliseconds{0}));
+        items_.push_back(text ? *text : std::string{letter, ':'});
     }
     if (!handle()) return;
     SendMessageW(handle(), CB_RESETCONTENT, 0, 0);
     for (const std::string& item : items_) SendMessageW(handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+    selectCurrent();
+}
+
+void DriveComboBox::setItemText(char letter, const std::string& text) {
+    const auto it = std::find(letters_.begin(), letters_.end(), letter);
+    if (it == letters_.end()) return;
+    const auto index = static_cast<std::size_t>(it - letters_.begin());
+    items_[index] = text;
+    if (!handle()) return;
+    SendMessageW(handle(), CB_DELETESTRING, index, 0);
+    SendMessageW(handle(), CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(Widen(text).c_str()));
     selectCurrent();
 }
 

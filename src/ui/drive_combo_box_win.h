@@ -1,5 +1,6 @@
 #pragma once
 #include "ui/control_win.h"
+#include "ui/late_answers_win.h"
 
 #include <string>
 #include <vector>
@@ -15,7 +16,8 @@ public:
     char drive() const { return drive_; }
     // Accepts the letter without regard to case; a letter equal to the current one changes nothing.
     void setDrive(char letter);
-    // The listed drives' texts, e.g. "c: [SYSTEM]".
+    // The listed drives' texts, e.g. "c: [SYSTEM]". A drive that is slow to tell its label is
+    // listed by its letter until the label comes.
     const std::vector<std::string>& items() const { return items_; }
     int itemIndex() const;
     // Lists the drives again (the selection follows the current letter).
@@ -31,9 +33,11 @@ protected:
 private:
     void selectCurrent();
     void placeWindow();
+    void setItemText(char letter, const std::string& text);
     std::vector<std::string> items_;
     std::vector<char> letters_;
     char drive_ = ' ';
+    LateAnswers labels_;
 };
 
 } // namespace qvx::ui

@@ -6,6 +6,7 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"QuarvexTimers";
 // Sent by another thread: lParam points at the work, which the sender keeps while it waits.
 constexpr UINT kRunWorkMessage = WM_APP + 1;
+constexpr UINT kPostedWorkMessage = WM_APP + 2;  // lParam: a std::function the message owns
 } // namespace
 
 TimerService::TimerId TimerService::add(std::function<void()> tick) {
@@ -55,6 +56,13 @@ void TimerService::runOnWindowThread(const std::function<void()>& work) const {
     SendMessageW(window_.get(), kRunWorkMessage, 0, reinterpret_cast<LPARAM>(&work));
 }
 
+bool TimerService::post(HWND window, std::function<void()> work) {
+    auto owned = std::make_unique<std::function<void()>>(std::move(work));
+    if (!window || !PostMessageW(window, kPostedWorkMessage, 0, reinterpret_cast<LPARAM>(owned.get()))) return false;
+    owned.release();  // the message owns it now
+    return true;
+}
+
 TimerService::SetTimerFunction TimerService::replaceSetTimer(SetTimerFunction setTimer) {
     const SetTimerFunction previous = setTimer_;
     setTimer_ = setTimer ? setTimer : ::SetTimer;
@@ -82,6 +90,11 @@ LRESULT CALLBACK TimerService::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
     case kRunWorkMessage:
         (*reinterpret_cast<const std::function<void()>*>(lp))();
         return 0;
+    case kPostedWorkMessage: {
+        const std::unique_ptr<std::function<void()>> work(reinterpret_cast<std::function<void()>*>(lp));
+        (*work)();
+        return 0;
+    }
     default:
         return DefWindowProcW(hwnd, msg, wp, lp);
     }

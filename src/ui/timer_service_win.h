@@ -39,6 +39,9 @@ public:
     // Runs `work` on the window's thread and returns once it has run; from any thread, once the
     // window exists. Nothing runs when it does not.
     void runOnWindowThread(const std::function<void()>& work) const;
+    // Hands `work` from any thread to the thread of `window` (this service's window, as window()
+    // gave it there), without waiting; false when the window is gone, and nothing runs.
+    static bool post(HWND window, std::function<void()> work);
 
     // Replaces SetTimer (tests make the system refuse a timer). Returns the previous function;
     // null restores the real one.

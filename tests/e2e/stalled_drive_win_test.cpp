@@ -5,6 +5,7 @@
 
 #include "e2e/scratch_drive.h"
 #include "engine/fill_volume_win.h"
+#include "platform/win32/system_hooks.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 #include "support/win_test_support.h"
@@ -53,7 +54,7 @@ public:
         return inner_.finishFillFile() && !cut;
     }
     bool deleteFillFile(const std::string& name) override { return inner_.deleteFillFile(name); }
-    engine::FreeSpace freeSpace(std::uint8_t drive) override { return inner_.freeSpace(drive); }
+    std::optional<engine::FreeSpace> freeSpace(std::uint8_t drive) override { return inner_.freeSpace(drive); }
     std::uint32_t smallFileBytes(std::uint8_t drive) override { return inner_.smallFileBytes(drive); }
     void interrupt() override {
         inner_.interrupt();
@@ -76,6 +77,20 @@ private:
     std::int64_t writeCalls_ = 0;
     bool stalled_ = false;
 };
+
+// WM_NULL sent from this thread `times` times, 20 ms apart: how long each reply took (ms), -1
+// for one that did not come within `timeout` ms.
+std::vector<double> PingWindow(HWND window, int times, UINT timeout) {
+    std::vector<double> replies;
+    for (int i = 0; i < times; ++i) {
+        const auto sent = Clock::now();
+        DWORD_PTR reply = 0;
+        const bool answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeout, &reply) != 0;
+        replies.push_back(answered ? MillisecondsSince(sent) : -1);
+        Sleep(20);
+    }
+    return replies;
+}
 
 // What a second thread saw of the window while the drive stalled.
 struct Observed {
@@ -136,13 +151,7 @@ protected:
         if (!stalling) return;
         seen.sawStall = true;
         const HWND window = form->handle();
-        for (int i = 0; i < 10; ++i) {
-            const auto sent = Clock::now();
-            DWORD_PTR reply = 0;
-            const bool answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &reply) != 0;
-            seen.replyMilliseconds.push_back(answered ? MillisecondsSince(sent) : -1);
-            Sleep(20);
-        }
+        seen.replyMilliseconds = PingWindow(window, 10, 100);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
         const auto invalidated = Clock::now();
         while (GetUpdateRect(window, nullptr, FALSE) && MillisecondsSince(invalidated) < 100) Sleep(1);
@@ -218,6 +227,56 @@ TEST_F(StalledDriveTest, ClosingTheWindowDuringAFlushThatBlocksInterruptsItAndCl
     EXPECT_TRUE(ui::Application::instance().terminated());
     EXPECT_NE(GetFileAttributesW(Widen(settingsPath).c_str()), INVALID_FILE_ATTRIBUTES);
     expectDriveAsBefore();
+}
+
+TEST_F(StalledDriveTest, ADriveThatTakesSecondsToAnswerItsQueriesLeavesTheWindowAnswering) {
+    // A network drive that has gone, a disk spinning up: the plain folder drive U: answers
+    // only after 1.5 s.
+    constexpr std::uint8_t kSlow = 'U' - 64;
+    HooksToReplace().beforeDriveQuery = [](std::uint8_t drive) {
+        if (drive == kSlow) Sleep(1500);
+    };
+    const auto start = Clock::now();
+    form->driveList.setDrive('u');
+    EXPECT_LT(MillisecondsSince(start), 400);
+    EXPECT_EQ(form->diskSpaceLabel.caption(), "0");  // nothing known yet
+    EXPECT_EQ(form->fileSystemLabel.caption(), "");
+
+    std::vector<double> replies;
+    std::thread pinger([&] { replies = PingWindow(form->handle(), 20, 200); });
+    while (MillisecondsSince(start) < 5000 && form->fileSystemLabel.caption().empty()) {
+        ui::Application::instance().processMessages();
+        Sleep(5);
+    }
+    pinger.join();
+    HooksToReplace().beforeDriveQuery = nullptr;
+    for (double ms : replies) {
+        EXPECT_GE(ms, 0) << "WM_NULL went unanswered for 200 ms";
+        EXPECT_LT(ms, 200);
+    }
+    // The answer, once it came.
+    EXPECT_GE(MillisecondsSince(start), 1500);
+    EXPECT_NE(form->fileSystemLabel.caption(), "");
+    EXPECT_NE(form->fileSystemLabel.caption(), "Unknown");
+    EXPECT_NE(form->diskSpaceLabel.caption(), "0");
+    EXPECT_EQ(form->volumeSerialLabel.caption().size(), 8u);
+
+    // An answer for a drive the panel no longer shows is not shown.
+    HooksToReplace().beforeDriveQuery = [](std::uint8_t drive) {
+        if (drive == kSlow) Sleep(300);
+    };
+    form->driveList.setDrive(letter);
+    form->driveList.setDrive('u');
+    form->driveList.setDrive(letter);
+    const std::string scratch = form->diskSpaceLabel.caption();
+    const auto again = Clock::now();
+    while (MillisecondsSince(again) < 600) {
+        ui::Application::instance().processMessages();
+        Sleep(5);
+    }
+    HooksToReplace().beforeDriveQuery = nullptr;
+    EXPECT_EQ(form->diskSpaceLabel.caption(), scratch);
+    EXPECT_EQ(form->volumeNameLabel.caption(), "QVXSCRATCH");
 }
 
 } // namespace

@@ -25,8 +25,10 @@ TEST(ErrorMode, TheProgramsModeSurvivesEveryQueryAndAQueryStillRestoresAnyMode) 
         const FailCriticalErrorsScope quiet;  // raises, never lowers, what is set
         EXPECT_EQ(GetErrorMode(), program);
     }
-    EXPECT_EQ(DiskSpaceText(kMissingDrive, FormatSettings{}), DiskSpaceText(std::int64_t{0}, std::int64_t{0}, FormatSettings{}));
-    VolumeNameText(kMissingDrive);
+    const DWORD threadMode = GetThreadErrorMode();
+    const DriveAnswers missing = AskDrive(kMissingDrive);
+    EXPECT_EQ(DiskSpaceText(missing, FormatSettings{}), "0");
+    EXPECT_EQ(GetThreadErrorMode(), threadMode);  // the drive's questions raised it for their length only
     const std::string held = test::ExeFolder() + "error_mode_held.tmp";
     {
         const UniqueFile file(CreateFileW(Widen(held).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));

@@ -3,6 +3,7 @@
 // anything, sounding a speaker or needing administrator rights: shell and process starts,
 // tones, and the answer to whether the process is elevated. The application owns one set and
 // installs it while it lives; the platform calls consult the installed set.
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -15,6 +16,11 @@ struct SystemHooks {
     std::function<void(const ShellCall&)> shell;
     std::function<void(const SoundCall&)> sound;
     std::optional<bool> elevated;
+    // SetThreadExecutionState's flags, instead of the call.
+    std::function<void(unsigned flags)> executionState;
+    // Runs on the querying thread before a drive's volume queries (1 for A:): a test holds it
+    // up there, as a drive that takes seconds to answer does.
+    std::function<void(std::uint8_t driveNumber)> beforeDriveQuery;
 };
 
 // Makes `hooks` the set the platform calls consult; null uninstalls it. The caller keeps the set
