@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "engine/fill_files.h"
+
 #include <cctype>
 
 namespace qvx {
@@ -81,6 +83,13 @@ ExitCode ExitCodeOf(engine::RunOutcome outcome, bool recorded) {
         return ExitCode::Aborted;
     default: return ExitCode::Error;
     }
+}
+
+std::string RunArguments(char drive, int level) {
+    std::string arguments = "/sanitize ";
+    arguments += engine::UpperDriveLetter(drive);
+    arguments += ": /level " + std::to_string(level);
+    return arguments;
 }
 
 std::string CommandLineErrorText(const CommandLine& commandLine) {

@@ -32,6 +32,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 // The error box's text for a command line that cannot be used.
 std::string CommandLineErrorText(const CommandLine& commandLine);
 
+// The arguments that start a run on `drive` at `level` ("/sanitize D: /level 2"), still asking
+// for confirmation: for the copy restarted with administrator rights, which then need not read
+// the drive and level from a settings file (it may read another one).
+std::string RunArguments(char drive, int level);
+
 // Exit codes of a run started with /exit.
 enum class ExitCode : int {
     Completed = 0,

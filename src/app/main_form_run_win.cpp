@@ -10,6 +10,7 @@
 #include "platform/date_time.h"
 #include "platform/win32/elevation.h"
 #include "platform/win32/executable_path.h"
+#include "platform/win32/power.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/system_sound.h"
 #include "platform/win32/unique_handle.h"
@@ -21,6 +22,7 @@
 #include <array>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -73,8 +75,12 @@ public:
         SYSTEMTIME st;
         GetLocalTime(&st);
         originLocal_ = EncodeDateTime({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds});
+        originUtc_ = utcNow();
         originSteady_ = ui::Application::clockSeconds();
     }
+
+    // The UTC moment of a local time that now() gave.
+    double utcOf(double local) const { return originUtc_ + (local - originLocal_); }
 
     void showSanitizePage() override { f_.pages.setActivePage(f_.sanitizePage); }
     void refreshDrivePanel() override {
@@ -102,6 +108,10 @@ public:
         f_.setButtonsEnabled(!running);
         f_.abortButton.setEnabled(running);
         f_.driveList.setEnabled(!running);
+        // Awake from the confirmed start to the end, whatever the end is; not while the closing
+        // box waits for someone to read it.
+        if (running) awake_.emplace();
+        else awake_.reset();
     }
 
     bool abortRequested() override { return f_.abortRequested(); }
@@ -203,7 +213,9 @@ private:
     std::uint64_t displayWanted_ = 0;
     std::uint64_t displayAcknowledged_ = 0;
     double originLocal_ = 0;
+    double originUtc_ = 0;
     double originSteady_ = 0;
+    std::optional<SystemAwake> awake_;
 };
 
 void MainForm::sanitize() { runSanitize(false); }
@@ -229,7 +241,7 @@ void MainForm::runSanitize(bool fromCommandLine) {
     }
     running_ = true;
     commandLineRun_ = fromCommandLine;
-    runStart_ = driveFacts(drive, levelGroup.itemIndex());
+    runStart_ = RunStart{.drive = drive, .level = levelGroup.itemIndex(), .utc = utcNow()};
     engine::RunResult result;
     {
         ui::DeferredUpdates deferred;
@@ -239,6 +251,7 @@ void MainForm::runSanitize(bool fromCommandLine) {
             makeFillVolume ? makeFillVolume() : std::make_unique<engine::Win32FillVolume>();
         engine::FillRun run(*volume, host);
         result = run.run(drive, levelGroup.itemIndex(), formats);
+        if (result.startTime != 0) runStart_.utc = host.utcOf(result.startTime);
     }
     running_ = false;
     commandLineRun_ = false;
@@ -251,7 +264,7 @@ void MainForm::refuseBusyDrive(char drive, bool fromCommandLine) {
         ui::MessageDlg(text, ui::MsgKind::Error, ui::MsgButtons::Ok);
         return;
     }
-    runStart_ = driveFacts(drive, levelGroup.itemIndex());
+    runStart_ = RunStart{.drive = drive, .level = levelGroup.itemIndex(), .utc = utcNow()};
     recordRun(nullptr, text, true);
     exitAfterCommandLine(ExitCode::Error);
 }
@@ -263,10 +276,10 @@ void MainForm::afterRun(const engine::RunResult& result, bool fromCommandLine) {
     const bool recorded = ran && recordRun(&result, {}, fromCommandLine);
     if (restartElevatedAfterRun_) {
         restartElevatedAfterRun_ = false;
-        // The settings carry the drive and the level over to the new copy. Should the user
-        // decline the system's prompt, this copy stays open.
+        // The new copy gets the drive and the level on its command line, and asks for
+        // confirmation again. Should the user decline the system's prompt, this copy stays open.
         writeSettings();
-        if (ShellRunAsAdministrator(handle(), ExecutablePath())) close();
+        if (ShellRunAsAdministrator(handle(), ExecutablePath(), RunArguments(runStart_.drive, runStart_.level))) close();
     } else if (fromCommandLine && commandLine_.exitAtEnd) {
         exitAfterCommandLine(ExitCodeOf(result.outcome, recorded));
     } else if (closeAfterRun_) {

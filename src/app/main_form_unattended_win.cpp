@@ -20,18 +20,22 @@ namespace {
 
 constexpr char kVersion[] = "2.0f";
 
-double LocalNow() {
+double UtcNow() {
     SYSTEMTIME st;
-    GetLocalTime(&st);
+    GetSystemTime(&st);
     return EncodeDateTime({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds});
 }
 
-// Minutes the local time is ahead of UTC now.
-int UtcOffsetMinutes() {
-    SYSTEMTIME st;
-    GetSystemTime(&st);
-    const double utc = EncodeDateTime({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds});
-    return static_cast<int>(std::lround((LocalNow() - utc) * 1440.0));
+// Minutes the local time was ahead of UTC at that moment, by the time zone's rules for its date.
+int UtcOffsetMinutesAt(double utc) {
+    const CivilDateTime t = DecodeDateTime(utc);
+    const SYSTEMTIME u{static_cast<WORD>(t.year), static_cast<WORD>(t.month), 0, static_cast<WORD>(t.day),
+                       static_cast<WORD>(t.hour), static_cast<WORD>(t.minute), static_cast<WORD>(t.second),
+                       static_cast<WORD>(t.millisecond)};
+    SYSTEMTIME l;
+    if (!SystemTimeToTzSpecificLocalTime(nullptr, &u, &l)) return 0;
+    const double local = EncodeDateTime({l.wYear, l.wMonth, l.wDay, l.wHour, l.wMinute, l.wSecond, l.wMilliseconds});
+    return static_cast<int>(std::lround((local - utc) * 1440.0));
 }
 
 std::string ComputerName() {
@@ -65,21 +69,17 @@ const char* ResultWord(engine::RunOutcome outcome) {
     }
 }
 
+// A letter the system has assigned is a drive, even while it cannot be read (an empty card
+// reader, a share that has gone): a run then says so. The list of letters comes without asking
+// any drive; only a letter missing from it is looked up (a drive mapped a moment ago).
+bool DriveLetterAssigned(char letter) {
+    if (GetLogicalDrives() & (1u << (engine::DriveNumber(letter) - 1))) return true;
+    return GetDriveTypeW(DriveRootPath(engine::DriveNumber(letter)).c_str()) > DRIVE_NO_ROOT_DIR;
+}
+
 } // namespace
 
-MainForm::RunStart MainForm::driveFacts(char drive, int level) {
-    FailCriticalErrorsScope quiet;
-    const std::uint8_t number = engine::DriveNumber(drive);
-    const VolumeInformation info = QueryVolumeInformation(number);
-    const FreeSpace space = QueryFreeSpace(number);
-    return {.drive = drive,
-            .level = level,
-            .volumeLabel = info.name,
-            .volumeSerial = info.ok ? VolumeSerialText(info.serial) : std::string(),
-            .fileSystem = info.fileSystem,
-            .totalBytes = space.totalToCaller,
-            .freeBytes = space.totalFree};
-}
+double MainForm::utcNow() { return UtcNow(); }
 
 void MainForm::setCommandLine(CommandLine commandLine) {
     commandLine_ = std::move(commandLine);
@@ -98,8 +98,7 @@ void MainForm::startFromCommandLine() {
     std::string error;
     if (!commandLine_.error.empty()) {
         error = CommandLineErrorText(commandLine_);
-    } else if (const std::wstring root = DriveRootPath(engine::DriveNumber(commandLine_.drive));
-               GetDriveTypeW(root.c_str()) <= DRIVE_NO_ROOT_DIR) {
+    } else if (!DriveLetterAssigned(commandLine_.drive)) {
         error = engine::UnknownDriveText(commandLine_.drive);
     }
     if (!error.empty()) {
@@ -108,7 +107,7 @@ void MainForm::startFromCommandLine() {
             ui::MessageDlg(error, ui::MsgKind::Error, ui::MsgButtons::Ok);
             return;
         }
-        runStart_ = RunStart{.drive = commandLine_.drive, .level = commandLine_.level.value_or(-1)};
+        runStart_ = RunStart{.drive = commandLine_.drive, .level = commandLine_.level.value_or(-1), .utc = UtcNow()};
         recordRun(nullptr, error, true);
         exitAfterCommandLine(ExitCode::Error);
         return;
@@ -133,16 +132,21 @@ bool MainForm::recordRun(const engine::RunResult* result, const std::string& err
     r.computer = ComputerName();
     r.user = UserName();
     r.startedBy = fromCommandLine ? "command line" : "window";
-    const int offset = UtcOffsetMinutes();
-    const double start = result ? result->startTime : LocalNow();
-    r.start = IsoLocalTime(DecodeDateTime(start), offset);
-    r.end = IsoLocalTime(DecodeDateTime(result ? start + result->elapsedDays : start), offset);
+    // Each moment with its own offset: a run may cross a daylight-saving change.
+    const double start = runStart_.utc;
+    r.start = IsoTimeOfUtc(start, UtcOffsetMinutesAt);
+    r.end = IsoTimeOfUtc(result ? start + result->elapsedDays : start, UtcOffsetMinutesAt);
     r.drive = runStart_.drive ? engine::UpperDriveLetter(runStart_.drive) : 0;
-    r.volumeLabel = runStart_.volumeLabel;
-    r.volumeSerial = runStart_.volumeSerial;
-    r.fileSystem = runStart_.fileSystem;
-    r.totalBytes = runStart_.totalBytes;
-    r.freeBytes = runStart_.freeBytes;
+    // What the drive panel learnt of the drive when the run began (a slow drive's answers may
+    // have come only during the run).
+    if (const auto known = driveAnswers_.find(engine::LowerDriveLetter(runStart_.drive)); known != driveAnswers_.end()) {
+        const DriveAnswers& drive = known->second;
+        r.volumeLabel = drive.volume.name;
+        r.volumeSerial = drive.volume.ok ? VolumeSerialText(drive.volume.serial) : std::string();
+        r.fileSystem = drive.volume.fileSystem;
+        r.totalBytes = drive.totalBytes;
+        r.freeBytes = drive.freeBytes;
+    }
     r.level = runStart_.level;
     r.levelCaption = std::string(engine::LevelCaption(runStart_.level));
     if (result) {
@@ -151,6 +155,7 @@ bool MainForm::recordRun(const engine::RunResult* result, const std::string& err
                                                                               : std::max(result->lastPass - 1, 0);
         r.bytesWritten = result->writtenBytes;
         if (result->smallFilesWritten > 0) r.fileRecordsWiped = result->smallFilesWritten;
+        if (result->unreachableBytes > 0) r.unreachableBytes = result->unreachableBytes;
         r.leftoversSwept = result->leftoversRemoved;
         r.result = ResultWord(result->outcome);
         r.message = result->message;

@@ -89,6 +89,11 @@ std::string IsoLocalTime(const CivilDateTime& t, int utcOffsetMinutes) {
     return text;
 }
 
+std::string IsoTimeOfUtc(double utc, const UtcOffsetAt& offsetAt) {
+    const int offset = offsetAt(utc);
+    return IsoLocalTime(DecodeDateTime(utc + offset / 1440.0), offset);
+}
+
 std::string RunRecordLine(const RunRecord& r) {
     JsonObject o;
     o.field("version", r.version);
@@ -108,6 +113,7 @@ std::string RunRecordLine(const RunRecord& r) {
     o.field("passesCompleted", r.passesCompleted);
     o.field("bytesWritten", r.bytesWritten);
     if (r.fileRecordsWiped) o.field("fileRecordsWiped", *r.fileRecordsWiped);
+    if (r.unreachableBytes) o.field("unreachableBytes", *r.unreachableBytes);
     o.field("leftoversSwept", r.leftoversSwept);
     o.field("result", r.result);
     if (!r.message.empty()) o.field("message", r.message);

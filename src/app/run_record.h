@@ -3,6 +3,7 @@
 // "quarvex-runs.log" beside the settings file, saying what was sanitized, when, how and with
 // what result.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +32,8 @@ struct RunRecord {
     int passesCompleted = 0;
     std::int64_t bytesWritten = 0;
     std::optional<int> fileRecordsWiped;  // small files written into free file records
+    // Free space the run could not overwrite: what Windows reserves for itself, a quota.
+    std::optional<std::int64_t> unreachableBytes;
     int leftoversSwept = 0;
     std::string result;   // "completed", "aborted" or "error"
     std::string message;  // the closing box's text, shown or not
@@ -46,5 +49,11 @@ std::string JsonString(std::string_view utf8);
 
 // "2026-12-08T10:15:30+01:00": the local time and its offset from UTC in minutes.
 std::string IsoLocalTime(const CivilDateTime& local, int utcOffsetMinutes);
+
+// A moment in UTC (day-based) as the record shows it: its local time with the offset from UTC
+// that held at that moment, so that a run across a daylight-saving change starts at +01:00 and
+// ends at +02:00, an hour of its length later.
+using UtcOffsetAt = std::function<int(double utc)>;  // minutes local time is ahead of UTC
+std::string IsoTimeOfUtc(double utc, const UtcOffsetAt& offsetAt);
 
 } // namespace qvx

@@ -130,19 +130,27 @@ std::string ReadRunEntry(RegistryAccess& reg, const AutoRunTarget& target) {
     }
 }
 
-bool SamePath(std::string_view a, std::string_view b) { return AsciiUpperCase(a) == AsciiUpperCase(b); }
+bool SamePath(std::string_view stored, std::string_view path) {
+    return AsciiUpperCase(RunEntryPath(stored)) == AsciiUpperCase(path);
+}
 
 } // namespace
 
+std::string RunEntryText(std::string_view executablePath) { return Join({"\"", executablePath, "\""}); }
+
+std::string_view RunEntryPath(std::string_view text) {
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
+    return text;
+}
+
 bool EnableAutoRun(RunKeys keys, AutoRunUser& user, const AutoRunTarget& target, RunHive first) {
+    const std::string entry = RunEntryText(target.executablePath);
     WriteResult result = WriteResult::Refused;
-    if (first == RunHive::Machine)
-        result = RegistryWriteString(keys.machine, user, target.keyPath, target.valueName, target.executablePath);
-    if (result == WriteResult::Refused)
-        result = RegistryWriteString(keys.user, user, target.keyPath, target.valueName, target.executablePath);
+    if (first == RunHive::Machine) result = RegistryWriteString(keys.machine, user, target.keyPath, target.valueName, entry);
+    if (result == WriteResult::Refused) result = RegistryWriteString(keys.user, user, target.keyPath, target.valueName, entry);
     // Refused even in the user's own key (a locked-down profile): not saved, as far as the user
     // can tell.
-    if (result == WriteResult::Refused) user.error(WriteNotSavedText(target.keyPath, target.valueName, target.executablePath));
+    if (result == WriteResult::Refused) user.error(WriteNotSavedText(target.keyPath, target.valueName, entry));
     if (result != WriteResult::Written) return false;
     user.information(AutoRunEnabledText(target.valueName));
     return true;

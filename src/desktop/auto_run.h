@@ -82,6 +82,11 @@ struct AutoRunTarget {
 std::string FileNameOfPath(std::string_view path);
 // Upper case of the ASCII letters a..z only; every other byte is kept.
 std::string AsciiUpperCase(std::string_view text);
+// The Run entry's text for a path: in double quotes, so that Windows cannot take
+// "C:\Program.exe" for the program of "C:\Program Files\...".
+std::string RunEntryText(std::string_view executablePath);
+// The path a Run entry's text names, with or without its quotes (earlier versions wrote none).
+std::string_view RunEntryPath(std::string_view text);
 
 // --- message texts ---------------------------------------------------------------------------
 // The registry layer's error when it refuses to store a value.

@@ -24,6 +24,13 @@ TEST(CommandLine, EverySwitchInEitherCaseAndWithEitherSign) {
     EXPECT_EQ(all.level, 5);
     EXPECT_TRUE(all.yes && all.exitAtEnd);
     EXPECT_EQ(Parse({"/level", "0", "/sanitize", "z"}).level, 0);
+
+    // The restart as administrator: drive and level, and the confirmation still asked.
+    EXPECT_EQ(RunArguments('q', 3), "/sanitize Q: /level 3");
+    const CommandLine restart = Parse({"/sanitize", "Q:", "/level", "3"});
+    EXPECT_TRUE(restart.error.empty() && restart.sanitize && !restart.yes && !restart.exitAtEnd);
+    EXPECT_EQ(restart.drive, 'q');
+    EXPECT_EQ(restart.level, 3);
 }
 
 TEST(CommandLine, AMalformedLineNamesTheBadSwitchAndStartsNothing) {
@@ -65,7 +72,7 @@ TEST(CommandLine, ExitCodesFollowTheOutcomeAndTheRecord) {
     for (RunOutcome o : {RunOutcome::Aborted, RunOutcome::ClosedDuringRun, RunOutcome::Declined})
         EXPECT_EQ(ExitCodeOf(o, true), ExitCode::Aborted);
     for (RunOutcome o : {RunOutcome::CreateFailed, RunOutcome::WriteFailed, RunOutcome::NotFillable,
-                         RunOutcome::LevelError})
+                         RunOutcome::LevelError, RunOutcome::DriveUnreadable})
         EXPECT_EQ(ExitCodeOf(o, false), ExitCode::Error);
     EXPECT_EQ(static_cast<int>(ExitCode::RecordFailed), 3);
 }

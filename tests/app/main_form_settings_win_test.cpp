@@ -318,8 +318,10 @@ TEST_F(SettingsFormTest, TheAutoRunOptionWritesAndDeletesTheRunEntryOrReportsAMi
     const std::string name = Narrow(kRunName);
     form->autoRunItem.click();
     DWORD bytes = 0;
-    EXPECT_EQ(RunEntry(&bytes), ExecutablePath());
-    EXPECT_EQ(bytes, (Widen(ExecutablePath()).size() + 1) * sizeof(wchar_t));  // with its NUL
+    // In quotes: the path may hold blanks ("C:\Program Files\...").
+    const std::string entry = "\"" + ExecutablePath() + "\"";
+    EXPECT_EQ(RunEntry(&bytes), entry);
+    EXPECT_EQ(bytes, (Widen(entry).size() + 1) * sizeof(wchar_t));  // with its NUL
     EXPECT_TRUE(AutoRunChecked());
     EXPECT_EQ(boxes.last().kind, ui::MsgKind::Information);
     EXPECT_EQ(boxes.last().text, "This program (" + name + ") will now run automatically at Windows Start-Up.");
@@ -341,7 +343,7 @@ TEST_F(SettingsFormTest, TheAutoRunOptionWritesAndDeletesTheRunEntryOrReportsAMi
     form->autoRunItem.click();
     EXPECT_FALSE(AutoRunChecked());
     EXPECT_EQ(boxes.last().title, "Error");
-    EXPECT_EQ(boxes.last().text, desktop::KeyMissingOnWriteText(target.keyPath, target.valueName, target.executablePath));
+    EXPECT_EQ(boxes.last().text, desktop::KeyMissingOnWriteText(target.keyPath, target.valueName, desktop::RunEntryText(target.executablePath)));
     form->autoRunItem.setChecked(true);
     form->autoRunItem.click();
     EXPECT_TRUE(AutoRunChecked());
@@ -368,7 +370,7 @@ TEST_F(SettingsFormTest, TheStartUpCheckComparesPathsAndOffersToUpdateAMovedProg
 
     boxes.answer(ui::MsgResult::Yes);
     Start();
-    EXPECT_EQ(RunEntry(), exe);
+    EXPECT_EQ(RunEntry(), desktop::RunEntryText(exe));
     EXPECT_EQ(boxes.count(), 3u);  // the question and the confirmation
     EXPECT_TRUE(AutoRunChecked());
     Close();
@@ -428,7 +430,7 @@ TEST_F(StandardUserAutoRunTest, TheEntryGoesUnderTheUsersRunKeyAndIsSeenAndRemov
     const std::string name = Narrow(kRunName);
     form->autoRunItem.click();
     EXPECT_TRUE(AutoRunChecked());
-    EXPECT_EQ(Entry(HKEY_CURRENT_USER), ExecutablePath());
+    EXPECT_EQ(Entry(HKEY_CURRENT_USER), desktop::RunEntryText(ExecutablePath()));
     EXPECT_EQ(Entry(HKEY_LOCAL_MACHINE), "<none>");
     ASSERT_EQ(boxes.count(), 1u);  // no error on the way: only the usual confirmation
     EXPECT_EQ(boxes.last().kind, ui::MsgKind::Information);

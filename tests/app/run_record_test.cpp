@@ -52,9 +52,30 @@ TEST(RunRecord, TimesCarryTheirOffsetAndTheLineHoldsEveryField) {
               "\"passesPlanned\":1,\"passesCompleted\":1,\"bytesWritten\":65999488,\"fileRecordsWiped\":16,"
               "\"leftoversSwept\":0,\"result\":\"completed\",\"startedBy\":\"command line\"}\n");
     r.fileRecordsWiped.reset();
+    r.unreachableBytes = 7516192768;
+    EXPECT_NE(RunRecordLine(r).find("\"bytesWritten\":65999488,\"unreachableBytes\":7516192768,\"leftoversSwept\""),
+              std::string::npos);
     r.result = "error";
     r.message = "Line one\r\nLine two";
     const std::string line = RunRecordLine(r);
     EXPECT_EQ(line.find("fileRecordsWiped"), std::string::npos);
     EXPECT_NE(line.find("\"result\":\"error\",\"message\":\"Line one\\r\\nLine two\","), std::string::npos);
+}
+
+TEST(RunRecord, StartAndEndEachTakeTheOffsetOfTheirOwnMoment) {
+    // Central Europe: +01:00 until 2026-03-29 01:00 UTC, +02:00 until 2026-10-25 01:00 UTC.
+    const double springChange = EncodeDateTime({2026, 3, 29, 1, 0, 0, 0});
+    const double autumnChange = EncodeDateTime({2026, 10, 25, 1, 0, 0, 0});
+    const UtcOffsetAt europe = [&](double utc) { return utc >= springChange && utc < autumnChange ? 120 : 60; };
+    const double start = EncodeDateTime({2026, 3, 29, 0, 30, 0, 0});
+    const double end = start + 2.0 / 24;  // a run of two hours
+    EXPECT_EQ(IsoTimeOfUtc(start, europe), "2026-03-29T01:30:00+01:00");
+    EXPECT_EQ(IsoTimeOfUtc(end, europe), "2026-03-29T04:30:00+02:00");
+    // In autumn the clock goes back: the run ends at an earlier hour than it began.
+    const double autumn = EncodeDateTime({2026, 10, 25, 0, 15, 0, 0});
+    EXPECT_EQ(IsoTimeOfUtc(autumn, europe), "2026-10-25T02:15:00+02:00");
+    EXPECT_EQ(IsoTimeOfUtc(autumn + 1.0 / 24, europe), "2026-10-25T02:15:00+01:00");
+    // West of Greenwich, across midnight.
+    EXPECT_EQ(IsoTimeOfUtc(EncodeDateTime({2027, 1, 1, 3, 0, 0, 0}), [](double) { return -330; }),
+              "2026-12-31T21:30:00-05:30");
 }

@@ -100,8 +100,24 @@ TEST(AutoRunRegistry, AReadBackThatDiffersOrAValueThatSurvivesIsAnErrorAndNothin
     reg.ignoreDelete = true;
     EXPECT_TRUE(AutoRunOptionClick(hives.keys(), user, kTarget, true));    // the mark stays on
     EXPECT_EQ(user.boxes, (std::vector<std::string>{
-                              "error: " + WriteNotSavedText(kRunKeyPath, "quarvex.exe", "C:\\Tools\\quarvex.exe"),
+                              "error: " + WriteNotSavedText(kRunKeyPath, "quarvex.exe", "\"C:\\Tools\\quarvex.exe\""),
                               "error: " + DeleteNotRemovedText(kRunKeyPath, "quarvex.exe")}));
+}
+
+TEST(AutoRunRegistry, EntriesAreWrittenQuotedAndReadInEitherForm) {
+    EXPECT_EQ(RunEntryText("C:\\Program Files\\Quarvex\\quarvex.exe"), "\"C:\\Program Files\\Quarvex\\quarvex.exe\"");
+    EXPECT_EQ(RunEntryPath("\"C:\\a b\\q.exe\""), "C:\\a b\\q.exe");
+    EXPECT_EQ(RunEntryPath("C:\\q.exe"), "C:\\q.exe");
+    EXPECT_EQ(RunEntryPath("\""), "\"");  // a lone quote is no pair
+    // An entry written by an earlier version (no quotes) or by this one, in any letter case,
+    // names this program: no question.
+    for (const char* stored : {"C:\\Tools\\quarvex.exe", "\"c:\\tools\\QUARVEX.EXE\""}) {
+        FakeHives hives;
+        FakeUser user;
+        hives.machine.values["quarvex.exe"] = {.type = kRegSz, .data = stored, .size = 24};
+        EXPECT_TRUE(checkAutoRunPath(hives.keys(), user, kTarget)) << stored;
+        EXPECT_TRUE(user.boxes.empty()) << stored;
+    }
 }
 
 TEST(AutoRunRegistry, RefusedStoresAndNonStringValues) {
@@ -151,7 +167,7 @@ TEST(AutoRunStandardUser, RemovingClearsBothKeysAndAsksNothingOfAKeyWithoutAnEnt
     // Refused in both keys: not saved, the mark stays off.
     hives.user.readOnly = true;
     EXPECT_FALSE(AutoRunOptionClick(hives.keys(), user, kTarget, false));
-    EXPECT_EQ(user.boxes.back(), "error: " + WriteNotSavedText(kRunKeyPath, "quarvex.exe", kTarget.executablePath));
+    EXPECT_EQ(user.boxes.back(), "error: " + WriteNotSavedText(kRunKeyPath, "quarvex.exe", RunEntryText(kTarget.executablePath)));
 }
 
 TEST(AutoRunStandardUser, AMovedProgramIsUpdatedWhereItsEntryIs) {
@@ -164,7 +180,7 @@ TEST(AutoRunStandardUser, AMovedProgramIsUpdatedWhereItsEntryIs) {
     mine.user.values["quarvex.exe"] = old;
     EXPECT_TRUE(checkAutoRunPath(mine.keys(), user, kTarget));
     EXPECT_EQ(user.boxes.front(), "warning: " + AutoRunPathQuestion("quarvex.exe", "D:\\Old\\quarvex.exe", kTarget.executablePath));
-    EXPECT_EQ(mine.user.text("quarvex.exe"), kTarget.executablePath);
+    EXPECT_EQ(mine.user.text("quarvex.exe"), "\"C:\\Tools\\quarvex.exe\"");
     EXPECT_EQ(mine.machine.text("quarvex.exe"), "<none>");
 
     // In the machine's key, which the user may not write: the user's key takes the new path,
@@ -174,7 +190,7 @@ TEST(AutoRunStandardUser, AMovedProgramIsUpdatedWhereItsEntryIs) {
     machine.machine.readOnly = true;
     user.boxes.clear();
     EXPECT_TRUE(checkAutoRunPath(machine.keys(), user, kTarget));
-    EXPECT_EQ(machine.user.text("quarvex.exe"), kTarget.executablePath);
+    EXPECT_EQ(machine.user.text("quarvex.exe"), RunEntryText(kTarget.executablePath));
     EXPECT_EQ(user.boxes.size(), 2u);  // the question and the confirmation
     EXPECT_EQ(user.boxes.back(), "information: " + AutoRunEnabledText("quarvex.exe"));
     EXPECT_TRUE(checkAutoRunPath(machine.keys(), user, kTarget));

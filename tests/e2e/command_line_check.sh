@@ -4,6 +4,7 @@
 #   /sanitize S: /level 0 /yes /exit      exit 0, no fill file left, one "completed" record
 #   a bad switch with /exit               exit 2, nothing run, an "error" record naming it
 #   a drive that does not exist           exit 2, an "error" record
+#   a drive that cannot be read           exit 2, an "error" record saying it is not ready
 #   a read-only drive                     exit 2, an "error" record
 #   a record folder that takes no record  exit 3 after a completed run, no hang
 # and, through win_tests.exe (CommandLineRun.*), closing the window mid-run (exit 1, "aborted"),
@@ -102,6 +103,13 @@ fresh
 rc=$(run /sanitize Q: /yes /exit)
 [ "$rc" = 2 ] || fail "exit code $rc, expected 2"
 check "$log" 1 result='"error"' drive='"Q"' message='~"Q:" drive'
+
+echo "== a drive that cannot be read (F: is mapped, to a folder that is gone)"
+fresh
+rc=$(run /sanitize F: /level 0 /yes /exit)
+[ "$rc" = 2 ] || fail "exit code $rc, expected 2"
+check "$log" 1 result='"error"' drive='"F"' bytesWritten=0 message='~is not ready or cannot be reached' \
+  message='~NOT been sanitized'
 
 echo "== a read-only drive"
 fresh

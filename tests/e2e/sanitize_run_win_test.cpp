@@ -7,9 +7,11 @@
 #include "e2e/scratch_drive.h"
 #include "engine/fill_pass.h"
 #include "engine/fill_volume_win.h"
+#include "engine/run_messages.h"
 #include "platform/win32/elevation.h"
 #include "platform/win32/executable_path.h"
 #include "platform/win32/shell.h"
+#include "platform/win32/system_hooks.h"
 #include "platform/win32/system_sound.h"
 #include "platform/win32/wide_text.h"
 #include "support/win_test_support.h"
@@ -51,6 +53,7 @@ protected:
         DeleteFileW(Widen(settingsPath).c_str());
         DeleteFileW(Widen(recordPath).c_str());
         previousSound = SetSoundHook([this](const SoundCall& c) { sounds.push_back({c, boxes.count()}); });
+        HooksToReplace().executionState = [this](unsigned flags) { awake.push_back({flags, boxes.count()}); };
         form = std::make_unique<MainForm>();
         ui::Application::instance().setMainForm(form.get());
         form->createHandle();
@@ -62,6 +65,7 @@ protected:
         observer.reset();
         form.reset();
         if (letter) {
+            HooksToReplace().executionState = nullptr;
             SetSoundHook(std::move(previousSound));
             test::ResetApplication();
             test::EmptyScratchDrive(letter);
@@ -125,6 +129,15 @@ protected:
         EXPECT_TRUE(test::FillFilesOn(letter).empty());
         EXPECT_EQ(test::FreeBytesOn(letter), freeAtStart);
     }
+    // The system was kept from sleeping once the run was confirmed, and let go when it ended,
+    // before its closing box (if any) was shown.
+    void expectAwakeOnlyDuringTheRun() const {
+        ASSERT_EQ(awake.size(), 2u);
+        EXPECT_EQ(awake[0].flags, static_cast<unsigned>(ES_CONTINUOUS | ES_SYSTEM_REQUIRED));
+        EXPECT_EQ(awake[0].boxesBefore, 1u);  // the confirmation
+        EXPECT_EQ(awake[1].flags, static_cast<unsigned>(ES_CONTINUOUS));
+        EXPECT_EQ(awake[1].boxesBefore, 1u);
+    }
     static std::string Mb(double bytes) {
         char text[32];
         std::snprintf(text, sizeof text, "%.1f MB", bytes / 1048576.0);
@@ -155,6 +168,11 @@ protected:
         std::size_t boxesBefore;
     };
     std::vector<Sound> sounds;
+    struct ExecutionState {
+        unsigned flags;
+        std::size_t boxesBefore;
+    };
+    std::vector<ExecutionState> awake;
     std::function<void(const SoundCall&)> previousSound;
     std::unique_ptr<MainForm> form;
     std::unique_ptr<ui::Timer> observer;
@@ -213,6 +231,7 @@ TEST_F(SanitizeRunTest, AMediumRunFromTheClickToTheCompletionMessage) {
 
     expectDriveAsBefore();
     expectIdleControls();
+    expectAwakeOnlyDuringTheRun();
     EXPECT_EQ(windowPassAtEnd, "Pass 3 of 3 : ");
     EXPECT_EQ(windowCaptionAtEnd, " Progress :    Pass 3 of 3 .... ");
     EXPECT_EQ(form->totalTimeLabel.caption(), form->elapsedTimeLabel.caption());
@@ -255,6 +274,7 @@ TEST_F(SanitizeRunTest, AbortDuringPassTwo) {
     EXPECT_TRUE(form->abortRequested());
     expectDriveAsBefore();
     expectIdleControls();
+    expectAwakeOnlyDuringTheRun();
 }
 
 TEST_F(SanitizeRunTest, ClosingTheWindowDuringARunAbortsItQuietlyAndThenCloses) {
@@ -281,6 +301,7 @@ TEST_F(SanitizeRunTest, ClosingTheWindowDuringARunAbortsItQuietlyAndThenCloses) 
     EXPECT_NE(GetFileAttributesW(Widen(settingsPath).c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(passesSeenFilling(), (std::set<std::string>{"Pass 1 of 35 : "}));
     expectDriveAsBefore();
+    expectAwakeOnlyDuringTheRun();
 }
 
 TEST_F(SanitizeRunTest, AFillFileThatCannotBeCreatedStopsTheRunWithAnError) {
@@ -303,6 +324,29 @@ TEST_F(SanitizeRunTest, AFillFileThatCannotBeCreatedStopsTheRunWithAnError) {
     EXPECT_TRUE(sounds.empty());
     expectDriveAsBefore();
     expectIdleControls();
+    expectAwakeOnlyDuringTheRun();
+}
+
+TEST_F(SanitizeRunTest, ADriveThatCannotBeReadEndsInAnErrorNeverInSanitized) {
+    // F: is mapped to a folder that does not exist: every query fails, as on an empty card
+    // reader, a locked stick or a share that has gone. The panel says "0".
+    form->driveList.setDrive('f');
+    EXPECT_EQ(form->diskSpaceLabel.caption(), "0");
+    chooseLevel(1);
+    boxes.answer(ui::MsgResult::Yes);
+    pressSanitize();
+
+    ASSERT_EQ(boxes.count(), 2u);
+    EXPECT_EQ(boxes.last().kind, ui::MsgKind::Error);
+    EXPECT_EQ(boxes.last().text, engine::DriveUnreadableText('f', false));
+    EXPECT_TRUE(sounds.empty());
+    EXPECT_EQ(form->remainingTimeLabel.caption(), "");  // no completion shown
+    expectIdleControls();
+    expectAwakeOnlyDuringTheRun();
+    const std::vector<std::string> record = recordLines();
+    ASSERT_EQ(record.size(), 1u);
+    for (const char* field : {"\"result\":\"error\"", "\"drive\":\"F\"", "\"bytesWritten\":0", "is not ready or cannot be reached"})
+        EXPECT_NE(record[0].find(field), std::string::npos) << field << " in " << record[0];
 }
 
 TEST_F(SanitizeRunTest, RestoringTheDefaultsDuringARunLeavesTheRunOnItsDriveAndItsDisplay) {
@@ -391,7 +435,7 @@ public:
     engine::WriteResult write(const engine::BlockBuffer& b, std::uint32_t n) override { return inner_.write(b, n); }
     bool finishFillFile() override { return inner_.finishFillFile(); }
     bool deleteFillFile(const std::string& name) override { return inner_.deleteFillFile(name); }
-    engine::FreeSpace freeSpace(std::uint8_t drive) override { return inner_.freeSpace(drive); }
+    std::optional<engine::FreeSpace> freeSpace(std::uint8_t drive) override { return inner_.freeSpace(drive); }
     std::uint32_t smallFileBytes(std::uint8_t drive) override { return inner_.smallFileBytes(drive); }
     std::vector<std::string> listLeftoverFillFiles(char letter) override { return inner_.listLeftoverFillFiles(letter); }
     bool deleteLeftoverFillFile(const std::string& name) override { return inner_.deleteLeftoverFillFile(name); }
@@ -444,6 +488,7 @@ TEST_F(SanitizeRunTest, ARootThatNeedsAdministratorRightsOffersARestartElevatedW
     ASSERT_EQ(shell.size(), 1u);
     EXPECT_EQ(shell[0].verb, "runas");
     EXPECT_EQ(shell[0].target, ExecutablePath());
+    EXPECT_EQ(shell[0].parameters, std::string("/sanitize ") + engine::UpperDriveLetter(letter) + ": /level 2");
     EXPECT_FALSE(IsWindowVisible(form->handle()));
     char value[16] = {};
     GetPrivateProfileStringA("quarvex", "DriveComboBox1", "", value, sizeof value, settingsPath.c_str());

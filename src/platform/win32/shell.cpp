@@ -23,13 +23,15 @@ void ShellOpen(HWND owner, const std::string& target, int showCommand) {
     ShellExecuteW(owner, L"open", Widen(target).c_str(), nullptr, nullptr, showCommand);
 }
 
-bool ShellRunAsAdministrator(HWND owner, const std::string& program) {
+bool ShellRunAsAdministrator(HWND owner, const std::string& program, const std::string& parameters) {
     if (const auto* hook = Hook()) {
-        (*hook)({ShellCall::Kind::Open, owner, "runas", program, SW_SHOWNORMAL});
+        (*hook)({ShellCall::Kind::Open, owner, "runas", program, SW_SHOWNORMAL, parameters});
         return true;
     }
-    const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(owner, L"runas", Widen(program).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    const std::wstring arguments = Widen(parameters);
+    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(owner, L"runas", Widen(program).c_str(),
+                                                                arguments.empty() ? nullptr : arguments.c_str(), nullptr,
+                                                                SW_SHOWNORMAL));
     return result > 32;
 }
 

@@ -21,7 +21,7 @@ bool StartCommandLine(const std::string& commandLine, int showCommand = SW_SHOWN
 // Starts a program again with administrator rights: the shell's verb "runas", which brings up
 // the system's consent prompt. True when the program started (false also when the user
 // declined the prompt).
-bool ShellRunAsAdministrator(HWND owner, const std::string& program);
+bool ShellRunAsAdministrator(HWND owner, const std::string& program, const std::string& parameters = {});
 
 struct ShellCall {
     enum class Kind { Open, CommandLine } kind;
@@ -29,6 +29,7 @@ struct ShellCall {
     std::string verb;       // "open" or "runas" for Open; empty for a command line
     std::string target;     // the address or document, or the command line
     int showCommand;
+    std::string parameters;  // a program's command-line arguments ("runas")
 };
 // Replaces the real calls (tests) in the installed SystemHooks; an empty hook restores them.
 // Returns the previous hook.
