@@ -301,6 +301,7 @@ bool Win32FillVolume::flushPart(PassFile& file) {
         BlockingCall call(*this);
         if (interrupted_ || !FlushFileBuffers(file.handle.get())) return false;
     }
+    ++flushes_;
     pacer_.flushed(file.unflushed, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     file.unflushed = 0;
     return true;

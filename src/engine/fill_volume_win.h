@@ -55,6 +55,8 @@ public:
     std::size_t heldFileCount() const { return heldCount_; }
     // True once the system refused a handle in this pass (the rest is written the plain way).
     bool handleLimitReached() const { return plain_; }
+    // How many flushes the volume has made, whole files' and parts'.
+    std::size_t flushCount() const { return flushes_; }
     // The file-record size the small files were planned for (0 before smallFileBytes, and on
     // volumes other than NTFS).
     std::uint32_t fileRecordSize() const { return fileRecordSize_; }
@@ -97,6 +99,7 @@ private:
     std::uint32_t fileRecordSize_ = 0;
     std::uint32_t reportedRecordSize_ = 0;
     FlushPacer pacer_;
+    std::size_t flushes_ = 0;
     // The thread in a write or flush, for interrupt() on another thread to cancel that call.
     std::mutex callMutex_;
     UniqueKernelHandle callThread_;

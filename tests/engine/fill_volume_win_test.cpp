@@ -270,6 +270,21 @@ TEST_F(FillVolumeTest, SixHundredFillFilesInOnePass) {
 namespace qvx {
 namespace {
 
+TEST_F(FillVolumeTest, AFileIsFlushedInPartsWhileItIsWritten) {
+    // So that a stop waits for one part at most: 16 MiB first, then what the drive writes in
+    // about a second (a tmpfs: far more, but at most twice the part before).
+    engine::Win32FillVolume volume;
+    ASSERT_EQ(volume.createFillFile(Name(1)), engine::CreateResult::Created);
+    ASSERT_EQ(WriteBlocks(volume, 16 * 16), 16 * 1048576);
+    EXPECT_EQ(volume.flushCount(), 0u);
+    ASSERT_EQ(WriteBlocks(volume, 40 * 16), 40 * 1048576);
+    EXPECT_EQ(volume.flushCount(), 2u);  // at 16 MiB and at 48 MiB
+    EXPECT_TRUE(volume.finishFillFile());
+    EXPECT_EQ(volume.flushCount(), 3u);
+    EXPECT_EQ(SizeOf(Name(1)), 56 * 1048576);
+    EXPECT_TRUE(volume.deleteFillFile(Name(1)));
+}
+
 TEST_F(FillVolumeTest, ANameStillPendingDeletionIsBusyAndNeverALackOfRights) {
     // What each refusal means, as Windows reports it: a name whose file waits for its deletion
     // (an antivirus filter still holds last pass's file) refuses both the creation and the
