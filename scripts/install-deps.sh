@@ -11,7 +11,7 @@ pkgs=(
   libgif-dev                                   # giflib: baseline of the GIF benchmark only
   util-linux procps                            # mount, mountpoint, flock, pkill
   ntfs-3g python3                              # the NTFS end-to-end check: mkntfs, a FUSE mount, the image scan
-  git                                          # the release ZIP is built from a commit (scripts/package.sh)
+  git unzip                                    # the release ZIP: built from a commit, unpacked by its test
 )
 missing=()
 for p in "${pkgs[@]}"; do
