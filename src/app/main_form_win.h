@@ -130,6 +130,10 @@ public:
     void viewCatalog();
     void showAboutBox();
 
+protected:
+    // The layout record places every control, at any DPI (nothing before it is taken).
+    void layoutForDpi() override { rescaleLayout(); }
+
 private:
     class RunHostAdapter;
     // The run behind the Sanitize button, or one the command line started.
@@ -145,6 +149,9 @@ private:
     bool recordRun(const engine::RunResult* result, const std::string& errorMessage, bool fromCommandLine);
     void bindEvents();
     void makeGlyphs();
+    // The layout's own extent in 96-DPI units: the page control with its left margin on both
+    // sides, and down to the bottom of the buttons with the page control's top margin below.
+    SIZE layoutExtent() const;
 
     AboutBox* aboutBox_ = nullptr;
     bool running_ = false;
