@@ -5,6 +5,7 @@
 #   docs/settings-page.png    the Settings page, Department of Defense chosen
 #   docs/about-box.png        Help > About
 #   docs/run-in-progress.png  a 35-pass run on S: a few passes in (then aborted)
+#   docs/main-window-150.png  the Sanitize page again, at a display scale of 150 % (144 DPI)
 # The program runs from its own folder in the run prefix (build/windows/wineprefix-run), with
 # fresh settings. Needs the scratch drive, that is root and a machine that allows mounting.
 set -euo pipefail
@@ -34,6 +35,7 @@ wine "$folder/quarvex.exe" >"$log" 2>&1 &
 pid=$!
 cleanup() {
   if kill -0 "$pid" 2>/dev/null; then kill -CONT "$pid" 2>/dev/null; kill "$pid" 2>/dev/null || true; fi
+  qvx_set_dpi 96  # the run prefix is scripts/run.sh's too
   qvx_unmount_drives "$build"
   if [ -n "${QVX_XVFB_PID:-}" ]; then kill "$QVX_XVFB_PID" 2>/dev/null || true; fi
 }
@@ -133,4 +135,18 @@ click "$main" "${exit_button[@]}"
 for ((i = 0; i < 80; i++)); do kill -0 "$pid" 2>/dev/null || break; sleep 0.25; done
 kill -0 "$pid" 2>/dev/null && fail "the program did not end on Exit"
 [ -z "$(find "$scratch" -maxdepth 1 -name '$$$TEMP$$$QUARVEX$$$*')" ] || fail "fill files left on S:"
+
+# The same first look at 150 %: Wine takes the display scale when a process starts.
+rm -f "$folder/quarvex.ini"
+qvx_set_setting "$folder/quarvex.ini" DriveComboBox1 s
+qvx_set_dpi 144
+wine "$folder/quarvex.exe" >>"$log" 2>&1 &
+pid=$!
+main=$(qvx_wait_for_window '^Quarvex v2\.0f    -' 30) || fail "the main window did not appear at 150 %; see $log"
+shot "$main" main-window-150.png
+xdotool windowfocus --sync "$main"
+xdotool key alt+F4
+for ((i = 0; i < 80; i++)); do kill -0 "$pid" 2>/dev/null || break; sleep 0.25; done
+kill -0 "$pid" 2>/dev/null && fail "the program did not end on Alt+F4"
+qvx_set_dpi 96
 echo "== done"

@@ -2,7 +2,8 @@
 # Sourced by the scripts that run Windows programs: prepares the Wine prefix of a build tree
 # (created once, reused), the test drives, and a display.
 #
-#   qvx_wine_env <build-dir>      sets WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES
+#   qvx_wine_env <build-dir> [test|run|dpi]   sets WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES
+#   qvx_set_dpi <dpi>             the display scale (96 = 100 %) of the processes started next
 #   qvx_test_drives <build-dir>   maps S: (small tmpfs, labelled), U: (plain folder, no label), F: (dangling)
 #   qvx_display                   makes sure DISPLAY points at an X server (starts Xvfb if needed)
 #   qvx_install_program <build-dir> <folder>     copies quarvex.exe and its texts into a folder
@@ -17,11 +18,16 @@ if ! locale charmap 2>/dev/null | grep -qi '^utf-\?8$'; then
 fi
 
 qvx_wine_env() {
-  # $1: build tree; $2: "test" (default) or "run". The test prefix makes every window unmanaged:
-  # without a window manager Wine would wait two seconds for one at every hidden or destroyed
-  # top-level window. The run prefix leaves windows to the user's window manager.
+  # $1: build tree; $2: "test" (default), "run" or "dpi". The test prefix makes every window
+  # unmanaged: without a window manager Wine would wait two seconds for one at every hidden or
+  # destroyed top-level window. The run prefix leaves windows to the user's window manager. The
+  # dpi prefix is a test prefix whose display scale the DPI tests change, apart from the others.
   local build kind="${2:-test}"; build="$(mkdir -p "$1" && cd "$1" && pwd)"
-  if [ "$kind" = run ]; then export WINEPREFIX="$build/wineprefix-run"; else export WINEPREFIX="$build/wineprefix"; fi
+  case "$kind" in
+    run) export WINEPREFIX="$build/wineprefix-run" ;;
+    dpi) export WINEPREFIX="$build/wineprefix-dpi" ;;
+    *) export WINEPREFIX="$build/wineprefix" ;;
+  esac
   export WINEDEBUG="${WINEDEBUG:--all}"
   # No Mono/Gecko download prompts in a fresh prefix.
   export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
@@ -51,6 +57,12 @@ qvx_wine_env() {
   if [ "$kind" = run ] && [ -f "$marlett" ] && [ ! -f "$fonts/marlett.ttf" ]; then
     mkdir -p "$fonts" && cp "$marlett" "$fonts/"
   fi
+}
+
+# Wine reads the display scale when a process starts: the processes started after this call
+# draw at that DPI (96 is 100 %, 120 is 125 %, 144 is 150 %, 192 is 200 %).
+qvx_set_dpi() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
 }
 
 # Mount point of the scratch drive; tests and the run script share it.

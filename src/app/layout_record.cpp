@@ -19,12 +19,14 @@ int Truncate(double v) {
 
 } // namespace
 
-std::optional<ScaleFactors> ComputeScaleFactors(const LayoutRecord& record, int clientWidth, int clientHeight) {
-    if (record.clientWidth <= 0 || record.clientHeight <= 0) return std::nullopt;
+std::optional<ScaleFactors> ComputeScaleFactors(const LayoutRecord& record, int clientWidth, int clientHeight, int dpi) {
+    if (record.clientWidth <= 0 || record.clientHeight <= 0 || dpi <= 0) return std::nullopt;
     ScaleFactors f;
     f.fy = static_cast<double>(clientHeight) / record.clientHeight;
     f.fx = static_cast<double>(clientWidth) / record.clientWidth;
-    f.ff = f.fy >= f.fx ? f.fx : f.fy;
+    const double fontFy = static_cast<double>(ui::UnscaleForDpi(clientHeight, dpi)) / record.clientHeight;
+    const double fontFx = static_cast<double>(ui::UnscaleForDpi(clientWidth, dpi)) / record.clientWidth;
+    f.ff = fontFy >= fontFx ? fontFx : fontFy;
     return f;
 }
 

@@ -92,11 +92,12 @@ void MainForm::readSettings() {
         s.left = kDefaultLeft;
         s.top = kDefaultTop;
     }
-    // Each value at once: every size change rescales the controls.
+    // Each value at once: every size change rescales the controls. The size is kept in 96-DPI
+    // units and taken to the DPI of the monitor the place put the window on.
     setBounds(left(), s.top, width(), height());
     setBounds(s.left, top(), width(), height());
-    setBounds(left(), top(), s.width, height());
-    setBounds(left(), top(), width(), s.height);
+    setBounds(left(), top(), sizeAtDpi({s.width, s.height}).cx, height());
+    setBounds(left(), top(), width(), sizeAtDpi({s.width, s.height}).cy);
     alwaysOnTopItem.setChecked(s.alwaysOnTop);
     autoRunItem.setChecked(s.autoRun);
     startMaximized_ = s.maximized;
@@ -106,13 +107,15 @@ void MainForm::readSettings() {
 
 void MainForm::writeSettings() {
     const bool maximized = windowState() == ui::WindowState::Maximized;
-    // The normal place and size are the ones worth keeping.
+    // The normal place and size are the ones worth keeping; the place in pixels of the virtual
+    // screen (it names the monitor), the size in 96-DPI units.
     if (maximized) setWindowState(ui::WindowState::Normal);
+    const SIZE size = sizeIn96();
     const SavedSettings s{.maximized = maximized,
                           .top = top(),
                           .left = left(),
-                          .width = width(),
-                          .height = height(),
+                          .width = size.cx,
+                          .height = size.cy,
                           .alwaysOnTop = alwaysOnTopItem.checked(),
                           .autoRun = autoRunItem.checked(),
                           .drive = driveList.drive(),
@@ -148,7 +151,9 @@ void MainForm::restoreFactoryDefaults() {
 void MainForm::recordLayout() {
     if (layoutRecord_) return;  // taken once, at the first start-up
     if (handle()) ShowScrollBar(handle(), SB_BOTH, FALSE);
-    LayoutRecord record{.clientWidth = clientWidth(), .clientHeight = clientHeight()};
+    // In 96-DPI units, whatever the DPI: the client size the start-up fitted, unscaled.
+    const SIZE extent = layoutExtent();
+    LayoutRecord record{.clientWidth = extent.cx, .clientHeight = extent.cy};
     for (const auto& component : components()) {
         const auto* control = component->isVisual() ? dynamic_cast<const ui::Control*>(component.get()) : nullptr;
         if (!control) {
@@ -166,7 +171,7 @@ void MainForm::recordLayout() {
 
 void MainForm::rescaleLayout() {
     if (!layoutRecord_) return;
-    const std::optional<ScaleFactors> factors = ComputeScaleFactors(*layoutRecord_, clientWidth(), clientHeight());
+    const std::optional<ScaleFactors> factors = ComputeScaleFactors(*layoutRecord_, clientWidth(), clientHeight(), dpi());
     if (!factors) return;
     const auto& all = components();
     for (std::size_t k = 0; k < all.size() && k < layoutRecord_->components.size(); ++k) {

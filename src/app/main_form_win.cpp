@@ -89,10 +89,12 @@ void MainForm::makeGlyphs() {
 }
 
 void MainForm::runStartUp() {
-    // The client area fits the layout's own extent; the layout record is taken from it once.
-    setClientSize(pages.width() + 2 * pages.left(),
-                  exitButton.top() + exitButton.height() + pages.top());
+    // The client area fits the layout's own extent at the window's DPI; the layout record is
+    // taken once, and every control is then placed from it.
+    const SIZE extent = layoutExtent();
+    setClientSize(ui::ScaleForDpi(extent.cx, dpi()), ui::ScaleForDpi(extent.cy, dpi()));
     recordLayout();
+    rescaleLayout();
     readSettings();
     applyProductCaptions();
     // The launcher's show state belongs to the program's start: a later run of this sequence
@@ -120,6 +122,11 @@ void MainForm::runStartUp() {
     totalTimeLabel.setCaption("");
     pages.setActivePage(sanitizePage);
     engine::SeedRandomFromClock();
+}
+
+SIZE MainForm::layoutExtent() const {
+    const RECT page = pages.designBounds(), button = exitButton.designBounds();
+    return {page.right + page.left, button.bottom + page.top};
 }
 
 void MainForm::applyProductCaptions() {

@@ -135,6 +135,10 @@ public:
     void viewCatalog();
     void showAboutBox();
 
+protected:
+    // The layout record places every control, at any DPI (nothing before it is taken).
+    void layoutForDpi() override { rescaleLayout(); }
+
 private:
     class RunHostAdapter;
     // The run behind the Sanitize button, or one the command line started.
@@ -155,6 +159,9 @@ private:
     // The drive panel's texts: the answers, or "0" and empty texts while there are none.
     void showDriveAnswers(const std::optional<DriveAnswers>& answers);
     void driveAnswered(char drive, const DriveAnswers& answers);
+    // The layout's own extent in 96-DPI units: the page control with its left margin on both
+    // sides, and down to the bottom of the buttons with the page control's top margin below.
+    SIZE layoutExtent() const;
 
     AboutBox* aboutBox_ = nullptr;
     bool running_ = false;

@@ -29,7 +29,7 @@ const ui::FormDesign& DesignWithLogoKindRegistered() {
 
 // Sizes a one-line label to its caption, as an auto-sized label does.
 void FitLabelToCaption(ui::Label& label) {
-    const ui::SharedFont font = ui::AcquireFont(label.font());
+    const ui::SharedFont font = ui::AcquireFont(label.font(), label.dpi());
     const UniqueWindowDc screen = OwnWindowDc(nullptr, GetDC(nullptr));
     const HDC dc = screen.get().dc;
     HGDIOBJ old = SelectObject(dc, font->get());
@@ -104,6 +104,7 @@ void AboutBox::bindEvents() {
         onActivate();
     };
     OnKeyDown = [this](ui::Form&, WORD& key) { onKeyDown(key); };
+    OnDpiChanged = [this](ui::Form&) { onDpiChanged(); };
     // Every way out of the box (a close request too, such as Alt+F4) stops the timers and
     // the animation; a hidden box must not keep ticking.
     OnCloseQuery = [this](ui::Form&, bool& canClose) {
@@ -147,12 +148,10 @@ void AboutBox::onActivate() {
     webButton.setVisible(false);
     emailAddressLabel.setHint(emailButton.hint());
     webAddressLabel.setHint(webButton.hint());
-    emailAddressLabel.setTop(emailButton.top());
-    webAddressLabel.setTop(webButton.top());
     emailAddressLabel.setCaption(emailButton.caption());
     webAddressLabel.setCaption(webButton.caption());
-    FitLabelToCaption(emailAddressLabel);
-    FitLabelToCaption(webAddressLabel);
+    shownOnce_ = true;
+    placeAddressLabels();
     // Hand cursors over everything that opens a link.
     for (ui::Control* c : std::initializer_list<ui::Control*>{&emailAddressLabel, &webAddressLabel, &badgeLabel, &badgeImage,
                                                                &logo, &bannerImage, &badgeFrame, &logoFrame,
@@ -162,6 +161,24 @@ void AboutBox::onActivate() {
     badgeFrame.sendToBack();
     logoFrame.sendToBack();
     setKeyPreview(true);
+}
+
+// The address labels sit in the rows of the buttons, as wide as their texts.
+void AboutBox::placeAddressLabels() {
+    emailAddressLabel.setTop(emailButton.top());
+    webAddressLabel.setTop(webButton.top());
+    FitLabelToCaption(emailAddressLabel);
+    FitLabelToCaption(webAddressLabel);
+}
+
+// At a new DPI the controls are back at their designed places, scaled: the labels sized to their
+// texts are measured again in the new fonts, and once the box has been shown, the percentage and
+// the address labels go back to what the showing made of them.
+void AboutBox::onDpiChanged() {
+    FitLabelToCaption(freeMemoryCaption);
+    if (!shownOnce_) return;
+    FitLabelToCaption(freeMemoryLabel);
+    placeAddressLabels();
 }
 
 void AboutBox::onKeyDown(WORD& key) {

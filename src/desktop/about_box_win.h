@@ -56,6 +56,7 @@ public:
     void onCreate();
     void onActivate();
     void onKeyDown(WORD& key);
+    void onDpiChanged();
     void closeBox();
     void sendEmail();
     void openWebPage();
@@ -73,9 +74,12 @@ private:
     void makePictures();
     // Stops what a showing started: the two timers and the animation.
     void stopShowing();
+    void placeAddressLabels();
 
     // onActivate runs once per showing, not again when the box is re-activated while shown.
     bool activatedThisShowing_ = false;
+    // The first showing fitted the percentage and moved the address labels into the buttons' rows.
+    bool shownOnce_ = false;
 };
 
 } // namespace qvx

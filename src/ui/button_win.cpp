@@ -34,14 +34,14 @@ void BitBtn::setGlyph(Glyph glyph) {
 }
 
 namespace {
-// Where the glyph and the caption go across a button `width` wide: side by side, 4 pixels apart,
+// Where the glyph and the caption go across a button `width` wide: side by side, `gap` apart,
 // centred together, or the glyph at `margin` and the caption centred in the rest.
 struct GlyphAndCaption {
     int glyphX;
     int textX;
 };
-GlyphAndCaption PlaceGlyphAndCaption(int width, int margin, int glyphWidth, int textWidth, bool hasText) {
-    const int spacing = (glyphWidth > 0 && hasText) ? 4 : 0;
+GlyphAndCaption PlaceGlyphAndCaption(int width, int margin, int gap, int glyphWidth, int textWidth, bool hasText) {
+    const int spacing = (glyphWidth > 0 && hasText) ? gap : 0;
     if (margin < 0) {
         const int glyphX = (width - (glyphWidth + spacing + textWidth)) / 2;
         return {glyphX, glyphX + glyphWidth + spacing};
@@ -60,7 +60,7 @@ bool BitBtn::onDrawItem(const DRAWITEMSTRUCT& dis) {
     drawGlyphAndCaption(mem, r, dis.itemState);
     if ((dis.itemState & ODS_FOCUS) && !(dis.itemState & ODS_NOFOCUSRECT)) {
         RECT fr = face;
-        InflateRect(&fr, -4, -4);
+        InflateRect(&fr, -scaled(4), -scaled(4));
         DrawFocusRect(mem, &fr);
     }
     BitBlt(dis.hDC, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
@@ -89,10 +89,10 @@ void BitBtn::drawGlyphAndCaption(HDC dc, const RECT& r, UINT state) const {
     SelectObject(dc, hfont_ ? hfont_->get() : GetStockObject(DEFAULT_GUI_FONT));
     SIZE ts{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &ts);
-    const int gw = glyph_.empty() ? 0 : glyph_.imageWidth();
-    const int gh = glyph_.empty() ? 0 : glyph_.imageHeight();
-    const GlyphAndCaption at = PlaceGlyphAndCaption(r.right, margin_, gw, ts.cx, !text.empty());
-    if (gw > 0) glyph_.draw(dc, at.glyphX + offset, (r.bottom - gh) / 2 + offset, disabled);
+    const int gw = glyph_.empty() ? 0 : glyph_.imageWidthAt(dpi());
+    const int gh = glyph_.empty() ? 0 : glyph_.imageHeightAt(dpi());
+    const GlyphAndCaption at = PlaceGlyphAndCaption(r.right, margin_ < 0 ? margin_ : scaled(margin_), scaled(4), gw, ts.cx, !text.empty());
+    if (gw > 0) glyph_.draw(dc, at.glyphX + offset, (r.bottom - gh) / 2 + offset, disabled, dpi());
     SetBkMode(dc, TRANSPARENT);
     const int textY = (r.bottom - ts.cy) / 2 + offset;
     if (disabled) {

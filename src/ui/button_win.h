@@ -25,7 +25,7 @@ public:
     BitBtn(Form& owner, const ControlDesign& design, Control* parent);
     void setGlyph(Glyph glyph);
     const Glyph& glyph() const { return glyph_; }
-    // Pixels between the left edge and the glyph; -1 centres glyph and caption together.
+    // Pixels between the left edge and the glyph at 96 DPI; -1 centres glyph and caption together.
     int margin() const { return margin_; }
     bool onDrawItem(const DRAWITEMSTRUCT& dis) override;
 

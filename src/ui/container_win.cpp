@@ -14,10 +14,10 @@ bool Container::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     return HandleContainerMessage(*this, msg, wp, lp, result);
 }
 
-int TextHeight(const FontDesc& font) {
+int TextHeight(const FontDesc& font, int dpi) {
     const UniqueWindowDc screen = OwnWindowDc(nullptr, GetDC(nullptr));
     const HDC dc = screen.get().dc;
-    const SharedFont f = AcquireFont(font);
+    const SharedFont f = AcquireFont(font, dpi);
     const HGDIOBJ old = SelectObject(dc, f->get());
     TEXTMETRICW tm{};
     GetTextMetricsW(dc, &tm);

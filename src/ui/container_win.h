@@ -15,6 +15,6 @@ protected:
 };
 
 // Height of a line of text in a font (the font's cell height).
-int TextHeight(const FontDesc& font);
+int TextHeight(const FontDesc& font, int dpi);
 
 } // namespace qvx::ui

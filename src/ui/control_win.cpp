@@ -2,6 +2,8 @@
 
 #include "platform/win32/wide_text.h"
 #include "ui/application_win.h"
+#include "ui/dpi_scale.h"
+#include "ui/dpi_win.h"
 #include "ui/form_win.h"
 #include "ui/tab_order_win.h"
 
@@ -54,6 +56,7 @@ Control::Control(Form& owner, const ControlDesign& design, Control* parent)
       top_(design.top),
       width_(design.width),
       height_(design.height),
+      designBounds_{design.left, design.top, design.left + design.width, design.top + design.height},
       caption_(design.caption),
       hint_(design.hint),
       showHint_(design.showHint),
@@ -79,8 +82,10 @@ Control::~Control() {
 LRESULT CALLBACK Control::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Control* control = nullptr;
     if (msg == WM_NCCREATE) {
-        control = static_cast<Control*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        const auto* create = reinterpret_cast<CREATESTRUCTW*>(lp);
+        control = static_cast<Control*>(create->lpCreateParams);
         SetPropW(hwnd, kControlProp, control);
+        if (!(create->style & WS_CHILD)) EnableNonClientScaling(hwnd);
     } else {
         control = fromHandle(hwnd);
     }
@@ -117,6 +122,10 @@ void Control::setAlignClient(bool on) {
         setBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
     }
 }
+
+int Control::dpi() const { return owner().dpi(); }
+
+int Control::scaled(int designPixels) const { return ScaleForDpi(designPixels, dpi()); }
 
 void Control::setCaption(const std::string& text) {
     if (text == caption_) return;
@@ -234,7 +243,7 @@ void Control::applyDirty(unsigned bits) {
 }
 
 void Control::applyFont(bool redraw) {
-    hfont_ = AcquireFont(font_);
+    hfont_ = AcquireFont(font_, dpi());
     SendMessageW(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(hfont_->get()), redraw);
 }
 

@@ -72,6 +72,8 @@ public:
     void setHeight(int v) { setBounds(left_, top_, width_, v); }
     virtual void setBounds(int left, int top, int width, int height);
     RECT boundsRect() const { return {left_, top_, left_ + width_, top_ + height_}; }
+    // The place its layout row gives it, in 96-DPI units.
+    RECT designBounds() const { return designBounds_; }
 
     // Fills the parent's client area (the parent's display area for group boxes).
     bool alignClient() const { return alignClient_; }
@@ -96,8 +98,13 @@ public:
     Color color() const { return color_; }
     void setColor(Color c);
 
-    // Font: size in points at 96 pixels per inch. Setting any of it detaches the control from
-    // its parent's font.
+    // The DPI the control is shown at (its form's), and a length of the designed 96-DPI layout
+    // in pixels at that DPI.
+    int dpi() const;
+    int scaled(int designPixels) const;
+
+    // Font: size in points at 96 pixels per inch; the window's font is made at the form's DPI.
+    // Setting any of it detaches the control from its parent's font.
     const FontDesc& font() const { return font_; }
     int fontSize() const { return PointsFromPixels(font_.height); }
     void setFontSize(int points);
@@ -189,6 +196,7 @@ protected:
     std::vector<Control*> children_;
     UniqueWindow window_;
     int left_, top_, width_, height_;
+    RECT designBounds_;
     std::string caption_;
     std::string hint_;
     bool showHint_;

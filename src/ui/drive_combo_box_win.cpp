@@ -108,7 +108,7 @@ void DriveComboBox::placeWindow() {
     if (!handle()) return;
     // The window's height includes the drop-down list; the selection field is made as high as
     // the control's height (its item area plus the frame around it).
-    SetWindowPos(handle(), nullptr, left_, top_, width_, height_ + kDropDownHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(handle(), nullptr, left_, top_, width_, height_ + scaled(kDropDownHeight), SWP_NOZORDER | SWP_NOACTIVATE);
     COMBOBOXINFO info{};
     info.cbSize = sizeof(info);
     const int frame = GetComboBoxInfo(handle(), &info) ? 2 * info.rcItem.top : 6;

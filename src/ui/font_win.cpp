@@ -2,12 +2,13 @@
 
 #include "platform/win32/wide_text.h"
 #include "ui/application_win.h"
+#include "ui/dpi_scale.h"
 
 namespace qvx::ui {
 
-UniqueFont CreateFontFor(const FontDesc& desc) {
+UniqueFont CreateFontFor(const FontDesc& desc, int dpi) {
     LOGFONTW lf{};
-    lf.lfHeight = -desc.height;  // negative: character height, not cell height
+    lf.lfHeight = -ScaleForDpi(desc.height, dpi);  // negative: character height, not cell height
     lf.lfWeight = desc.bold ? FW_BOLD : FW_NORMAL;
     lf.lfUnderline = desc.underline ? TRUE : FALSE;
     lf.lfCharSet = DEFAULT_CHARSET;
@@ -17,7 +18,7 @@ UniqueFont CreateFontFor(const FontDesc& desc) {
     return UniqueFont(CreateFontIndirectW(&lf));
 }
 
-SharedFont AcquireFont(const FontDesc& desc) { return Application::instance().gdi().font(desc); }
+SharedFont AcquireFont(const FontDesc& desc, int dpi) { return Application::instance().gdi().font(desc, dpi); }
 
 COLORREF ResolveColor(Color c) {
     if (IsSysColor(c)) return GetSysColor(static_cast<int>(c & 0xFF));

@@ -12,7 +12,7 @@ namespace qvx::ui {
 
 struct FontDesc {
     std::string face = "Times New Roman";
-    int height = 15;  // character height in pixels
+    int height = 15;  // character height in pixels at 96 DPI
     bool bold = false;
     bool underline = false;
     Color color = clWindowText;
@@ -21,11 +21,11 @@ struct FontDesc {
 
 using SharedFont = std::shared_ptr<const UniqueFont>;
 
-// A new GDI font for a description.
-UniqueFont CreateFontFor(const FontDesc& desc);
-// The GDI font for a description, shared through the application's cache; fonts no control
-// uses any more are released.
-SharedFont AcquireFont(const FontDesc& desc);
+// A new GDI font for a description, for a window shown at `dpi`.
+UniqueFont CreateFontFor(const FontDesc& desc, int dpi);
+// The GDI font for a description at a DPI, shared through the application's cache; fonts no
+// control uses any more are released.
+SharedFont AcquireFont(const FontDesc& desc, int dpi);
 
 COLORREF ResolveColor(Color c);
 

@@ -148,36 +148,45 @@ Component* Form::findComponent(std::string_view name) const {
 
 Control::WindowClass Form::windowClass() const { return {kFormClass, FormStyle(design_), FormExStyle(design_)}; }
 
-// The outer rectangle the window is made with: the layout's client size with the frame around
-// it, centred on the screen when the layout asks for that.
+// The outer rectangle the window is made with at the form's DPI: the layout's client size with
+// the frame around it, centred on the screen when the layout asks for that.
 RECT Form::initialWindowRect(const WindowClass& wc) const {
-    int w = width_, h = height_;
+    SIZE size = sizeAtDpi({width_, height_});
     if (design_.clientWidth > 0) {
-        RECT r{0, 0, design_.clientWidth, design_.clientHeight};
-        AdjustWindowRectEx(&r, wc.style, menu_ != nullptr, wc.exStyle);
-        w = r.right - r.left;
-        h = r.bottom - r.top;
+        const RECT r = WindowRectForClient({0, 0, ScaleForDpi(design_.clientWidth, dpi_), ScaleForDpi(design_.clientHeight, dpi_)},
+                                           wc.style, menu_ != nullptr, wc.exStyle, dpi_);
+        size = {r.right - r.left, r.bottom - r.top};
     }
     int x = left_, y = top_;
     if (design_.centered) {
-        x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
-        y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+        x = (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
+        y = (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
     }
-    return {x, y, x + w, y + h};
+    return {x, y, x + size.cx, y + size.cy};
 }
 
 void Form::createHandle() {
     if (handle()) return;
     const WindowClass wc = windowClass();
-    const RECT r = initialWindowRect(wc);
+    // The window opens at the scale of the monitor it opens on.
+    const POINT at = design_.centered ? POINT{GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2} : POINT{left_, top_};
+    dpi_ = MonitorDpiAt(at);
+    RECT r = initialWindowRect(wc);
     HWND owner = nullptr;
     if (Form* main = Application::instance().mainForm(); main && main != this) owner = main->handle();
     window_.reset(CreateWindowExW(wc.exStyle, wc.className, Widen(caption_).c_str(), wc.style, r.left, r.top,
                                   r.right - r.left, r.bottom - r.top, owner, nullptr,
                                   Application::instance().instanceHandle(), this));
     if (!handle()) throw std::runtime_error("cannot create the window of " + name());
+    if (const int actual = WindowDpi(handle()); actual != dpi_) {
+        // The monitor the window ended up on says otherwise (its frame straddles two).
+        dpi_ = actual;
+        r = initialWindowRect(wc);
+        SetWindowPos(handle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     readBoundsFromWindow();
     applyFont(false);
+    updateIcons();
 
     tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle(), nullptr,
@@ -185,6 +194,8 @@ void Form::createHandle() {
     SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, 400);
     SetWindowSubclass(tooltip_.get(), TooltipProc, 1, reinterpret_cast<DWORD_PTR>(&tooltip_));
     if (menu_) menu_->attach(handle());
+    // The children's windows are made where the DPI puts them.
+    placeForDpi();
     for (Control* child : children_) child->createHandle();
     dirty_ = 0;
 }
@@ -241,6 +252,86 @@ void Form::setClientSize(int width, int height) {
         GetWindowRect(handle(), &wr);
         setBounds(left_, top_, wr.right - wr.left, (wr.bottom - wr.top) + (height - cr.bottom));
     }
+}
+
+SIZE Form::frameAt(int dpi) const {
+    const WindowClass wc = windowClass();
+    const RECT r = WindowRectForClient({0, 0, 0, 0}, wc.style, menu_ != nullptr, wc.exStyle, dpi);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+// The frame the window has now (its menu bar may have wrapped onto a second line), or the one
+// the system draws at its DPI while it has no window or a minimized or maximized one.
+SIZE Form::frameNow() const {
+    if (!handle() || IsIconic(handle()) || IsZoomed(handle())) return frameAt(dpi_);
+    RECT wr, cr;
+    GetWindowRect(handle(), &wr);
+    GetClientRect(handle(), &cr);
+    return {(wr.right - wr.left) - cr.right, (wr.bottom - wr.top) - cr.bottom};
+}
+
+SIZE Form::sizeIn96() const {
+    const SIZE at96 = frameAt(kDesignDpi), here = frameNow();
+    return {WindowExtentAt96(width_, dpi_, at96.cx, here.cx), WindowExtentAt96(height_, dpi_, at96.cy, here.cy)};
+}
+
+SIZE Form::sizeAtDpi(SIZE units) const {
+    const SIZE at96 = frameAt(kDesignDpi), here = frameNow();
+    return {WindowExtentAtDpi(units.cx, dpi_, at96.cx, here.cx), WindowExtentAtDpi(units.cy, dpi_, at96.cy, here.cy)};
+}
+
+void Form::layoutForDpi() {
+    for (const auto& component : components_) {
+        auto* control = dynamic_cast<Control*>(component.get());
+        if (!control || dynamic_cast<TabSheet*>(control)) continue;  // sheets fill their page control
+        const RECT d = control->designBounds();
+        control->setBounds(ScaleForDpi(d.left, dpi_), ScaleForDpi(d.top, dpi_), ScaleForDpi(d.right - d.left, dpi_),
+                           ScaleForDpi(d.bottom - d.top, dpi_));
+        if (control->alignClient()) control->setAlignClient(true);
+    }
+}
+
+// The window's icons at the sizes its DPI asks for: the title bar's small one and the large one
+// of the task switcher.
+void Form::updateIcons() {
+    const HINSTANCE instance = Application::instance().instanceHandle();
+    // The window lets go of the old icons before they are destroyed.
+    UniqueIcon large = LoadProgramIcon(instance, SystemMetricForDpi(SM_CXICON, dpi_));
+    UniqueIcon titleBar = LoadProgramIcon(instance, SystemMetricForDpi(SM_CXSMICON, dpi_));
+    if (large) SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.get()));
+    if (titleBar) SendMessageW(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(titleBar.get()));
+    if (large) bigIcon_ = std::move(large);
+    if (titleBar) smallIcon_ = std::move(titleBar);
+}
+
+// Fonts are made again at the new DPI; the controls are placed by the resize that follows, and
+// once more afterwards for a form whose size did not change with it.
+void Form::applyDpi(int dpi) {
+    dpi_ = dpi;
+    updateIcons();
+    markDirty(DirtyFont);
+    for (const auto& component : components_)
+        if (auto* control = dynamic_cast<Control*>(component.get())) control->markDirty(DirtyFont);
+}
+
+// The window moved to a monitor with another scale: it takes the rectangle the system suggests,
+// which keeps it under the mouse at the new size.
+Reply Form::onDpiChanged(WPARAM wp, LPARAM lp) {
+    const int dpi = LOWORD(wp);
+    if (dpi <= 0) return std::nullopt;
+    applyDpi(dpi);
+    const RECT r = *reinterpret_cast<const RECT*>(lp);
+    SetWindowPos(handle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    readBoundsFromWindow();
+    placeForDpi();
+    return 0;
+}
+
+void Form::placeForDpi() {
+    if (placedDpi_ == dpi_) return;
+    placedDpi_ = dpi_;
+    layoutForDpi();
+    if (OnDpiChanged) OnDpiChanged(*this);
 }
 
 WindowState Form::windowState() const {
@@ -505,6 +596,7 @@ bool Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_ACTIVATE: reply = onActivate(wp); break;
     case kRepairFocusMessage: reply = onRepairFocus(); break;
     case WM_DESTROY: reply = onDestroy(); break;
+    case WM_DPICHANGED: reply = onDpiChanged(wp, lp); break;
     default: break;
     }
     return Answer(reply, result) || HandleContainerMessage(*this, msg, wp, lp, result);

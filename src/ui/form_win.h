@@ -2,6 +2,8 @@
 // A top-level window built from a layout table. The form owns its components in creation order;
 // that order is the component order of layout scaling.
 #include "ui/control_win.h"
+#include "ui/dpi_scale.h"
+#include "ui/dpi_win.h"
 
 #include <memory>
 #include <stdexcept>
@@ -48,6 +50,14 @@ public:
     WindowState windowState() const;
     void setWindowState(WindowState state);
 
+    // The DPI of the monitor the window is on; fonts, the layout and the window's icons follow it.
+    int dpi() const { return dpi_; }
+    // The outer size in 96-DPI units: the client area at 96 DPI with the frame the system draws
+    // at 96 DPI around it. A window keeps the apparent size of its content across monitors.
+    SIZE sizeIn96() const;
+    // Such a size in pixels at the window's DPI.
+    SIZE sizeAtDpi(SIZE units) const;
+
     // Visibility: show() runs OnShow before the window appears, as a start-up sequence expects.
     void show();
     void hide();
@@ -73,6 +83,10 @@ public:
     std::function<void(Form&)> OnResize;
     std::function<void(Form&, bool& canClose)> OnCloseQuery;
     std::function<void(Form&, WORD& key)> OnKeyDown;
+    // The controls were placed again for a new DPI (when the window is made on a monitor that is
+    // not at 96 DPI, and when it moves to a monitor with another scale): what the form placed at
+    // run time it places again.
+    std::function<void(Form&)> OnDpiChanged;
 
     bool handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     // Keyboard preview and dialog navigation, called by the message loop before dispatching.
@@ -81,6 +95,11 @@ public:
 protected:
     WindowClass windowClass() const override;
     void applyDirty(unsigned bits) override;
+    // Places the controls for the window's DPI: by default every control at its designed place
+    // (its layout row) scaled to the DPI. A form that lays its controls out from a record of its
+    // own does that. Runs whenever the DPI differs from the one the controls were placed at;
+    // until then they keep whatever places they were given.
+    virtual void layoutForDpi();
 
 private:
     void buildComponents(Layout layout);
@@ -93,6 +112,14 @@ private:
     Reply onActivate(WPARAM wp);
     Reply onRepairFocus();
     Reply onDestroy();
+    Reply onDpiChanged(WPARAM wp, LPARAM lp);
+    // The frame's extent (outer size minus client size) the system draws at a DPI.
+    SIZE frameAt(int dpi) const;
+    SIZE frameNow() const;
+    void applyDpi(int dpi);
+    // Runs layoutForDpi and OnDpiChanged when the DPI changed since the controls were placed.
+    void placeForDpi();
+    void updateIcons();
     // Keys with a meaning for the whole form; true when the key was used up.
     bool handleDialogKey(const MSG& msg);
     bool moveFocus(const MSG& msg, bool backward);
@@ -110,6 +137,10 @@ private:
     bool closing_ = false;
     bool shown_ = false;
     int modalResult_ = mrNone;
+    int dpi_ = kDesignDpi;
+    int placedDpi_ = kDesignDpi;  // the DPI the controls' places are for
+    UniqueIcon bigIcon_;
+    UniqueIcon smallIcon_;
 };
 
 // Container behaviour shared by every window that holds child controls: notifications

@@ -6,12 +6,12 @@
 
 namespace qvx::ui {
 
-SharedFont GdiCache::font(const FontDesc& desc) {
-    const FontKey key{desc.face, desc.height, desc.bold, desc.underline};
+SharedFont GdiCache::font(const FontDesc& desc, int dpi) {
+    const FontKey key{desc.face, desc.height, desc.bold, desc.underline, dpi};
     if (auto it = fonts_.find(key); it != fonts_.end()) {
         if (SharedFont font = it->second.lock()) return font;
     }
-    auto font = std::make_shared<const UniqueFont>(CreateFontFor(desc));
+    auto font = std::make_shared<const UniqueFont>(CreateFontFor(desc, dpi));
     fonts_[key] = font;
     return font;
 }

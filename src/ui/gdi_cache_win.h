@@ -18,7 +18,7 @@ namespace qvx::ui {
 
 class GdiCache {
 public:
-    SharedFont font(const FontDesc& desc);
+    SharedFont font(const FontDesc& desc, int dpi);
     HBRUSH solidBrush(COLORREF rgb);
 
     // The kept off-screen bitmap's device context, grown to at least width x height, for one
@@ -29,7 +29,7 @@ public:
     void giveBackOffscreen() { offscreenBusy_ = false; }
 
 private:
-    using FontKey = std::tuple<std::string, int, bool, bool>;
+    using FontKey = std::tuple<std::string, int, bool, bool, int>;  // ..., DPI
     std::map<FontKey, std::weak_ptr<const UniqueFont>> fonts_;
     std::vector<std::pair<COLORREF, UniqueBrush>> brushes_;
     // The bitmap before its context, so that the context goes first and lets the bitmap go.

@@ -43,17 +43,38 @@ Glyph::Glyph(const GlyphArt& art) : width_(art.width), height_(art.height) {
             }
         }
     }
-    void* bits = nullptr;
-    bitmap_ = CreateTopDownBitmap(stripWidth, height_, &bits);
-    if (bitmap_ && bits) std::copy(pixels_.begin(), pixels_.end(), static_cast<std::uint32_t*>(bits));
+    bitmap_ = CreateTopDownBitmap(stripWidth, height_, pixels_);
 }
 
-void Glyph::draw(HDC dc, int x, int y, bool disabled) const {
+HBITMAP Glyph::stripFor(int dpi) const {
+    if (imageWidthAt(dpi) == width_ && imageHeightAt(dpi) == height_) return bitmap_.get();
+    if (scaledDpi_ == dpi && scaledBitmap_) return scaledBitmap_.get();
+    // Each image on its own, so that the edge of one never bleeds into the other.
+    const int w = imageWidthAt(dpi), h = imageHeightAt(dpi);
+    std::vector<std::uint32_t> strip(static_cast<size_t>(2 * w) * h);
+    for (int image = 0; image < 2; ++image) {
+        std::vector<std::uint32_t> one;
+        for (int y = 0; y < height_; ++y) {
+            const auto row = pixels_.begin() + (2 * y + image) * width_;
+            one.insert(one.end(), row, row + width_);
+        }
+        const std::vector<std::uint32_t> resized = ResampleArea(one, width_, height_, w, h);
+        for (int y = 0; y < h; ++y) std::copy_n(resized.begin() + y * w, w, strip.begin() + (2 * y + image) * w);
+    }
+    scaledBitmap_ = CreateTopDownBitmap(2 * w, h, strip);
+    scaledDpi_ = scaledBitmap_ ? dpi : 0;
+    return scaledBitmap_.get();
+}
+
+void Glyph::draw(HDC dc, int x, int y, bool disabled, int dpi) const {
     if (!bitmap_) return;
+    const HBITMAP strip = stripFor(dpi);
+    if (!strip) return;
+    const int w = imageWidthAt(dpi), h = imageHeightAt(dpi);
     const UniqueMemoryDc mem(CreateCompatibleDC(dc));
-    SelectObject(mem.get(), bitmap_.get());
+    SelectObject(mem.get(), strip);
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, x, y, width_, height_, mem.get(), disabled ? width_ : 0, 0, width_, height_, blend);
+    AlphaBlend(dc, x, y, w, h, mem.get(), disabled ? w : 0, 0, w, h, blend);
 }
 
 } // namespace qvx::ui

@@ -2,6 +2,7 @@
 // Button glyphs: small pictures drawn as character art in the source, turned into a two-image
 // strip (normal look, disabled look) with transparency.
 #include "platform/win32/unique_handle.h"
+#include "ui/dpi_scale.h"
 
 #include <windows.h>
 
@@ -32,16 +33,26 @@ public:
     bool empty() const { return !bitmap_; }
     int imageWidth() const { return width_; }
     int imageHeight() const { return height_; }
-    // Draws image 0 (normal) or 1 (disabled) with its top-left corner at (x, y).
-    void draw(HDC dc, int x, int y, bool disabled) const;
+    // The size of an image on a window shown at `dpi`.
+    int imageWidthAt(int dpi) const { return ScaleForDpi(width_, dpi); }
+    int imageHeightAt(int dpi) const { return ScaleForDpi(height_, dpi); }
+    // Draws image 0 (normal) or 1 (disabled) at its size for `dpi`, with its top-left corner at
+    // (x, y). Other sizes than the drawn one are resampled once (ResampleArea: whole-number
+    // scales replicate pixels) and kept for the next paint.
+    void draw(HDC dc, int x, int y, bool disabled, int dpi = kDesignDpi) const;
     // ARGB pixels of the strip (for tests and screenshots of the glyphs).
     const std::vector<std::uint32_t>& pixels() const { return pixels_; }
 
 private:
+    // The strip at the size for `dpi`: the original, or the kept resampled one.
+    HBITMAP stripFor(int dpi) const;
+
     UniqueBitmap bitmap_;
     int width_ = 0;
     int height_ = 0;
     std::vector<std::uint32_t> pixels_;
+    mutable UniqueBitmap scaledBitmap_;
+    mutable int scaledDpi_ = 0;
 };
 
 } // namespace qvx::ui

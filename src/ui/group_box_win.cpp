@@ -6,8 +6,9 @@ namespace qvx::ui {
 
 RECT GroupBox::displayRect() const {
     // Below the caption line, inside the frame.
-    const int th = TextHeight(font_);
-    return {2, th + 2, width_ - 2, height_ - 2};
+    const int th = TextHeight(font_, dpi());
+    const int inset = scaled(2);
+    return {inset, th + inset, width_ - inset, height_ - inset};
 }
 
 void GroupBox::paintContainer(HDC dc) {
@@ -18,7 +19,7 @@ void GroupBox::paintContainer(HDC dc) {
     DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
     if (!caption_.empty()) {
         const std::wstring text = Widen(caption_);
-        RECT tr{8, 0, 8, tm.tmHeight};
+        RECT tr{scaled(8), 0, scaled(8), tm.tmHeight};
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &tr, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
         SetBkColor(dc, backgroundColor());
         SetBkMode(dc, OPAQUE);

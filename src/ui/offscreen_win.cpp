@@ -20,6 +20,15 @@ UniqueBitmap CreateTopDownBitmap(int width, int height, void** bits) {
     return bitmap;
 }
 
+UniqueBitmap CreateTopDownBitmap(int width, int height, const std::vector<std::uint32_t>& pixels) {
+    if (width <= 0 || height <= 0 || pixels.size() < static_cast<size_t>(width) * static_cast<size_t>(height)) return {};
+    void* bits = nullptr;
+    UniqueBitmap bitmap = CreateTopDownBitmap(width, height, &bits);
+    if (!bits) return {};
+    std::copy_n(pixels.begin(), static_cast<size_t>(width) * static_cast<size_t>(height), static_cast<std::uint32_t*>(bits));
+    return bitmap;
+}
+
 OffscreenBuffer::OffscreenBuffer(int width, int height) {
     width = std::max(width, 1);
     height = std::max(height, 1);

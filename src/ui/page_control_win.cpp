@@ -39,8 +39,8 @@ void PageControl::afterCreate() {
 
 void PageControl::updateTabSize() {
     if (!handle() || tabWidth_ <= 0) return;
-    const int tabHeight = TextHeight(font_) + 6;
-    SendMessageW(handle(), TCM_SETITEMSIZE, 0, MAKELPARAM(tabWidth_, tabHeight));
+    const int tabHeight = TextHeight(font_, dpi()) + scaled(6);
+    SendMessageW(handle(), TCM_SETITEMSIZE, 0, MAKELPARAM(scaled(tabWidth_), tabHeight));
 }
 
 void PageControl::fontChanged() {
@@ -53,7 +53,7 @@ RECT PageControl::displayRect() const {
     if (handle()) {
         SendMessageW(handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
     } else {
-        r = {4, TextHeight(font_) + 10, width_ - 4, height_ - 4};
+        r = {scaled(4), TextHeight(font_, dpi()) + scaled(10), width_ - scaled(4), height_ - scaled(4)};
     }
     return r;
 }

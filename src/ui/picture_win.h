@@ -18,13 +18,20 @@ public:
     bool empty() const { return !bitmap_; }
     int width() const { return width_; }
     int height() const { return height_; }
-    // Draws the picture into a rectangle, stretched to its size, blending transparent pixels.
+    // Draws the picture into a rectangle, blending transparent pixels. Another size than the
+    // picture's is resampled (ResampleArea: whole-number scales replicate pixels, others blend
+    // only where source pixels meet) and kept for the next paint at that size.
     void draw(HDC dc, const RECT& target) const;
 
 private:
+    HBITMAP bitmapFor(int width, int height) const;
+
     UniqueBitmap bitmap_;
     int width_ = 0;
     int height_ = 0;
+    std::vector<std::uint32_t> premultiplied_;
+    mutable UniqueBitmap resized_;
+    mutable SIZE resizedSize_{};
 };
 
 } // namespace qvx::ui

@@ -82,12 +82,12 @@ RECT RadioGroup::itemRect(int i) const {
     const int count = static_cast<int>(items_.size());
     const int perColumn = (count + columns_ - 1) / columns_;
     if (perColumn == 0) return {};
-    const int buttonWidth = (width_ - 10) / columns_;
-    const int th = TextHeight(font_);
-    const int usable = height_ - th - 5;
+    const int buttonWidth = (width_ - scaled(10)) / columns_;
+    const int th = TextHeight(font_, dpi());
+    const int usable = height_ - th - scaled(5);
     const int buttonHeight = usable / perColumn;
-    const int topMargin = th + 1 + (usable % perColumn) / 2;
-    const int left = (i / perColumn) * buttonWidth + 8;
+    const int topMargin = th + scaled(1) + (usable % perColumn) / 2;
+    const int left = (i / perColumn) * buttonWidth + scaled(8);
     const int top = (i % perColumn) * buttonHeight + topMargin;
     return {left, top, left + buttonWidth, top + buttonHeight};
 }

@@ -28,5 +28,19 @@ TEST(LayoutRecord, FactorsAndTruncatedProducts) {
     EXPECT_FALSE(ComputeScaleFactors(LayoutRecord{}, 597, 373));
 }
 
+TEST(LayoutRecord, AtAnotherDpiPlacesScaleByThePixelsAndFontsKeepTheirDesignedPoints) {
+    const auto at = [](int w, int h, int dpi) { return ScaleGeometry(kRefresh, *ComputeScaleFactors(kDesign, w, h, dpi)); };
+    // The design client area at 125, 150 and 200 %, each a fraction off the exact scale: places
+    // follow the pixels, and the font stays at 12 points (made at the DPI), never 11.
+    EXPECT_EQ(at(746, 466, 120), (ControlGeometry{.left = 26, .width = 162, .top = 419, .height = 41, .fontSize = 12}));
+    EXPECT_EQ(at(895, 559, 144), (ControlGeometry{.left = 31, .width = 194, .top = 503, .height = 49, .fontSize = 12}));
+    EXPECT_EQ(at(1193, 745, 192), (ControlGeometry{.left = 41, .width = 259, .top = 671, .height = 65, .fontSize = 12}));
+    // A window the user made twice as large at 150 %: fonts grow by the user's factor only.
+    EXPECT_EQ(at(1791, 1119, 144).fontSize, 24);
+    // At 96 DPI nothing changes: the factors of the pixels.
+    EXPECT_EQ(at(537, 336, 96), ScaleGeometry(kRefresh, *ComputeScaleFactors(kDesign, 537, 336)));
+    EXPECT_FALSE(ComputeScaleFactors(kDesign, 597, 373, 0));
+}
+
 } // namespace
 } // namespace qvx

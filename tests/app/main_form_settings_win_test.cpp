@@ -157,6 +157,36 @@ TEST_F(SettingsFormTest, DefaultsThenMaximizedTopmostDriveAndLevelSurviveACloseA
     EXPECT_EQ(boxes.count(), 0u);
 }
 
+// The size in the file is in 96-DPI units at every scale: the client area at 96 DPI with the
+// 96-DPI frame around it. It opens scaled, is written back unchanged, and a window that moved to
+// a monitor at another scale is written at the same apparent size.
+TEST_F(SettingsFormTest, TheSizeIsKeptIn96DpiUnitsAndComesBackUnchangedFromAnyScale) {
+    // (A size that fits the test display at 200 %.)
+    WriteIni("window_Width=620\r\nwindow_Height=460\r\n");
+    Start();
+    const int dpi = test::CheckedDpi(form->handle());
+    const RECT frame96 = ui::WindowRectForClient({0, 0, 0, 0}, GetWindowLongW(form->handle(), GWL_STYLE), true,
+                                                 GetWindowLongW(form->handle(), GWL_EXSTYLE), 96);
+    EXPECT_EQ(form->clientWidth(), ui::ScaleForDpi(620 - (frame96.right - frame96.left), dpi));
+    EXPECT_EQ(form->clientHeight(), ui::ScaleForDpi(460 - (frame96.bottom - frame96.top), dpi));
+    const auto size = [] { return Lines{{"window_Width", Value(IniLines(), "window_Width")}, {"window_Height", Value(IniLines(), "window_Height")}}; };
+    const Lines written{{"window_Width", "620"}, {"window_Height", "460"}};
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        Close();
+        EXPECT_EQ(size(), written) << cycle;
+        Start();
+    }
+    // Moved to a monitor at another scale, with its client area scaled alike.
+    const int other = test::OtherDpi(dpi);
+    RECT r;
+    GetWindowRect(form->handle(), &r);
+    r.right += ui::MulDivRounded(form->clientWidth(), other, dpi) - form->clientWidth();
+    r.bottom += ui::MulDivRounded(form->clientHeight(), other, dpi) - form->clientHeight();
+    SendMessageW(form->handle(), WM_DPICHANGED, MAKEWPARAM(other, other), reinterpret_cast<LPARAM>(&r));
+    Close();
+    EXPECT_EQ(size(), written);
+}
+
 TEST_F(SettingsFormTest, ValueRulesAndUnusableValuesAtStartUp) {
     WriteIni("window_Width=0x300\r\nwindow_Height=$1A0\r\nDriveComboBox1=D\r\nSanitization_Level_RadioGroup=9\r\n");
     Start();

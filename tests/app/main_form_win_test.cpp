@@ -6,14 +6,18 @@
 #include "platform/win32/wide_text.h"
 #include "support/win_test_support.h"
 #include "ui/application_win.h"
+#include "ui/dpi_win.h"
 #include "ui/offscreen_win.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -66,10 +70,15 @@ protected:
 };
 
 TEST_F(MainFormTest, EveryVisualControlIsARealWindowAtItsDesignPlace) {
-    // The design client area gives every control the place its layout row names.
-    form->setClientSize(597, 373);
-    EXPECT_EQ(form->clientWidth(), 597);
-    EXPECT_EQ(form->clientHeight(), 373);
+    // The design client area, scaled to the monitor's DPI, gives every control the place its
+    // layout row names, scaled alike.
+    const int dpi = test::CheckedDpi(form->handle());
+    EXPECT_EQ(form->dpi(), dpi);
+    const auto at = [dpi](int v) { return ui::ScaleForDpi(v, dpi); };
+    const int tolerance = test::PlaceTolerance(dpi);
+    form->setClientSize(at(597), at(373));
+    EXPECT_EQ(form->clientWidth(), at(597));
+    EXPECT_EQ(form->clientHeight(), at(373));
     int checked = 0;
     for (const ui::ControlDesign& row : MainFormLayout()) {
         if (!ui::IsVisual(row.kind)) continue;
@@ -78,11 +87,11 @@ TEST_F(MainFormTest, EveryVisualControlIsARealWindowAtItsDesignPlace) {
         if (row.kind == ui::Kind::TabSheet) continue;  // placed by the page control
         if (row.kind == ui::Kind::Memo) continue;      // filled into its group box at start-up
         const RECT r = PlaceInParent(control.handle());
-        EXPECT_EQ(r.left, row.left) << row.name;
-        EXPECT_EQ(r.top, row.top) << row.name;
-        EXPECT_EQ(r.right - r.left, row.width) << row.name;
+        EXPECT_NEAR(r.left, at(row.left), tolerance) << row.name;
+        EXPECT_NEAR(r.top, at(row.top), tolerance) << row.name;
+        EXPECT_NEAR(r.right - r.left, at(row.width), tolerance) << row.name;
         if (row.kind != ui::Kind::DriveComboBox) {  // its window includes the drop-down list
-            EXPECT_EQ(r.bottom - r.top, row.height) << row.name;
+            EXPECT_NEAR(r.bottom - r.top, at(row.height), tolerance) << row.name;
         }
         if (row.kind == ui::Kind::Label || row.kind == ui::Kind::BitBtn || row.kind == ui::Kind::GroupBox) {
             EXPECT_EQ(test::WindowText(control.handle()), control.caption()) << row.name;
@@ -284,6 +293,109 @@ TEST_F(MainFormTest, ProgressAreaReachesTheScreenAtAFlushWithoutPaintMessages) {
         EXPECT_EQ(test::WindowText(label), "1,234.5 MB");
         EXPECT_NE(ScreenPixels(label, labelWidth), labelBefore);
     }
+}
+
+// The character height of the font a control's window uses.
+int FontPixels(HWND hwnd) {
+    LOGFONTW lf{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
+    return -lf.lfHeight;
+}
+
+TEST_F(MainFormTest, AtTheMonitorsScaleTheWindowOpensScaledWithEveryTextInsideItsControl) {
+    const int dpi = test::CheckedDpi(form->handle());
+    const auto at = [dpi](int v) { return ui::ScaleForDpi(v, dpi); };
+    // With no settings file: the client area of the default 602 x 427 at 96 DPI, scaled.
+    const RECT frame96 = ui::WindowRectForClient({}, GetWindowLongW(form->handle(), GWL_STYLE), true,
+                                                 GetWindowLongW(form->handle(), GWL_EXSTYLE), 96);
+    EXPECT_NEAR(form->clientWidth(), at(602 - (frame96.right - frame96.left)), test::PlaceTolerance(dpi));
+    EXPECT_NEAR(form->clientHeight(), at(427 - (frame96.bottom - frame96.top)), test::PlaceTolerance(dpi));
+    // Fonts are made once at this DPI from their point sizes; the tabs keep their designed width.
+    EXPECT_EQ(FontPixels(form->refreshButton.handle()), at(ui::PixelsFromPoints(form->refreshButton.fontSize())));
+    RECT tab{};
+    SendMessageW(form->pages.handle(), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
+    EXPECT_NEAR(tab.right - tab.left, at(150), 1);
+
+    // Every caption fits: labels, group box titles after their indent, glyph and caption of the
+    // buttons side by side inside their frames.
+    form->driveList.setDrive('s');
+    for (const auto& component : form->components()) {
+        const auto* c = dynamic_cast<const ui::Control*>(component.get());
+        const std::set<ui::Kind> captioned{ui::Kind::Label, ui::Kind::GroupBox, ui::Kind::RadioGroup, ui::Kind::BitBtn};
+        if (!c || c->caption().empty() || !captioned.count(c->kind())) continue;
+        const SIZE text = test::TextExtentIn(c->handle(), c->caption());
+        const int room = c->kind() == ui::Kind::Label ? c->width() : c->kind() == ui::Kind::BitBtn ? c->width() - 8 - at(16 + 4) : c->width() - at(8);
+        EXPECT_LE(text.cx, room) << c->name() << ": " << c->caption();
+        EXPECT_LE(text.cy, c->height()) << c->name();
+    }
+
+    // The Refresh glyph is drawn at its scaled size: its green pixels span 16 pixels at 96 DPI.
+    test::PumpFor(100);
+    int width = 0;
+    const std::vector<std::uint32_t> pixels = ScreenPixels(form->refreshButton.handle(), width);
+    int leftmost = width, rightmost = -1;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const int r = (pixels[i] >> 16) & 0xFF, g = (pixels[i] >> 8) & 0xFF, b = pixels[i] & 0xFF;
+        if (g < r + 60 || g < b + 60) continue;
+        leftmost = std::min(leftmost, static_cast<int>(i % width));
+        rightmost = std::max(rightmost, static_cast<int>(i % width));
+    }
+    EXPECT_NEAR(rightmost - leftmost + 1, at(16), 1);
+}
+
+// Moved to a monitor with another scale, the window takes the suggested rectangle, everything
+// inside follows at the new DPI, and moving back restores every place exactly, however often.
+TEST_F(MainFormTest, AMoveToAnotherScaleTakesTheSuggestedRectangleAndMovingBackRestoresEverything) {
+    const int dpi = form->dpi(), other = test::OtherDpi(dpi);
+    const auto look = [&] {  // per component: left, top, width, height, points (zeros for menu items)
+        std::vector<std::array<int, 5>> all;
+        for (const auto& component : form->components()) {
+            const auto* c = dynamic_cast<const ui::Control*>(component.get());
+            all.push_back(c ? std::array<int, 5>{c->left(), c->top(), c->width(), c->height(), c->fontSize()} : std::array<int, 5>{});
+        }
+        return all;
+    };
+    const auto moveTo = [&](int newDpi, const RECT& suggested) {
+        SendMessageW(form->handle(), WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi), reinterpret_cast<LPARAM>(&suggested));
+        RECT now;
+        GetWindowRect(form->handle(), &now);
+        EXPECT_TRUE(EqualRect(&now, &suggested));
+    };
+    const auto before = look();
+    const auto record = form->layoutRecord();
+    // The client area scaled (the frame stays Wine's, which draws frames at its one DPI).
+    RECT original, suggested;
+    GetWindowRect(form->handle(), &original);
+    suggested = original;
+    suggested.right += ui::MulDivRounded(form->clientWidth(), other, dpi) - form->clientWidth();
+    suggested.bottom += ui::MulDivRounded(form->clientHeight(), other, dpi) - form->clientHeight();
+
+    moveTo(other, suggested);
+    EXPECT_EQ(form->dpi(), other);
+    const auto moved = look();
+    for (size_t k = 0; k < before.size(); ++k) {
+        // Sheets and the descriptions fill what the tabs and a group box's caption leave.
+        const auto* c = dynamic_cast<const ui::Control*>(form->components()[k].get());
+        if (!c || c->kind() == ui::Kind::TabSheet || c->alignClient()) continue;
+        for (int i = 0; i < 4; ++i) EXPECT_NEAR(moved[k][i], before[k][i] * other / dpi, 2) << c->name() << " " << i;
+        EXPECT_EQ(moved[k][4], before[k][4]) << c->name();  // the same points, made at the new DPI
+    }
+    EXPECT_EQ(FontPixels(form->refreshButton.handle()), ui::ScaleForDpi(ui::PixelsFromPoints(form->refreshButton.fontSize()), other));
+    ICONINFO icon{};  // the title bar's icon at the new DPI's size
+    ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(SendMessageW(form->handle(), WM_GETICON, ICON_SMALL, 0)), &icon));
+    BITMAP mask{};
+    GetObjectW(icon.hbmMask, sizeof(mask), &mask);
+    DeleteObject(icon.hbmMask);
+    DeleteObject(icon.hbmColor);
+    EXPECT_EQ(mask.bmWidth, ui::SystemMetricForDpi(SM_CXSMICON, other));
+
+    for (int round = 0; round < 3; ++round) {
+        moveTo(dpi, original);
+        moveTo(other, suggested);
+    }
+    moveTo(dpi, original);
+    EXPECT_EQ(look(), before);
+    EXPECT_EQ(form->layoutRecord(), record);  // the designed one throughout
 }
 
 TEST_F(MainFormTest, ExitClosesTheWindow) {

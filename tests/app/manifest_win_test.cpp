@@ -17,6 +17,7 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qvx {
@@ -79,6 +80,25 @@ TEST(Manifest, TheProgramRunsAsItsUserWithThemedControlsOnWindows7To11) {
                            "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // Windows 8.1
                            "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // Windows 10 and 11
                        }));
+}
+
+// The text of the first element of that name, with the namespace it declares.
+std::pair<std::string, std::string> TextAndNamespace(const std::string& xml, const std::string& name) {
+    std::smatch m;
+    if (!std::regex_search(xml, m, std::regex("<" + name + R"re(\s+xmlns="([^"]*)"\s*>([^<]*)</)re" + name + ">"))) return {};
+    return {m[2], m[1]};
+}
+
+TEST(Manifest, TheProgramIsPerMonitorDpiAwareWithTheOlderFormsAsFallback) {
+    const char* build = std::getenv("QUARVEX_BUILD_DIR");
+    ASSERT_NE(build, nullptr) << "run through ctest";
+    const std::string xml = ManifestOf(Widen(std::string(build) + "/src/quarvex.exe"));
+    // Windows ignores either setting silently when its namespace is not the one it knows.
+    EXPECT_EQ(TextAndNamespace(xml, "dpiAwareness"),
+              (std::pair<std::string, std::string>{"PerMonitorV2, PerMonitor", "http://schemas.microsoft.com/SMI/2016/WindowsSettings"}));
+    EXPECT_EQ(TextAndNamespace(xml, "dpiAware"),
+              (std::pair<std::string, std::string>{"true/pm", "http://schemas.microsoft.com/SMI/2005/WindowsSettings"}));
+    EXPECT_NE(xml.find(R"(<application xmlns="urn:schemas-microsoft-com:asm.v3">)"), std::string::npos);
 }
 
 TEST(Manifest, ItsProcessGetsTheVersion6CommonControls) {

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -114,10 +115,14 @@ TEST_F(AboutBoxTest, OpensModalFromTheMenuWithEverythingShownAtOnce) {
         ExpectRunning(true);
         HWND box = about->handle();
         EXPECT_EQ(test::WindowText(box), "About Quarvex v2.0f ...");
+        // Everything at its designed place, scaled to the monitor's DPI.
+        const int dpi = test::CheckedDpi(box);
+        const auto at = [dpi](int v) { return ui::ScaleForDpi(v, dpi); };
+        const int tolerance = test::PlaceTolerance(dpi);
         RECT client, outer;
         GetClientRect(box, &client);
-        EXPECT_EQ(client.right, 622);
-        EXPECT_EQ(client.bottom, 411);
+        EXPECT_EQ(client.right, at(622));
+        EXPECT_EQ(client.bottom, at(411));
         EXPECT_FALSE(GetWindowLongW(box, GWL_STYLE) & (WS_SYSMENU | WS_THICKFRAME));
         GetWindowRect(box, &outer);
         EXPECT_NEAR((outer.left + outer.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 2);
@@ -134,8 +139,8 @@ TEST_F(AboutBoxTest, OpensModalFromTheMenuWithEverythingShownAtOnce) {
         EXPECT_FALSE(IsWindowVisible(about->webButton.handle()));
         EXPECT_EQ(test::WindowText(about->emailAddressLabel.handle()), EmailAddressText());
         EXPECT_EQ(test::WindowText(about->webAddressLabel.handle()), WebAddressText());
-        EXPECT_EQ(PlaceInParent(about->emailAddressLabel.handle()).top, 228);
-        EXPECT_EQ(PlaceInParent(about->webAddressLabel.handle()).top, 257);
+        EXPECT_NEAR(PlaceInParent(about->emailAddressLabel.handle()).top, at(228), tolerance);
+        EXPECT_NEAR(PlaceInParent(about->webAddressLabel.handle()).top, at(257), tolerance);
         EXPECT_EQ(about->webAddressLabel.hint(), "Click to visit Tovren's WEB Page.");
         for (ui::Label* l : {&about->emailAddressLabel, &about->webAddressLabel}) {
             EXPECT_GT(l->width(), 8 * static_cast<int>(l->caption().size()) / 3) << l->name();
@@ -146,14 +151,14 @@ TEST_F(AboutBoxTest, OpensModalFromTheMenuWithEverythingShownAtOnce) {
         for (const ui::ControlDesign& row : AboutBoxLayout()) {
             if (!ui::IsVisual(row.kind) || ui::IsGraphic(row.kind)) continue;
             const RECT r = PlaceInParent(about->find<ui::Control>(row.name).handle());
-            EXPECT_EQ(r.left, row.left) << row.name;
+            EXPECT_NEAR(r.left, at(row.left), tolerance) << row.name;
             if (row.autoSize) continue;
-            EXPECT_EQ(r.top, row.top) << row.name;
-            EXPECT_EQ(r.right - r.left, row.width) << row.name;
-            EXPECT_EQ(r.bottom - r.top, row.height) << row.name;
+            EXPECT_NEAR(r.top, at(row.top), tolerance) << row.name;
+            EXPECT_NEAR(r.right - r.left, at(row.width), tolerance) << row.name;
+            EXPECT_NEAR(r.bottom - r.top, at(row.height), tolerance) << row.name;
         }
         EXPECT_FALSE(about->okButton.glyph().empty());
-        EXPECT_EQ(about->donationImage.width(), 62);  // sized to its picture
+        EXPECT_EQ(about->donationImage.width(), at(62));  // sized to its picture
 
         // Hand cursors; the frames sent behind everything (badgeFrame first, then logoFrame).
         for (ui::Control* c : std::initializer_list<ui::Control*>{
@@ -179,6 +184,45 @@ TEST_F(AboutBoxTest, OpensModalFromTheMenuWithEverythingShownAtOnce) {
     const int frame = about->logo.currentFrame();
     test::PumpFor(350);
     EXPECT_EQ(about->logo.currentFrame(), frame);  // stopped while hidden
+}
+
+// Dragged to a monitor with another scale while shown, the box grows like the main window, its
+// labels sized to their texts are measured again in the new fonts (the address labels staying in
+// their buttons' rows), and back at the first scale every place is what it was.
+TEST_F(AboutBoxTest, MovedToAnotherScaleTheBoxFollowsAndComesBackExactly) {
+    OpenFromMenu([&] {
+        HWND box = about->handle();
+        const int dpi = about->dpi(), other = test::OtherDpi(dpi);
+        const auto places = [&] {
+            std::vector<std::array<int, 4>> all;
+            for (const auto& component : about->components())
+                if (const auto* c = dynamic_cast<const ui::Control*>(component.get())) all.push_back({c->left(), c->top(), c->width(), c->height()});
+            return all;
+        };
+        const auto before = places();
+        RECT window, client;
+        GetWindowRect(box, &window);
+        GetClientRect(box, &client);
+        RECT suggested = window;
+        suggested.right += ui::MulDivRounded(client.right, other, dpi) - client.right;
+        suggested.bottom += ui::MulDivRounded(client.bottom, other, dpi) - client.bottom;
+        SendMessageW(box, WM_DPICHANGED, MAKEWPARAM(other, other), reinterpret_cast<LPARAM>(&suggested));
+        for (const ui::ControlDesign& row : AboutBoxLayout()) {
+            if (!ui::IsVisual(row.kind) || row.autoSize) continue;
+            const auto& c = about->find<ui::Control>(row.name);
+            EXPECT_EQ((std::array<int, 4>{c.left(), c.top(), c.width(), c.height()}),
+                      (std::array<int, 4>{ui::ScaleForDpi(row.left, other), ui::ScaleForDpi(row.top, other),
+                                          ui::ScaleForDpi(row.width, other), ui::ScaleForDpi(row.height, other)}))
+                << row.name;
+        }
+        for (ui::Label* l : {&about->freeMemoryCaption, &about->freeMemoryLabel, &about->emailAddressLabel})
+            EXPECT_EQ(l->width(), test::TextExtentIn(l->handle(), l->caption()).cx) << l->name();
+        EXPECT_EQ(about->emailAddressLabel.top(), about->emailButton.top());
+
+        SendMessageW(box, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&window));
+        EXPECT_EQ(places(), before);
+        about->closeBox();
+    });
 }
 
 TEST_F(AboutBoxTest, EveryWayOutStopsTheTimersAndTheAnimationAndReopeningRestartsThem) {
@@ -253,7 +297,7 @@ TEST_F(AboutBoxTest, StartUpSetsTextsThatFitAndThatTheProgramFileHoldsOnlyScramb
     HDC dc = GetDC(nullptr);
     for (ui::Label* l : {&about->productNameLabel, &about->authorLabel, &about->developedWithLabel,
                          &about->copyrightLabel, &about->statusLabel, &about->commentsLabel, &about->webPageLabel}) {
-        const ui::SharedFont font = ui::AcquireFont(l->font());
+        const ui::SharedFont font = ui::AcquireFont(l->font(), l->dpi());
         HGDIOBJ old = SelectObject(dc, font->get());
         const std::wstring text = Widen(l->caption());
         SIZE size{};

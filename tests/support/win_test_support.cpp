@@ -2,6 +2,9 @@
 
 #include "platform/win32/wide_text.h"
 #include "ui/application_win.h"
+#include "ui/dpi_win.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 
@@ -37,6 +40,26 @@ void PumpFor(int ms) {
         ui::Application::instance().processMessages();
         Sleep(5);
     }
+}
+
+int PlaceTolerance(int dpi) { return dpi == 96 ? 0 : 2; }
+
+int CheckedDpi(HWND window) {
+    const int dpi = ui::WindowDpi(window);
+    if (const char* wanted = std::getenv("QVX_TEST_DPI")) {
+        EXPECT_EQ(dpi, std::atoi(wanted)) << "the run's DPI";
+    }
+    return dpi;
+}
+
+SIZE TextExtentIn(HWND window, const std::string& text) {
+    const UniqueWindowDc dc = OwnWindowDc(window, GetDC(window));
+    const HGDIOBJ old = SelectObject(dc.get().dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    const std::wstring wide = Widen(text);
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get().dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    SelectObject(dc.get().dc, old);
+    return size;
 }
 
 void ResetApplication() {

@@ -72,6 +72,18 @@ void SendClick(HWND hwnd, POINT client);
 // what it posted in turn).
 void PumpInput();
 
+// Display scaling. Places scaled from a 96-DPI layout are exact at 96 DPI and within a couple of
+// pixels of rounding elsewhere.
+int PlaceTolerance(int dpi);
+// A window's DPI, checked against the one the test run was started for (QVX_TEST_DPI, set by
+// the run at other DPIs), so that a prefix left at 96 DPI cannot pass those runs unnoticed.
+int CheckedDpi(HWND window);
+// A DPI to move a window to from `dpi`: 150 % from 100 %, otherwise 100 % (the test display is
+// too small for the windows at 1.5 times the higher scales).
+inline int OtherDpi(int dpi) { return dpi == 96 ? 144 : 96; }
+// The extent of one line of text in the font a control's window uses.
+SIZE TextExtentIn(HWND window, const std::string& text);
+
 // A program or library loaded as data only (its resources), freed on every way out.
 inline UniqueModule LoadAsData(const std::wstring& path) {
     return UniqueModule(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));

@@ -302,9 +302,16 @@ TEST_F(FrameworkTest, WindowsDestroyedWithTheirParentAreReleased) {
 TEST(GdiCache, FontsAndBrushesAreSharedAndNestedPaintsGetBitmapsOfTheirOwn) {
     GdiCache& gdi = Application::instance().gdi();
     const FontDesc desc{.face = "Arial", .height = 17};
-    const SharedFont a = AcquireFont(desc), b = AcquireFont(desc);
+    const SharedFont a = AcquireFont(desc, 96), b = AcquireFont(desc, 96);
     EXPECT_EQ(a->get(), b->get());
-    EXPECT_NE(AcquireFont({.face = "Arial", .height = 18})->get(), a->get());
+    EXPECT_NE(AcquireFont({.face = "Arial", .height = 18}, 96)->get(), a->get());
+    // The same description for a window at 150 %: a font of its own, 1.5 times as high (25.5
+    // rounds up).
+    const SharedFont large = AcquireFont(desc, 144);
+    EXPECT_NE(large->get(), a->get());
+    LOGFONTW lf{};
+    ASSERT_TRUE(GetObjectW(large->get(), sizeof(lf), &lf));
+    EXPECT_EQ(lf.lfHeight, -26);
     EXPECT_EQ(gdi.solidBrush(RGB(1, 2, 3)), gdi.solidBrush(RGB(1, 2, 3)));
     EXPECT_NE(gdi.solidBrush(RGB(1, 2, 3)), gdi.solidBrush(RGB(3, 2, 1)));
 
