@@ -1,6 +1,6 @@
 // The taskbar button where the shell offers no progress interface (Wine): asking for one and
-// using what comes back fails nothing. And who is called by a flash: only a window that is not
-// in the foreground, nor the owner of the one that is.
+// using what comes back fails nothing. A flash calls only a window that is neither in the
+// foreground nor the owner of the window that is.
 #include "platform/win32/system_hooks.h"
 #include "platform/win32/taskbar.h"
 #include "platform/win32/unique_handle.h"
@@ -14,26 +14,22 @@
 namespace qvx {
 namespace {
 
-UniqueWindow PlainWindow(HWND owner = nullptr) {
-    return UniqueWindow(CreateWindowExW(0, L"STATIC", L"", owner ? WS_POPUP : WS_OVERLAPPEDWINDOW, 0, 0, 50, 50, owner,
-                                        nullptr, GetModuleHandleW(nullptr), nullptr));
-}
-
 TEST(Taskbar, WithoutTheShellsInterfaceNothingFailsAndOnlyABackgroundWindowFlashes) {
-    const UniqueWindow window = PlainWindow();
-    ASSERT_TRUE(window);
+    const auto make = [](DWORD style, HWND owner) {
+        return UniqueWindow(CreateWindowExW(0, L"STATIC", L"", style, 0, 0, 50, 50, owner, nullptr, nullptr, nullptr));
+    };
+    const UniqueWindow window = make(WS_OVERLAPPEDWINDOW, nullptr);
+    const UniqueWindow box = make(WS_POPUP, window.get());
+    ASSERT_TRUE(window && box);
     const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     AllowTaskbarButtonMessage(window.get());
-    EXPECT_NE(TaskbarButtonCreatedMessage(), 0u);
     if (const std::unique_ptr<TaskbarButton> button = CreateTaskbarButton(window.get())) {
-        button->setState(TaskbarState::Normal);
         button->setValue(1500, 3000);
         button->setState(TaskbarState::Error);
         button->setState(TaskbarState::None);
     }
     if (com) CoUninitialize();
 
-    const UniqueWindow box = PlainWindow(window.get());
     HWND foreground = window.get();
     std::vector<HWND> flashed;
     SystemHooks& hooks = HooksToReplace();
@@ -44,9 +40,7 @@ TEST(Taskbar, WithoutTheShellsInterfaceNothingFailsAndOnlyABackgroundWindowFlash
     EXPECT_FALSE(FlashUnlessForeground(window.get()));
     foreground = GetDesktopWindow();
     EXPECT_TRUE(FlashUnlessForeground(window.get()));
-    foreground = nullptr;  // the foreground is changing
-    EXPECT_TRUE(FlashUnlessForeground(window.get()));
-    EXPECT_EQ(flashed, (std::vector<HWND>{window.get(), window.get()}));
+    EXPECT_EQ(flashed, std::vector<HWND>{window.get()});
     hooks.foregroundWindow = nullptr;
     hooks.flashWindow = nullptr;
 }
