@@ -34,7 +34,8 @@ function(qvx_collect_tests folder)
   endif()
 endfunction()
 
-# The program's resource script (application manifest, icon, version information). Files the
+# The program's resource script (application manifest, icon, version information, the event
+# log's message table). Files the
 # script names are found from src/ and assets/ and must be listed in OBJECT_DEPENDS, since CMake
 # follows only a resource script's #includes. The Windows-side tests carry the same resources, so
 # that they run with the common controls the program gets.
@@ -46,7 +47,8 @@ function(qvx_add_program_resources target)
   file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/quarvex_build_year.h
        CONTENT "#define QVX_BUILD_YEAR \"${build_year}\"\n")
   target_sources(${target} PRIVATE ${rc})
+  add_dependencies(${target} quarvex_event_messages)
   set_source_files_properties(${rc} TARGET_DIRECTORY ${target} PROPERTIES
     INCLUDE_DIRECTORIES "${CMAKE_SOURCE_DIR}/src;${CMAKE_SOURCE_DIR}/assets;${CMAKE_BINARY_DIR}/generated"
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/quarvex.manifest;${CMAKE_SOURCE_DIR}/assets/quarvex.ico")
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/quarvex.manifest;${CMAKE_SOURCE_DIR}/assets/quarvex.ico;${QVX_EVENT_MESSAGES}")
 endfunction()

@@ -2,7 +2,9 @@
 
 #include "engine/fill_files.h"
 
+#include <algorithm>
 #include <cctype>
+#include <set>
 
 namespace qvx {
 
@@ -24,9 +26,30 @@ char DriveArgument(std::string_view text) {
     return 0;
 }
 
+bool IsSwitch(std::string_view text) { return text.size() >= 2 && (text[0] == '/' || text[0] == '-'); }
+
 std::optional<int> LevelArgument(std::string_view text) {
     if (text.size() != 1 || text[0] < '0' || text[0] > '5') return std::nullopt;
     return text[0] - '0';
+}
+
+// Adds one entry of /sanitize's list; the reason when it cannot be used. A drive named twice is
+// a mistake in the line (a second run on it would add nothing), and so is "all" beside letters.
+std::string AddDrive(CommandLine& c, std::string_view entry, bool first, std::string_view sanitizeSwitch) {
+    const bool all = Lower(entry) == "all";
+    const char drive = all ? 0 : DriveArgument(entry);
+    if (!all && !drive) {
+        if (first) return "The switch " + Quoted(sanitizeSwitch) + " needs a drive, as in /sanitize D:";
+        return Quoted(entry) + " is not a drive: /sanitize takes drives, as in /sanitize D: E:, or all.";
+    }
+    if (all ? c.allDrives : std::ranges::find(c.drives, drive) != c.drives.end()) {
+        return (all ? std::string("\"all\"") : Quoted(std::string(1, engine::UpperDriveLetter(drive)) + ":")) +
+               " is given twice.";
+    }
+    if (all ? !c.drives.empty() : c.allDrives) return "\"all\" cannot be given with drives: use /sanitize all, or name the drives.";
+    if (all) c.allDrives = true;
+    else c.drives.push_back(drive);
+    return {};
 }
 
 } // namespace
@@ -44,16 +67,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
-        if (a.size() < 2 || (a[0] != '/' && a[0] != '-')) return fail(Quoted(a) + " is not a switch.");
+        if (!IsSwitch(a)) return fail(Quoted(a) + " is not a switch.");
         const std::string name = Lower(std::string_view(a).substr(1));
         const std::string* value = i + 1 < arguments.size() ? &arguments[i + 1] : nullptr;
         bool duplicate = false;
         if (name == "sanitize") {
-            duplicate = c.sanitize;
-            c.drive = value ? DriveArgument(*value) : 0;
-            if (!c.drive) return fail("The switch " + Quoted(a) + " needs a drive, as in /sanitize D:");
+            if (c.sanitize) return fail("The switch " + Quoted(a) + " is given twice.");
             c.sanitize = true;
-            ++i;
+            // The drives: every argument up to the next switch.
+            std::size_t next = i + 1;
+            for (; next < arguments.size() && !IsSwitch(arguments[next]); ++next) {
+                if (std::string why = AddDrive(c, arguments[next], next == i + 1, a); !why.empty()) return fail(why);
+            }
+            if (next == i + 1) return fail("The switch " + Quoted(a) + " needs a drive, as in /sanitize D:");
+            i = next - 1;
         } else if (name == "level") {
             duplicate = c.level.has_value();
             c.level = value ? LevelArgument(*value) : std::nullopt;
@@ -72,6 +99,31 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     if (!c.sanitize && !firstNeedingSanitize.empty())
         return fail("The switch " + Quoted(firstNeedingSanitize) + " needs /sanitize with a drive.");
     return c;
+}
+
+ExitCode WorseExitCode(ExitCode a, ExitCode b) {
+    const auto rank = [](ExitCode code) {
+        switch (code) {
+        case ExitCode::Error: return 3;
+        case ExitCode::Aborted: return 2;
+        case ExitCode::RecordFailed: return 1;
+        case ExitCode::Completed: break;
+        }
+        return 0;
+    };
+    return rank(b) > rank(a) ? b : a;
+}
+
+std::vector<char> AllFixedDrives(const DriveList& drives) {
+    std::vector<const ListedDrive*> fixed;
+    for (const ListedDrive& d : drives)
+        if (d.kind == DriveKind::Fixed && !d.volume.empty() && d.letter >= 'a' && d.letter <= 'z') fixed.push_back(&d);
+    std::ranges::sort(fixed, {}, &ListedDrive::letter);
+    std::vector<char> chosen;
+    std::set<std::string> volumes;
+    for (const ListedDrive* d : fixed)
+        if (volumes.insert(Lower(d->volume)).second) chosen.push_back(d->letter);
+    return chosen;
 }
 
 ExitCode ExitCodeOf(engine::RunOutcome outcome, bool recorded) {

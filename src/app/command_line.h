@@ -1,11 +1,12 @@
 #pragma once
 // The command line of an unattended run:
 //
-//   quarvex.exe /sanitize D: [/level N] [/yes] [/exit]
+//   quarvex.exe /sanitize D: [E: ...] | all [/level N] [/yes] [/exit]
 //
 // Switches are case-insensitive and may start with "-" instead of "/". Without arguments the
 // program starts as it always has.
 #include "engine/fill_run.h"
+#include "platform/drive_list.h"
 
 #include <optional>
 #include <string>
@@ -15,8 +16,9 @@
 namespace qvx {
 
 struct CommandLine {
-    bool sanitize = false;     // start a run on `drive` once the window is up
-    char drive = 0;            // lower-case letter
+    bool sanitize = false;     // start a run on each drive, one after another, once the window is up
+    std::vector<char> drives;  // lower-case letters, in the order given; empty for "all"
+    bool allDrives = false;    // "all": the fixed drives of the drive list when the run starts
     std::optional<int> level;  // 0..5, selected before the run
     bool yes = false;          // the caller has confirmed: no confirmation box
     bool exitAtEnd = false;    // no closing boxes; close at the end, exit code for the outcome
@@ -24,7 +26,7 @@ struct CommandLine {
     std::string error;
 };
 
-inline constexpr std::string_view kCommandLineUsage = "quarvex.exe /sanitize D: [/level N] [/yes] [/exit]";
+inline constexpr std::string_view kCommandLineUsage = "quarvex.exe /sanitize D: [E: ...] | all [/level N] [/yes] [/exit]";
 
 // `arguments` without the program's own name.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
@@ -51,5 +53,14 @@ namespace qvx {
 
 // The exit code of a run's outcome; `recorded`: its record was written.
 ExitCode ExitCodeOf(engine::RunOutcome outcome, bool recorded);
+
+// The exit code of a command over several drives is its worst drive's: an error before an abort,
+// before a record not written, before completed.
+ExitCode WorseExitCode(ExitCode a, ExitCode b);
+
+// What "all" stands for: every fixed local drive with a volume mounted, in letter order, each
+// volume once (a volume mounted at two letters is sanitized at the first). Never a network,
+// removable, optical or RAM drive, nor a SUBST letter.
+std::vector<char> AllFixedDrives(const DriveList& drives);
 
 } // namespace qvx

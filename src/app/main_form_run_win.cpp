@@ -13,6 +13,7 @@
 #include "platform/win32/power.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/system_sound.h"
+#include "platform/win32/taskbar.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/user_format_settings.h"
 #include "ui/application_win.h"
@@ -87,24 +88,24 @@ public:
         f_.refreshDrivePanel();
         display_.forget();
     }
-    // A command line with /yes has confirmed already; one with /exit wants no closing box (the
-    // record and the exit code tell the outcome).
+    // A command line with /yes has confirmed already, and so has the one confirmation of a
+    // command over several drives; one with /exit wants no closing box (the record and the exit
+    // code tell the outcome), one over several drives a single box at its end.
     bool confirm(const std::string& text) override {
-        if (f_.commandLineRun_ && f_.commandLine_.yes) return true;
+        if (f_.commandLineRun_ && (f_.commandLine_.yes || (f_.command_ && f_.command_->confirmed))) return true;
         ui::Application::instance().flushDeferred();
         return ui::MessageDlg(text, ui::MsgKind::Confirm, ui::MsgButtons::YesNo) == ui::MsgResult::Yes;
     }
-    void showInformation(const std::string& text) override { closingBox(text, ui::MsgKind::Information); }
-    void showError(const std::string& text) override { closingBox(text, ui::MsgKind::Error); }
+    void showInformation(const std::string& text) override { box(text, ui::MsgKind::Information, ui::MsgButtons::Ok); }
+    void showError(const std::string& text) override { box(text, ui::MsgKind::Error, ui::MsgButtons::Ok); }
     bool askError(const std::string& text) override {
-        if (quiet()) return false;
-        ui::Application::instance().flushDeferred();
-        return ui::MessageDlg(text, ui::MsgKind::Error, ui::MsgButtons::YesNo) == ui::MsgResult::Yes;
+        return box(text, ui::MsgKind::Error, ui::MsgButtons::YesNo) == ui::MsgResult::Yes;
     }
     bool elevated() override { return ProcessIsElevated(); }
     void restartElevated() override { f_.restartElevatedAfterRun_ = true; }
 
     void setRunningControls(bool running) override {
+        running_ = running;
         f_.setButtonsEnabled(!running);
         f_.abortButton.setEnabled(running);
         f_.driveList.setEnabled(!running);
@@ -112,6 +113,8 @@ public:
         // box waits for someone to read it.
         if (running) awake_.emplace();
         else awake_.reset();
+        if (running) f_.taskbar_.start(engine::PassCount(f_.runStart_.level).value_or(1));
+        else f_.taskbar_.finish();
     }
 
     bool abortRequested() override { return f_.abortRequested(); }
@@ -172,27 +175,37 @@ public:
     double now() override { return originLocal_ + (ui::Application::clockSeconds() - originSteady_) / 86400.0; }
 
     void completionBeep() override {
-        // Windows NT and later play the tone itself; there is no other family to serve.
-        PlayTone(400, 250);
-        ui::Application::instance().processMessages();
+        // A command over several drives beeps once, at its end.
+        if (f_.command_ && f_.command_->holdBoxes) return;
+        MainForm::completionBeep();
     }
 
     void clearTimes() override { display_.clearTimes(); }
     void showStart(double startTime) override { display_.showStart(startTime); }
-    void showPass(int pass, int passCount) override { display_.showPass(pass, passCount); }
+    void showPass(int pass, int passCount) override {
+        display_.showPass(pass, passCount);
+        f_.taskbar_.show(pass, 0, 1);
+    }
     void startBar(std::int64_t maximum) override { display_.startBar(maximum); }
-    void showWrite(const engine::ProgressValues& v, std::int64_t plannedBytes) override { display_.showWrite(v, plannedBytes); }
+    // At the display's pace: the taskbar follows the progress area, never single writes.
+    void showWrite(const engine::ProgressValues& v, std::int64_t plannedBytes) override {
+        display_.showWrite(v, plannedBytes);
+        f_.taskbar_.show(v.pass, v.passBytes, v.startFreeBytes);
+    }
     void showCompleted() override { display_.showCompleted(); }
     void showAborted() override { display_.showAborted(); }
     void flushDisplay() override { ui::Application::instance().flushDeferred(); }
 
 private:
-    bool quiet() const { return f_.commandLineRun_ && f_.commandLine_.exitAtEnd; }
+    bool quiet() const {
+        return f_.commandLineRun_ && (f_.commandLine_.exitAtEnd || (f_.command_ && f_.command_->holdBoxes));
+    }
     // A box shows the window as the run left it: pending property changes go to the screen first.
-    void closingBox(const std::string& text, ui::MsgKind kind) {
-        if (quiet()) return;
+    // One after the run's end is its closing box; a quiet run shows none (and says No).
+    ui::MsgResult box(const std::string& text, ui::MsgKind kind, ui::MsgButtons buttons) {
+        if (quiet()) return ui::MsgResult::No;
         ui::Application::instance().flushDeferred();
-        ui::MessageDlg(text, kind, ui::MsgButtons::Ok);
+        return f_.runBox(text, kind, buttons, !running_);
     }
 
     // The window has shown what the drive's thread reached: a drive thread waiting for that
@@ -216,9 +229,14 @@ private:
     double originUtc_ = 0;
     double originSteady_ = 0;
     std::optional<SystemAwake> awake_;
+    bool running_ = false;  // between the confirmed start and the end
 };
 
-void MainForm::sanitize() { runSanitize(false); }
+void MainForm::sanitize() {
+    if (running_) return;
+    runOnDrive(driveList.drive(), false);
+    afterRuns(false, ExitCode::Completed);
+}
 
 namespace {
 // Held while a run goes on a drive, by whichever copy of the program runs there; empty when
@@ -229,16 +247,24 @@ UniqueKernelHandle ClaimDrive(char letter) {
     if (!claim || GetLastError() == ERROR_ALREADY_EXISTS) return {};
     return claim;
 }
+
+bool StopsCommand(engine::RunOutcome outcome) {
+    using engine::RunOutcome;
+    return outcome == RunOutcome::Declined || outcome == RunOutcome::Aborted || outcome == RunOutcome::ClosedDuringRun ||
+           outcome == RunOutcome::AlreadyRunning;
+}
 } // namespace
 
-void MainForm::runSanitize(bool fromCommandLine) {
-    if (running_) return;
-    const char drive = driveList.drive();
+void MainForm::completionBeep() {
+    // Windows NT and later play the tone itself; there is no other family to serve.
+    PlayTone(400, 250);
+    ui::Application::instance().processMessages();
+}
+
+MainForm::DriveRunEnd MainForm::runOnDrive(char drive, bool fromCommandLine) {
+    if (running_) return {ExitCode::Error, {}, true};
     const UniqueKernelHandle claim = ClaimDrive(drive);
-    if (!claim) {
-        refuseBusyDrive(drive, fromCommandLine);
-        return;
-    }
+    if (!claim) return refuseBusyDrive(drive, fromCommandLine);
     running_ = true;
     commandLineRun_ = fromCommandLine;
     runStart_ = RunStart{.drive = drive, .level = levelGroup.itemIndex(), .utc = utcNow()};
@@ -255,25 +281,48 @@ void MainForm::runSanitize(bool fromCommandLine) {
     }
     running_ = false;
     commandLineRun_ = false;
-    afterRun(result, fromCommandLine);
+    // A run that ended without a closing box (or with an information box) leaves no bar behind.
+    taskbar_.clear();
+    const bool ran = result.outcome != engine::RunOutcome::Declined && result.outcome != engine::RunOutcome::AlreadyRunning;
+    const bool recorded = ran && recordRun(&result, {}, fromCommandLine);
+    return {ExitCodeOf(result.outcome, recorded), result.message, StopsCommand(result.outcome)};
 }
 
-void MainForm::refuseBusyDrive(char drive, bool fromCommandLine) {
+MainForm::DriveRunEnd MainForm::refuseBusyDrive(char drive, bool fromCommandLine) {
     const std::string text = engine::DriveBusyText(drive);
-    if (!fromCommandLine || !commandLine_.exitAtEnd) {
+    if (!fromCommandLine || (!commandLine_.exitAtEnd && !(command_ && command_->holdBoxes))) {
         ui::MessageDlg(text, ui::MsgKind::Error, ui::MsgButtons::Ok);
-        return;
+        return {ExitCode::Error, text, false};
     }
     runStart_ = RunStart{.drive = drive, .level = levelGroup.itemIndex(), .utc = utcNow()};
     recordRun(nullptr, text, true);
-    exitAfterCommandLine(ExitCode::Error);
+    return {ExitCode::Error, text, false};
 }
 
-// The record, then whatever was asked for during the run: a restart as administrator, the end
-// of a command-line run, or a close.
-void MainForm::afterRun(const engine::RunResult& result, bool fromCommandLine) {
-    const bool ran = result.outcome != engine::RunOutcome::Declined && result.outcome != engine::RunOutcome::AlreadyRunning;
-    const bool recorded = ran && recordRun(&result, {}, fromCommandLine);
+void MainForm::createHandle() {
+    ui::Form::createHandle();
+    AllowTaskbarButtonMessage(handle());
+}
+
+bool MainForm::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    // The shell has made the window's taskbar button (again, when Explorer restarted): only now
+    // can its progress be shown.
+    if (msg == TaskbarButtonCreatedMessage()) taskbar_.setButton(CreateTaskbarButton(handle()));
+    return ui::Form::handleMessage(msg, wp, lp, result);
+}
+
+ui::MsgResult MainForm::runBox(const std::string& text, ui::MsgKind kind, ui::MsgButtons buttons, bool runEnded) {
+    // Only the run's end calls the user back to the window.
+    if (runEnded) FlashUnlessForeground(handle());
+    const bool error = kind == ui::MsgKind::Error;
+    if (error) taskbar_.errorBoxShown(true);
+    else if (runEnded) taskbar_.clear();
+    const ui::MsgResult answer = ui::MessageDlg(text, kind, buttons);
+    if (error) taskbar_.errorBoxShown(false);
+    return answer;
+}
+
+void MainForm::afterRuns(bool fromCommandLine, ExitCode code) {
     if (restartElevatedAfterRun_) {
         restartElevatedAfterRun_ = false;
         // The new copy gets the drive and the level on its command line, and asks for
@@ -281,7 +330,7 @@ void MainForm::afterRun(const engine::RunResult& result, bool fromCommandLine) {
         writeSettings();
         if (ShellRunAsAdministrator(handle(), ExecutablePath(), RunArguments(runStart_.drive, runStart_.level))) close();
     } else if (fromCommandLine && commandLine_.exitAtEnd) {
-        exitAfterCommandLine(ExitCodeOf(result.outcome, recorded));
+        exitAfterCommandLine(code);
     } else if (closeAfterRun_) {
         closeAfterRun_ = false;
         ui::Application::instance().processMessages();

@@ -1,6 +1,7 @@
 // Runs started from the command line, and the record every run leaves.
 #include "app/main_form_win.h"
 
+#include "app/run_event_win.h"
 #include "drive/drive_texts.h"
 #include "engine/fill_files.h"
 #include "engine/levels.h"
@@ -96,10 +97,21 @@ void MainForm::setCommandLine(CommandLine commandLine) {
 
 void MainForm::startFromCommandLine() {
     std::string error;
+    std::vector<char> drives = commandLine_.drives;
+    char namedDrive = drives.empty() ? 0 : drives.front();  // what a record of an unusable line names
     if (!commandLine_.error.empty()) {
         error = CommandLineErrorText(commandLine_);
-    } else if (!DriveLetterAssigned(commandLine_.drive)) {
-        error = engine::UnknownDriveText(commandLine_.drive);
+    } else {
+        if (commandLine_.allDrives) drives = AllFixedDrives(ListDrives());
+        if (drives.empty()) error = engine::NoFixedDrivesText();
+        // Every letter is checked before the first run: a line that names a drive this computer
+        // does not have runs on none of them.
+        for (const char drive : drives) {
+            if (DriveLetterAssigned(drive)) continue;
+            error = engine::UnknownDriveText(drive);
+            namedDrive = drive;
+            break;
+        }
     }
     if (!error.empty()) {
         // Nothing runs; with /exit the record says why.
@@ -107,17 +119,51 @@ void MainForm::startFromCommandLine() {
             ui::MessageDlg(error, ui::MsgKind::Error, ui::MsgButtons::Ok);
             return;
         }
-        runStart_ = RunStart{.drive = commandLine_.drive, .level = commandLine_.level.value_or(-1), .utc = UtcNow()};
+        runStart_ = RunStart{.drive = namedDrive, .level = commandLine_.level.value_or(-1), .utc = UtcNow()};
         recordRun(nullptr, error, true);
         exitAfterCommandLine(ExitCode::Error);
         return;
     }
-    driveList.setDrive(commandLine_.drive);
     if (commandLine_.level) {
         levelGroup.setItemIndex(*commandLine_.level);
         showLevelDescription();
     }
-    runSanitize(true);
+    runCommand(drives);
+}
+
+// Between two drives the window shows no box: the drive selector and the panel turn to the next
+// drive and its run starts at once (the progress area and the taskbar's bar start again). An
+// error on one drive does not stop the others; Abort, a close or No to the confirmation does.
+void MainForm::runCommand(const std::vector<char>& drives) {
+    command_ = Command{.holdBoxes = drives.size() > 1};
+    if (command_->holdBoxes && !commandLine_.yes) {
+        pages.setActivePage(sanitizePage);
+        const std::string text = engine::ConfirmationText(std::string_view(drives.data(), drives.size()), levelGroup.itemIndex());
+        if (ui::MessageDlg(text, ui::MsgKind::Confirm, ui::MsgButtons::YesNo) != ui::MsgResult::Yes) {
+            command_.reset();
+            afterRuns(true, ExitCode::Aborted);
+            return;
+        }
+        command_->confirmed = true;
+    }
+    ExitCode code = ExitCode::Completed;
+    std::string texts;
+    for (const char drive : drives) {
+        driveList.setDrive(drive);
+        const DriveRunEnd end = runOnDrive(drive, true);
+        code = WorseExitCode(code, end.code);
+        if (!end.message.empty()) texts += (texts.empty() ? "" : "\r\n\r\n") + end.message;
+        if (end.stopsCommand || closeAfterRun_ || ui::Application::instance().terminated()) break;
+    }
+    const bool holdBoxes = command_->holdBoxes;
+    command_.reset();
+    // A command over several drives tells its outcome once: each drive's closing text, in order.
+    if (holdBoxes && !closeAfterRun_ && !ui::Application::instance().terminated()) {
+        if (code == ExitCode::Completed || code == ExitCode::RecordFailed) completionBeep();
+        if (!commandLine_.exitAtEnd)
+            runBox(texts, code == ExitCode::Error ? ui::MsgKind::Error : ui::MsgKind::Information, ui::MsgButtons::Ok, true);
+    }
+    afterRuns(true, code);
 }
 
 void MainForm::exitAfterCommandLine(ExitCode code) {
@@ -163,6 +209,8 @@ bool MainForm::recordRun(const engine::RunResult* result, const std::string& err
         r.result = "error";
         r.message = errorMessage;
     }
+    // The event log hears of every run the record does, whether or not a place takes the record.
+    WriteRunEvent(r);
     const std::string line = RunRecordLine(r);
     const std::vector<std::string> paths = runRecordPaths();
     for (const std::string& path : paths) {

@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "app/layout_record.h"
 #include "app/run_record.h"
+#include "app/taskbar_progress.h"
 #include "drive/drive_info_win.h"
 #include "engine/fill_run.h"
 #include "engine/fill_volume.h"
@@ -15,6 +16,7 @@
 #include "ui/label_win.h"
 #include "ui/list_box_win.h"
 #include "ui/memo_win.h"
+#include "ui/message_box_win.h"
 #include "ui/menu_win.h"
 #include "ui/page_control_win.h"
 #include "ui/progress_bar_win.h"
@@ -37,6 +39,9 @@ class MainForm : public ui::Form {
 public:
     MainForm();
     ~MainForm() override;
+
+    void createHandle() override;
+    bool handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
     // The About box whose texts the start-up sequence sets and which Help > About shows.
     void setAboutBox(AboutBox* about) { aboutBox_ = about; }
@@ -125,7 +130,8 @@ public:
     static std::string userSettingsPath();
 
     // --- unattended runs and the run record --------------------------------------------------
-    // The program's command line: a run it asks for starts once the window is up.
+    // The program's command line: the runs it asks for start once the window is up, one drive
+    // after another.
     void setCommandLine(CommandLine commandLine);
     // Where the run record is appended, in the order tried: beside the settings file.
     static std::vector<std::string> runRecordPaths();
@@ -141,19 +147,35 @@ protected:
 
 private:
     class RunHostAdapter;
-    // The run behind the Sanitize button, or one the command line started.
-    void runSanitize(bool fromCommandLine);
+    // What became of a run on one drive.
+    struct DriveRunEnd {
+        ExitCode code = ExitCode::Completed;
+        std::string message;        // its closing box's text, shown or not; empty when nothing ran
+        bool stopsCommand = false;  // No to the confirmation, Abort, or the window closing
+    };
+    // A run on `drive` (claimed against other copies of the program), recorded.
+    DriveRunEnd runOnDrive(char drive, bool fromCommandLine);
     // The moment now, in UTC (day-based), as the run record takes it.
     static double utcNow();
-    // Another copy runs on the drive: said in a box, or recorded with /exit.
-    void refuseBusyDrive(char drive, bool fromCommandLine);
-    void afterRun(const engine::RunResult& result, bool fromCommandLine);
+    // The 400 Hz, 250 ms beep of a completed run (or of a command whose drives all completed).
+    static void completionBeep();
+    // Another copy runs on the drive: said in a box, or recorded when no box may show.
+    DriveRunEnd refuseBusyDrive(char drive, bool fromCommandLine);
+    // Whatever was asked for during the runs: a restart as administrator, the end of a
+    // command-line run with /exit (with `code`), or a close.
+    void afterRuns(bool fromCommandLine, ExitCode code);
     void startFromCommandLine();
+    // The command line's drives, one after another at the one level.
+    void runCommand(const std::vector<char>& drives);
     // The end of a command-line run with /exit: the exit code, then the window closes.
     void exitAfterCommandLine(ExitCode code);
-    // Appends the record of a run (or of a command line that could not start one); false when
-    // no place took it.
+    // Appends the record of a run (or of a command line that could not start one), and writes its
+    // event; false when no place took the record.
     bool recordRun(const engine::RunResult* result, const std::string& errorMessage, bool fromCommandLine);
+    // A box of a run. An error box turns the taskbar's bar red while it is up. The closing box
+    // (`runEnded`) takes the bar away, and the taskbar button flashes first when the window is not
+    // in the foreground.
+    ui::MsgResult runBox(const std::string& text, ui::MsgKind kind, ui::MsgButtons buttons, bool runEnded);
     void bindEvents();
     void makeGlyphs();
     // The drive panel's texts: the answers, or "0" and empty texts while there are none.
@@ -177,6 +199,15 @@ private:
     CommandLine commandLine_;
     std::unique_ptr<ui::Timer> commandLineStart_;
     bool commandLineRun_ = false;  // the run going on was started by the command line
+    // A command line's runs going on.
+    struct Command {
+        // Several drives: no closing box between them, one for all at the end.
+        bool holdBoxes = false;
+        // The one confirmation for all drives was answered: the runs ask no more.
+        bool confirmed = false;
+    };
+    std::optional<Command> command_;
+    TaskbarProgress taskbar_;
     // What the record of the run going on needs from its start.
     struct RunStart {
         char drive = 0;

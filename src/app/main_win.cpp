@@ -7,6 +7,7 @@
 #include "ui/application_win.h"
 #include "ui/message_box_win.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <exception>
@@ -22,10 +23,26 @@ std::vector<std::string> Arguments() {
     for (int i = 1; words && i < count; ++i) arguments.push_back(qvx::Narrow(words.get()[i]));
     return arguments;
 }
+
+// The window's thread as a single-threaded COM apartment, for the shell's taskbar interface; for
+// as long as the windows that use it live.
+class ComApartment {
+public:
+    ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    ~ComApartment() {
+        if (initialised_) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool initialised_;
+};
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     qvx::SuppressSystemErrorBoxes();
+    const ComApartment com;
     auto& app = qvx::ui::Application::instance();
     app.initialize(instance);
     try {

@@ -21,13 +21,23 @@ constexpr std::string_view kNotSanitized =
 } // namespace
 
 std::string ConfirmationText(char driveLetter, int levelIndex) {
+    return ConfirmationText(std::string_view(&driveLetter, 1), levelIndex);
+}
+
+std::string ConfirmationText(std::string_view driveLetters, int levelIndex) {
+    const bool several = driveLetters.size() > 1;
     std::string s;
     s += "WARNING: You are about to sanitize all free space on the ";
-    s += QuotedDrive(driveLetter);
-    s += " drive - are you sure that you want to do this ?";
+    for (std::size_t i = 0; i < driveLetters.size(); ++i) {
+        if (i > 0) s += i + 1 == driveLetters.size() ? " and " : ", ";
+        s += QuotedDrive(driveLetters[i]);
+    }
+    s += several ? " drives" : " drive";
+    s += " - are you sure that you want to do this ?";
     s += kCrLf;
     s += kCrLf;
-    s += "N.B.  No files currently on the drive will be harmed or altered.  ";
+    s += several ? "N.B.  No files currently on the drives will be harmed or altered.  "
+                 : "N.B.  No files currently on the drive will be harmed or altered.  ";
     s += kCrLf;
     s += kCrLf;
     s += "However, the space occupied by previously existing files will be sanitized, "
@@ -40,8 +50,9 @@ std::string ConfirmationText(char driveLetter, int levelIndex) {
     s += "\".";
     s += kCrLf;
     s += kCrLf;
-    s += "You should make sure that you empty the \"Recycle Bin\" on this drive before "
-         "continuing !";
+    s += "You should make sure that you empty the \"Recycle Bin\" on ";
+    s += several ? "these drives" : "this drive";
+    s += " before continuing !";
     s += kCrLf;
     s += kCrLf;
     s += "Are you sure that you want to continue ?";
@@ -150,6 +161,10 @@ std::string DriveBusyText(char driveLetter) {
 
 std::string UnknownDriveText(char driveLetter) {
     return "There is no " + QuotedDrive(driveLetter) + " drive on this computer.";
+}
+
+std::string NoFixedDrivesText() {
+    return "\"all\" found no fixed drive with a volume on this computer: nothing was sanitized.";
 }
 
 std::string LeftoversRemovedText(int count) {

@@ -12,6 +12,8 @@ inline constexpr std::string_view kAbortedMessage = "Processing aborted, as requ
 
 // Drive letters may come in either case; messages show the upper-case letter.
 std::string ConfirmationText(char driveLetter, int levelIndex);
+// The one confirmation of a command line over several drives: it names each of them, in order.
+std::string ConfirmationText(std::string_view driveLetters, int levelIndex);
 std::string CompletionText(char driveLetter, std::string_view speedText);
 // The fill file that could not be created, and that the free space was not sanitized.
 std::string CreateFailedText(char driveLetter, std::string_view fileName);
@@ -35,6 +37,8 @@ std::string UnreachableSpaceText(std::int64_t bytes, const FormatSettings& fs);
 std::string DriveBusyText(char driveLetter);
 // A drive asked for on the command line that is not there.
 std::string UnknownDriveText(char driveLetter);
+// "/sanitize all" on a computer without a fixed drive that has a volume.
+std::string NoFixedDrivesText();
 // The extra line about leftover fill files removed before the first pass (count > 0).
 std::string LeftoversRemovedText(int count);
 

@@ -1,8 +1,9 @@
-// The version information and the icon as Windows reads them from the built program, and the
-// icon of the main window's class (title bar, taskbar, Alt+Tab) in the tests' own process, which
-// carries the same resources.
+// The version information, the icon and the event log's message table as Windows reads them from
+// the built program, and the icon of the main window's class (title bar, taskbar, Alt+Tab) in the
+// tests' own process, which carries the same resources.
 #include "app/main_form_layout.h"
 #include "app/main_form_win.h"
+#include "app/run_event.h"
 #include "desktop/about_texts.h"
 #include "platform/win32/wide_text.h"
 #include "support/win_test_support.h"
@@ -185,6 +186,28 @@ TEST(ProgramResources, TheIconComesInFourSizesThatWindowsCanDraw) {
         for (const RGBQUAD& p : image.pixels) opaqueBlue += p.rgbReserved == 255 && p.rgbBlue > p.rgbRed + 60;
         EXPECT_GT(opaqueBlue, size * size / 5) << "a blue sphere fills much of the icon";
     }
+}
+
+// What Event Viewer does with a registered source: it loads the message file as data and formats
+// the event's ID with its insertion strings.
+TEST(ProgramResources, TheEventMessagesAreInTheProgramAndGiveBackTheEventsText) {
+    const std::wstring exe = BuiltProgram();
+    ASSERT_FALSE(exe.empty()) << "run through ctest (QUARVEX_BUILD_DIR)";
+    const UniqueModule module = test::LoadAsData(exe);
+    ASSERT_NE(module.get(), nullptr);
+    ASSERT_NE(FindResourceW(module.get(), MAKEINTRESOURCEW(1), RT_MESSAGETABLE), nullptr) << "no message table";
+    const std::wstring text = L"Processing aborted, as requested.\r\n\r\nDrive: S:\r\nResult: aborted 100%";
+    for (const unsigned id : {kRunCompletedEventId, kRunAbortedEventId, kRunFailedEventId}) {
+        SCOPED_TRACE(id);
+        const DWORD_PTR arguments[] = {reinterpret_cast<DWORD_PTR>(text.c_str())};
+        wchar_t out[512] = {};
+        const DWORD length =
+            FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, module.get(), id,
+                           MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), out, 512, reinterpret_cast<va_list*>(const_cast<DWORD_PTR*>(arguments)));
+        EXPECT_EQ(std::wstring(out, length), text);
+    }
+    wchar_t out[64] = {};
+    EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS, module.get(), 4, 0, out, 64, nullptr), 0u);
 }
 
 TEST(ProgramResources, TheMainWindowClassCarriesTheProgramsIcon) {

@@ -7,6 +7,8 @@
 #   a drive that cannot be read           exit 2, an "error" record saying it is not ready
 #   a read-only drive                     exit 2, an "error" record
 #   a record folder that takes no record  exit 3 after a completed run, no hang
+#   /sanitize S: T: ... on two scratch drives   exit 0, a "completed" record line for each, in order
+#   a second drive that cannot be read    exit 2, the first drive's line still "completed"
 # and, through win_tests.exe (CommandLineRun.*), closing the window mid-run (exit 1, "aborted"),
 # the confirmation without /yes, and a second copy on the same drive.
 #
@@ -30,11 +32,13 @@ qvx_display
 scratch="$(qvx_scratch_dir "$build")"
 log="$build/src/quarvex-runs.log"
 records="$build/drives/records"
+scratch2="$build/drives/scratch2"  # T:, a second small tmpfs for the runs over two drives
 readonly_src="$build/drives/readonly-src"
 readonly_mnt="$build/drives/readonly"
 user_log_dirs() { find "$WINEPREFIX/drive_c/users" -path '*/AppData/Roaming/Quarvex' -type d 2>/dev/null; }
 cleanup() {
-  rm -f "$WINEPREFIX/dosdevices/r:"
+  rm -f "$WINEPREFIX/dosdevices/r:" "$WINEPREFIX/dosdevices/t:"
+  if mountpoint -q "$scratch2"; then umount "$scratch2" 2>/dev/null || umount -l "$scratch2" 2>/dev/null || true; fi
   if mountpoint -q "$readonly_mnt"; then umount "$readonly_mnt" 2>/dev/null || true; fi
   rm -rf "$log" "$build/src/quarvex.ini"
   if [ -n "${QVX_XVFB_PID:-}" ]; then kill "$QVX_XVFB_PID" 2>/dev/null || true; fi
@@ -80,6 +84,16 @@ for e in expect:
     else:
         assert last.get(name) == json.loads(value), "%s: %r, expected %s" % (name, last.get(name), value)
 print("  record ok: %s" % (lines[-1][:160] if lines else "(none)"))
+PY
+}
+# The drive and result of every record line, in order: check_each <file> S:completed T:completed
+check_each() {
+  python3 - "$@" <<'PY'
+import json, sys
+path, *want = sys.argv[1:]
+got = ["%s:%s" % (r["drive"], r["result"]) for r in map(json.loads, open(path, encoding="utf-8").read().splitlines())]
+assert got == want, "records %s, expected %s" % (got, want)
+print("  records ok: %s" % " ".join(got))
 PY
 }
 
@@ -133,6 +147,25 @@ rc=$(run /sanitize S: /level 0 /yes /exit)
 rm -rf "$log" "$user_dir_unix/quarvex-runs.log"
 [ "$rc" = 3 ] || fail "exit code $rc, expected 3"
 [ "$(fill_files)" = 0 ] || fail "fill files left"
+
+echo "== two drives, one after the other"
+mkdir -p "$scratch2"
+mountpoint -q "$scratch2" || mount -t tmpfs -o size=16m,mode=0777 tmpfs "$scratch2" || fail "cannot mount a second tmpfs"
+ln -sfn "$scratch2" "$WINEPREFIX/dosdevices/t:"
+fresh
+rc=$(run /sanitize S: T: /level 0 /yes /exit)
+[ "$rc" = 0 ] || fail "exit code $rc, expected 0"
+[ "$(fill_files)" = 0 ] || fail "fill files left"
+[ -z "$(find "$scratch2" -maxdepth 1 -name '$$$TEMP$$$QUARVEX$$$*')" ] || fail "fill files left on T:"
+check_each "$log" S:completed T:completed
+check "$log" 2 passesCompleted=1 bytesWritten='>0' startedBy='"command line"'
+
+echo "== two drives, the second one cannot be read"
+fresh
+rc=$(run /sanitize S: F: /level 0 /yes /exit)
+[ "$rc" = 2 ] || fail "exit code $rc, expected 2"
+check_each "$log" S:completed F:error
+check "$log" 2 message='~is not ready or cannot be reached'
 
 echo "== through the window: closing mid-run, the confirmation, a second copy"
 fresh

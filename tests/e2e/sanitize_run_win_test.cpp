@@ -8,11 +8,14 @@
 #include "engine/fill_pass.h"
 #include "engine/fill_volume_win.h"
 #include "engine/run_messages.h"
+#include "app/command_line.h"
 #include "platform/win32/elevation.h"
+#include "platform/win32/event_log.h"
 #include "platform/win32/executable_path.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/system_hooks.h"
 #include "platform/win32/system_sound.h"
+#include "platform/win32/taskbar.h"
 #include "platform/win32/wide_text.h"
 #include "support/win_test_support.h"
 #include "ui/application_win.h"
@@ -20,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <functional>
@@ -33,6 +37,38 @@ namespace {
 
 constexpr const char* kFirstFill = "$$$TEMP$$$QUARVEX$$$0000000001.tmp";
 constexpr std::int64_t kGiB = std::int64_t{1} << 30;
+
+// The volume of a run that may only ever touch `letter`: any other drive cannot be read and
+// takes no file. Test doubles derive from it to change one answer.
+class ScratchOnlyVolume : public engine::FillVolume {
+public:
+    explicit ScratchOnlyVolume(char letter) : number_(engine::DriveNumber(letter)), letter_(engine::LowerDriveLetter(letter)) {}
+    engine::CreateResult createFillFile(const std::string& name) override {
+        return ours(name) ? inner_.createFillFile(name) : engine::CreateResult::Failed;
+    }
+    engine::WriteResult write(const engine::BlockBuffer& b, std::uint32_t n) override { return inner_.write(b, n); }
+    bool finishFillFile() override { return inner_.finishFillFile(); }
+    bool deleteFillFile(const std::string& name) override { return ours(name) && inner_.deleteFillFile(name); }
+    std::optional<engine::FreeSpace> freeSpace(std::uint8_t drive) override {
+        return drive == number_ ? inner_.freeSpace(drive) : std::nullopt;
+    }
+    std::uint32_t smallFileBytes(std::uint8_t drive) override { return drive == number_ ? inner_.smallFileBytes(drive) : 0; }
+    std::vector<std::string> listLeftoverFillFiles(char letter) override {
+        return engine::LowerDriveLetter(letter) == letter_ ? inner_.listLeftoverFillFiles(letter) : std::vector<std::string>{};
+    }
+    bool deleteLeftoverFillFile(const std::string& name) override { return ours(name) && inner_.deleteLeftoverFillFile(name); }
+
+private:
+    bool ours(const std::string& name) const { return !name.empty() && engine::LowerDriveLetter(name[0]) == letter_; }
+    std::uint8_t number_;
+    char letter_;
+    engine::Win32FillVolume inner_;
+};
+
+std::string TaskbarText(const TaskbarCall& call) {
+    if (call.kind == TaskbarCall::Kind::Value) return std::to_string(call.completed) + "/" + std::to_string(call.total);
+    return call.state == TaskbarState::None ? "none" : call.state == TaskbarState::Normal ? "normal" : "error";
+}
 
 // What a look at the window and the drive found during a run.
 struct Look {
@@ -53,11 +89,18 @@ protected:
         DeleteFileW(Widen(settingsPath).c_str());
         DeleteFileW(Widen(recordPath).c_str());
         previousSound = SetSoundHook([this](const SoundCall& c) { sounds.push_back({c, boxes.count()}); });
-        HooksToReplace().executionState = [this](unsigned flags) { awake.push_back({flags, boxes.count()}); };
+        SystemHooks& hooks = HooksToReplace();
+        hooks.executionState = [this](unsigned flags) { awake.push_back({flags, boxes.count()}); };
+        hooks.taskbar = [this](const TaskbarCall& call) { taskbar.push_back({TaskbarText(call), boxes.count()}); };
+        hooks.flashWindow = [this](HWND) { flashes.push_back(boxes.count()); };
+        hooks.foregroundWindow = [this] { return inForeground ? form->handle() : GetDesktopWindow(); };
+        hooks.eventLog = [this](const EventLogCall& call) { events.push_back(call); };
         form = std::make_unique<MainForm>();
         ui::Application::instance().setMainForm(form.get());
         form->createHandle();
         form->show();
+        // As the shell does once the window's taskbar button exists.
+        SendMessageW(form->handle(), TaskbarButtonCreatedMessage(), 0, 0);
         form->driveList.setDrive(letter);
         freeAtStart = test::FreeBytesOn(letter);
     }
@@ -65,7 +108,13 @@ protected:
         observer.reset();
         form.reset();
         if (letter) {
-            HooksToReplace().executionState = nullptr;
+            SystemHooks& hooks = HooksToReplace();
+            hooks.executionState = nullptr;
+            hooks.taskbar = nullptr;
+            hooks.flashWindow = nullptr;
+            hooks.foregroundWindow = nullptr;
+            hooks.eventLog = nullptr;
+            hooks.driveList = nullptr;
             SetSoundHook(std::move(previousSound));
             test::ResetApplication();
             test::EmptyScratchDrive(letter);
@@ -173,6 +222,23 @@ protected:
         std::size_t boxesBefore;
     };
     std::vector<ExecutionState> awake;
+    // The taskbar button's calls ("normal", "0/3000", "error", "none"), each with the boxes shown
+    // before it; the boxes shown before each flash; the events written.
+    struct TaskbarStep {
+        std::string call;
+        std::size_t boxesBefore;
+    };
+    std::vector<TaskbarStep> taskbar;
+    std::vector<std::size_t> flashes;
+    bool inForeground = true;
+    std::vector<EventLogCall> events;
+    // The bar's values, in the order shown; the number of calls that set one.
+    std::vector<std::uint64_t> taskbarValues() const {
+        std::vector<std::uint64_t> values;
+        for (const TaskbarStep& step : taskbar)
+            if (std::isdigit(static_cast<unsigned char>(step.call[0]))) values.push_back(std::stoull(step.call));
+        return values;
+    }
     std::function<void(const SoundCall&)> previousSound;
     std::unique_ptr<MainForm> form;
     std::unique_ptr<ui::Timer> observer;
@@ -245,6 +311,29 @@ TEST_F(SanitizeRunTest, AMediumRunFromTheClickToTheCompletionMessage) {
     for (const char* field : {"\"result\":\"completed\"", "\"startedBy\":\"window\"", "\"passesCompleted\":3",
                               "\"levelCaption\":\"Medium  (3 Passes)\""})
         EXPECT_NE(record[0].find(field), std::string::npos) << field << " in " << record[0];
+    // And written to the event log: the box's text, then the record's main fields.
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].source, "Quarvex");
+    EXPECT_EQ(events[0].id, 1u);
+    EXPECT_EQ(events[0].type, EVENTLOG_INFORMATION_TYPE);
+    EXPECT_TRUE(events[0].text.starts_with(done.text + "\r\n\r\nDrive: S:\r\nLevel: 1, Medium  (3 Passes)\r\n"
+                                           "Passes: 3 of 3 completed\r\nBytes written: "))
+        << events[0].text;
+    EXPECT_TRUE(events[0].text.ends_with("\r\nResult: completed\r\nStarted by: window")) << events[0].text;
+
+    // The taskbar button: the bar from 0 over the three passes, moving at the display's pace
+    // (far fewer steps than the run's 3 x 1,024 blocks), and gone before the closing box. The
+    // window was in the foreground: nothing flashed.
+    ASSERT_GE(taskbar.size(), 3u);
+    EXPECT_EQ(taskbar[0].call, "normal");
+    EXPECT_EQ(taskbar[1].call, "0/3000");
+    EXPECT_EQ(taskbar.back().call, "none");
+    EXPECT_EQ(taskbar.back().boxesBefore, 1u);
+    const std::vector<std::uint64_t> values = taskbarValues();
+    EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
+    EXPECT_GE(values.back(), 2000u);  // into the third pass
+    EXPECT_LT(values.size(), 300u);
+    EXPECT_TRUE(flashes.empty());
     std::printf("level-1 run: %zu looks, speed %s MB/s\n", looks.size(), m[1].str().c_str());
 }
 
@@ -275,6 +364,15 @@ TEST_F(SanitizeRunTest, AbortDuringPassTwo) {
     expectDriveAsBefore();
     expectIdleControls();
     expectAwakeOnlyDuringTheRun();
+    // Aborted into pass 2: the bar had passed a third, and went before the box; a warning event.
+    EXPECT_GE(taskbarValues().back(), 1000u);
+    EXPECT_EQ(taskbar.back().call, "none");
+    EXPECT_EQ(taskbar.back().boxesBefore, 1u);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].id, 2u);
+    EXPECT_EQ(events[0].type, EVENTLOG_WARNING_TYPE);
+    EXPECT_TRUE(events[0].text.starts_with("Processing aborted, as requested.\r\n\r\nDrive: S:\r\n")) << events[0].text;
+    EXPECT_NE(events[0].text.find("\r\nPasses: 1 of 3 completed\r\n"), std::string::npos) << events[0].text;
 }
 
 TEST_F(SanitizeRunTest, ClosingTheWindowDuringARunAbortsItQuietlyAndThenCloses) {
@@ -334,6 +432,7 @@ TEST_F(SanitizeRunTest, ADriveThatCannotBeReadEndsInAnErrorNeverInSanitized) {
     EXPECT_EQ(form->diskSpaceLabel.caption(), "0");
     chooseLevel(1);
     boxes.answer(ui::MsgResult::Yes);
+    inForeground = false;  // the user works in another window meanwhile
     pressSanitize();
 
     ASSERT_EQ(boxes.count(), 2u);
@@ -347,6 +446,19 @@ TEST_F(SanitizeRunTest, ADriveThatCannotBeReadEndsInAnErrorNeverInSanitized) {
     ASSERT_EQ(record.size(), 1u);
     for (const char* field : {"\"result\":\"error\"", "\"drive\":\"F\"", "\"bytesWritten\":0", "is not ready or cannot be reached"})
         EXPECT_NE(record[0].find(field), std::string::npos) << field << " in " << record[0];
+    // Behind another window: the taskbar button flashed before the error box, which turned the
+    // bar red while it was up; then the bar went.
+    EXPECT_EQ(flashes, std::vector<std::size_t>{1});
+    ASSERT_EQ(taskbar.size(), 4u);
+    EXPECT_EQ(taskbar[1].call, "0/3000");
+    EXPECT_EQ(taskbar[taskbar.size() - 2].call, "error");
+    EXPECT_EQ(taskbar[taskbar.size() - 2].boxesBefore, 1u);
+    EXPECT_EQ(taskbar.back().call, "none");
+    EXPECT_EQ(taskbar.back().boxesBefore, 2u);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].id, 3u);
+    EXPECT_EQ(events[0].type, EVENTLOG_ERROR_TYPE);
+    EXPECT_TRUE(events[0].text.starts_with(boxes.last().text + "\r\n\r\nDrive: F:\r\n")) << events[0].text;
 }
 
 TEST_F(SanitizeRunTest, RestoringTheDefaultsDuringARunLeavesTheRunOnItsDriveAndItsDisplay) {
@@ -429,25 +541,16 @@ TEST_F(SanitizeRunTest, TheAboutBoxOpenedDuringARunShowsWhatItSets) {
 
 // The drive as a standard user meets the system drive's root: every file creation is refused
 // with "access denied" (folders could still be made there).
-class RootNeedsRightsVolume final : public engine::FillVolume {
+class RootNeedsRightsVolume final : public ScratchOnlyVolume {
 public:
+    using ScratchOnlyVolume::ScratchOnlyVolume;
     engine::CreateResult createFillFile(const std::string&) override { return engine::CreateResult::Denied; }
-    engine::WriteResult write(const engine::BlockBuffer& b, std::uint32_t n) override { return inner_.write(b, n); }
-    bool finishFillFile() override { return inner_.finishFillFile(); }
-    bool deleteFillFile(const std::string& name) override { return inner_.deleteFillFile(name); }
-    std::optional<engine::FreeSpace> freeSpace(std::uint8_t drive) override { return inner_.freeSpace(drive); }
-    std::uint32_t smallFileBytes(std::uint8_t drive) override { return inner_.smallFileBytes(drive); }
-    std::vector<std::string> listLeftoverFillFiles(char letter) override { return inner_.listLeftoverFillFiles(letter); }
-    bool deleteLeftoverFillFile(const std::string& name) override { return inner_.deleteLeftoverFillFile(name); }
-
-private:
-    engine::Win32FillVolume inner_;
 };
 
 TEST_F(SanitizeRunTest, ARootThatNeedsAdministratorRightsOffersARestartElevatedWithTheSameDriveAndLevel) {
     std::vector<ShellCall> shell;
     auto previousShell = SetShellHook([&](const ShellCall& call) { shell.push_back(call); });
-    form->makeFillVolume = [] { return std::make_unique<RootNeedsRightsVolume>(); };
+    form->makeFillVolume = [this] { return std::make_unique<RootNeedsRightsVolume>(letter); };
     chooseLevel(2);
     const std::string offer = "Writing files to the root folder of the " + driveText() +
                               " drive needs administrator rights.\r\n\r\nDo you want to restart Quarvex as "
@@ -495,6 +598,71 @@ TEST_F(SanitizeRunTest, ARootThatNeedsAdministratorRightsOffersARestartElevatedW
     EXPECT_EQ(std::string(value), std::string(1, engine::LowerDriveLetter(letter)));
     GetPrivateProfileStringA("quarvex", "Sanitization_Level_RadioGroup", "", value, sizeof value, settingsPath.c_str());
     EXPECT_EQ(std::string(value), "2");
+    expectDriveAsBefore();
+}
+
+// A command line over the scratch drive and one that cannot be read, without /yes or /exit:
+// one confirmation names both, no box comes between them, and one box tells both outcomes.
+TEST_F(SanitizeRunTest, ACommandOverTwoDrivesAsksOnceRunsEachAndTellsBothOutcomesOnce) {
+    inForeground = false;
+    boxes.answer(ui::MsgResult::Yes);
+    const std::string drives = std::string(1, letter) + ":";
+    form->setCommandLine(ParseCommandLine({"/sanitize", drives, "F:", "/level", "0"}));
+    ASSERT_TRUE(test::PumpUntil([&] { return boxes.count() >= 2 && !form->running(); }, 60000)) << boxes.count();
+    test::PumpFor(50);
+
+    ASSERT_EQ(boxes.count(), 2u);
+    EXPECT_EQ(boxes.calls()[0].text, engine::ConfirmationText(std::string(1, letter) + "f", 0));
+    const ui::MessageBoxCall& end = boxes.calls()[1];
+    EXPECT_EQ(end.kind, ui::MsgKind::Error);
+    EXPECT_TRUE(end.text.starts_with("All Free Disk Space on the " + driveText() + " drive has been sanitized")) << end.text;
+    EXPECT_TRUE(end.text.ends_with("\r\n\r\n" + engine::DriveUnreadableText('f', false))) << end.text;
+    EXPECT_TRUE(sounds.empty());  // not every drive completed
+    EXPECT_EQ(flashes, std::vector<std::size_t>{1});  // once, before the one closing box
+    // Each drive its own bar, record line and event.
+    EXPECT_EQ(std::count_if(taskbar.begin(), taskbar.end(), [](const TaskbarStep& t) { return t.call == "normal"; }), 2);
+    const std::vector<std::string> record = recordLines();
+    ASSERT_EQ(record.size(), 2u);
+    EXPECT_NE(record[0].find("\"result\":\"completed\""), std::string::npos) << record[0];
+    EXPECT_NE(record[1].find("\"drive\":\"F\""), std::string::npos) << record[1];
+    EXPECT_NE(record[1].find("\"result\":\"error\""), std::string::npos) << record[1];
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].id, 1u);
+    EXPECT_EQ(events[1].id, 3u);
+    EXPECT_TRUE(events[1].text.ends_with("Started by: command line")) << events[1].text;
+    expectDriveAsBefore();
+    expectIdleControls();
+}
+
+// "all" through a double of the drive list, and a volume that refuses every other drive: only
+// the fixed drive with a volume is sanitized, never a removable, optical or network one, nor a
+// letter without a volume. No other drive of this machine is ever asked.
+TEST_F(SanitizeRunTest, AllSanitizesTheFixedDrivesWithAVolumeOnly) {
+    const char scratch = engine::LowerDriveLetter(letter);
+    HooksToReplace().driveList = [scratch] {
+        return DriveList{{'c', DriveKind::Optical, "\\\\?\\Volume{c}\\"},
+                         {'f', DriveKind::Fixed, ""},
+                         {scratch, DriveKind::Fixed, "\\\\?\\Volume{s}\\"},
+                         {'u', DriveKind::Removable, "\\\\?\\Volume{u}\\"},
+                         {'z', DriveKind::Network, ""}};
+    };
+    form->makeFillVolume = [this] { return std::make_unique<ScratchOnlyVolume>(letter); };
+    form->setCommandLine(ParseCommandLine({"/sanitize", "all", "/level", "0", "/yes"}));
+    ASSERT_TRUE(test::PumpUntil([&] { return boxes.count() >= 1 && !form->running(); }, 60000));
+
+    ASSERT_EQ(boxes.count(), 1u);  // one drive: its own closing box
+    EXPECT_TRUE(boxes.last().text.starts_with("All Free Disk Space on the " + driveText())) << boxes.last().text;
+    const std::vector<std::string> record = recordLines();
+    ASSERT_EQ(record.size(), 1u);
+    EXPECT_NE(record[0].find(std::string("\"drive\":\"") + engine::UpperDriveLetter(letter) + "\""), std::string::npos);
+
+    // A machine where nothing qualifies: nothing runs, the box says why.
+    HooksToReplace().driveList = [] { return DriveList{{'d', DriveKind::Removable, "\\\\?\\Volume{d}\\"}}; };
+    form->setCommandLine(ParseCommandLine({"/sanitize", "ALL", "/yes"}));
+    ASSERT_TRUE(test::PumpUntil([&] { return boxes.count() >= 2; }, 10000));
+    EXPECT_EQ(boxes.last().kind, ui::MsgKind::Error);
+    EXPECT_EQ(boxes.last().text, engine::NoFixedDrivesText());
+    EXPECT_EQ(recordLines().size(), 1u);
     expectDriveAsBefore();
 }
 

@@ -112,6 +112,18 @@ TEST(RunMessages, ExactTexts) {
               "You should make sure that you empty the \"Recycle Bin\" on this drive before "
               "continuing !\r\n\r\n"
               "Are you sure that you want to continue ?");
+    // A command line over several drives asks once, naming each in its order.
+    EXPECT_EQ(ConfirmationText(std::string_view("d"), 1), ConfirmationText('D', 1));
+    const std::string two = ConfirmationText(std::string_view("sD"), 0);
+    EXPECT_TRUE(two.starts_with(
+              "WARNING: You are about to sanitize all free space on the \"S:\" and \"D:\" drives - are you "
+              "sure that you want to do this ?\r\n\r\n"
+              "N.B.  No files currently on the drives will be harmed or altered.  \r\n\r\n")) << two;
+    const std::string three = ConfirmationText(std::string_view("cde"), 2);
+    EXPECT_TRUE(three.starts_with("WARNING: You are about to sanitize all free space on the \"C:\", \"D:\" and \"E:\" drives - "))
+        << three;
+    EXPECT_NE(three.find("empty the \"Recycle Bin\" on these drives before continuing !"), std::string::npos) << three;
+    EXPECT_NE(three.find("level is :   \"High  (9 Passes)\"."), std::string::npos) << three;
     EXPECT_EQ(CompletionText('c', "1,024.0"),
               "All Free Disk Space on the \"C:\" drive has been sanitized and it will now be "
               "difficult or even impossible (depending on the Sanitation Level you selected) for "

@@ -39,6 +39,20 @@ LSTATUS RegistrySetString(HKEY root, std::string_view keyPath, std::string_view 
     return RegSetValueExW(key.get(), Widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), bytes);
 }
 
+LSTATUS RegistrySetDword(HKEY root, std::string_view keyPath, std::string_view name, DWORD data) {
+    UniqueKey key;
+    if (const LSTATUS status = OpenKey(root, keyPath, KEY_SET_VALUE, key); status != ERROR_SUCCESS) return status;
+    return RegSetValueExW(key.get(), Widen(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
+}
+
+LSTATUS RegistryCreateKey(HKEY root, std::string_view keyPath) {
+    HKEY raw = nullptr;
+    const LSTATUS status = RegCreateKeyExW(root, RelativeKeyPath(keyPath).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                           KEY_QUERY_VALUE, nullptr, &raw, nullptr);
+    const UniqueKey key(status == ERROR_SUCCESS ? raw : nullptr);
+    return status;
+}
+
 std::optional<RegistryData> RegistryQuery(HKEY root, std::string_view keyPath, std::string_view name) {
     const UniqueKey key = OpenRegistryKey(root, keyPath, KEY_QUERY_VALUE);
     if (!key) return std::nullopt;

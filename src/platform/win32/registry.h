@@ -1,7 +1,7 @@
 #pragma once
 // Registry values of one key, each call with its own key handle: the key is opened with only the
-// rights that call needs (never created) and closed again on every way out, so that a standard
-// user can read what the machine-wide hive holds. Key paths are given as the user reads them,
+// rights that call needs (created only by RegistryCreateKey) and closed again on every way out,
+// so that a standard user can read what the machine-wide hive holds. Key paths are given as the user reads them,
 // relative to the root key; a leading backslash is allowed.
 #include "platform/win32/unique_handle.h"
 
@@ -30,6 +30,10 @@ struct RegistryData {
 // ERROR_ACCESS_DENIED when the caller may not write the key, ERROR_FILE_NOT_FOUND when it is
 // missing, ...
 LSTATUS RegistrySetString(HKEY root, std::string_view keyPath, std::string_view name, std::string_view data);
+// Stores a REG_DWORD value.
+LSTATUS RegistrySetDword(HKEY root, std::string_view keyPath, std::string_view name, DWORD data);
+// Creates the key (and the keys above it) where it is missing; the system's answer.
+LSTATUS RegistryCreateKey(HKEY root, std::string_view keyPath);
 // The value; nothing when the key or the value is missing or cannot be read.
 std::optional<RegistryData> RegistryQuery(HKEY root, std::string_view keyPath, std::string_view name);
 // Deletes a value; true when the registry reported success.

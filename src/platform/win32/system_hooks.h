@@ -3,14 +3,20 @@
 // anything, sounding a speaker or needing administrator rights: shell and process starts,
 // tones, and the answer to whether the process is elevated. The application owns one set and
 // installs it while it lives; the platform calls consult the installed set.
+#include "platform/drive_list.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
+
+struct HWND__;  // a window handle (HWND), without all of <windows.h>
 
 namespace qvx {
 
 struct ShellCall;
 struct SoundCall;
+struct TaskbarCall;
+struct EventLogCall;
 
 struct SystemHooks {
     std::function<void(const ShellCall&)> shell;
@@ -21,6 +27,17 @@ struct SystemHooks {
     // Runs on the querying thread before a drive's volume queries (1 for A:): a test holds it
     // up there, as a drive that takes seconds to answer does.
     std::function<void(std::uint8_t driveNumber)> beforeDriveQuery;
+    // The taskbar button's progress calls, instead of the shell's interface; with this hook every
+    // window has a button.
+    std::function<void(const TaskbarCall&)> taskbar;
+    // FlashWindowEx's window, instead of the call; and the window the system reports in the
+    // foreground.
+    std::function<void(HWND__* window)> flashWindow;
+    std::function<HWND__*()> foregroundWindow;
+    // ReportEventW's arguments, instead of the call.
+    std::function<void(const EventLogCall&)> eventLog;
+    // The system's drive letters, what kind each is and its volume, instead of asking.
+    std::function<DriveList()> driveList;
 };
 
 // Makes `hooks` the set the platform calls consult; null uninstalls it. The caller keeps the set

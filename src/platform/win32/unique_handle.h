@@ -79,6 +79,24 @@ struct KernelHandleTraits {
 };
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 
+// Event sources of the event log (RegisterEventSource).
+struct EventSourceTraits {
+    using Handle = HANDLE;
+    static Handle none() { return nullptr; }
+    static void free(Handle handle) { DeregisterEventSource(handle); }
+};
+using UniqueEventSource = UniqueHandle<EventSourceTraits>;
+
+// A COM interface pointer: one reference, given back with Release.
+template <class Interface>
+struct ComTraits {
+    using Handle = Interface*;
+    static Handle none() { return nullptr; }
+    static void free(Handle handle) { handle->Release(); }
+};
+template <class Interface>
+using UniqueCom = UniqueHandle<ComTraits<Interface>>;
+
 struct RegistryKeyTraits {
     using Handle = HKEY;
     static Handle none() { return nullptr; }

@@ -1,5 +1,6 @@
 #include "platform/win32/volume.h"
 
+#include "platform/win32/system_hooks.h"
 #include "platform/win32/wide_text.h"
 
 #include <windows.h>
@@ -36,6 +37,37 @@ VolumeInformation QueryVolumeInformation(std::uint8_t driveNumber) {
         info.fileSystem = Narrow(fileSystem);
     }
     return info;
+}
+
+namespace {
+DriveKind KindOfDrive(UINT type) {
+    switch (type) {
+    case DRIVE_REMOVABLE: return DriveKind::Removable;
+    case DRIVE_FIXED: return DriveKind::Fixed;
+    case DRIVE_REMOTE: return DriveKind::Network;
+    case DRIVE_CDROM: return DriveKind::Optical;
+    case DRIVE_RAMDISK: return DriveKind::RamDisk;
+    default: return DriveKind::Unknown;
+    }
+}
+} // namespace
+
+DriveList ListDrives() {
+    if (const SystemHooks* hooks = InstalledSystemHooks(); hooks && hooks->driveList) return hooks->driveList();
+    const FailCriticalErrorsScope quiet;
+    DriveList drives;
+    const DWORD assigned = GetLogicalDrives();
+    for (std::uint8_t number = 1; number <= 26; ++number) {
+        if (!(assigned & (1u << (number - 1)))) continue;
+        const std::wstring root = DriveRootPath(number);
+        ListedDrive drive{static_cast<char>('a' + number - 1), KindOfDrive(GetDriveTypeW(root.c_str())), {}};
+        // A SUBST letter is no mount point and has no volume of its own.
+        wchar_t volume[MAX_PATH] = {};
+        if (drive.kind == DriveKind::Fixed && GetVolumeNameForVolumeMountPointW(root.c_str(), volume, MAX_PATH))
+            drive.volume = Narrow(volume);
+        drives.push_back(std::move(drive));
+    }
+    return drives;
 }
 
 void SuppressSystemErrorBoxes() { SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX); }

@@ -1,5 +1,7 @@
 #pragma once
 // Volume queries by drive number (1 = A:). Failures give 0 or ok = false; nothing raises.
+#include "platform/drive_list.h"
+
 #include <cstdint>
 #include <string>
 
@@ -24,6 +26,11 @@ struct VolumeInformation {
     std::uint32_t flags = 0;  // FILE_FILE_COMPRESSION and the like
 };
 VolumeInformation QueryVolumeInformation(std::uint8_t driveNumber);
+
+// Every drive letter the system has assigned, with its kind; the volume only of fixed drives,
+// from the mount manager, which does not touch the disk. Nothing is asked of a network or
+// removable drive, so that none of them can hold the caller up.
+DriveList ListDrives();
 
 // Sets the program's error mode once, at its start: no "insert a disk" or "drive not ready"
 // box from the system in the middle of a run or a drive refresh (an empty card reader, a pulled
