@@ -29,7 +29,7 @@ repro_status=0
 if [ ! -e "$root/.git" ]; then
   # A source archive: releases are made from commits, so there is no ZIP to build or test.
   export QUARVEX_RELEASE_SKIP="this source tree is not a git checkout, and a release is built from a git commit"
-  echo "SKIPPED: the reproducible-release check: $QUARVEX_RELEASE_SKIP"
+  echo "SKIPPED: the reproducible-release check and the release ZIP test: $QUARVEX_RELEASE_SKIP"
 elif [ "${QUARVEX_REPRODUCIBLE_CHECK:-1}" != 0 ]; then
   scripts/check-reproducible.sh || repro_status=$?
   export QUARVEX_RELEASE_DIR="$root/build/reproducible/first/dist"
