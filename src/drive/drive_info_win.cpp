@@ -2,28 +2,14 @@
 
 #include "drive/drive_texts.h"
 
-#include <windows.h>
-
 namespace qvx {
 
 namespace {
 const char kUnknown[] = "Unknown";
-
-// No "drive not ready" box for this thread's queries; other threads keep their own mode.
-class ThreadFailsCriticalErrors {
-public:
-    ThreadFailsCriticalErrors() { SetThreadErrorMode(GetThreadErrorMode() | SEM_FAILCRITICALERRORS, &previous_); }
-    ~ThreadFailsCriticalErrors() { SetThreadErrorMode(previous_, nullptr); }
-    ThreadFailsCriticalErrors(const ThreadFailsCriticalErrors&) = delete;
-    ThreadFailsCriticalErrors& operator=(const ThreadFailsCriticalErrors&) = delete;
-
-private:
-    DWORD previous_ = 0;
-};
 } // namespace
 
 DriveAnswers AskDrive(std::uint8_t driveNumber) {
-    const ThreadFailsCriticalErrors quiet;
+    const ThreadFailCriticalErrorsScope quiet;
     const FreeSpace space = QueryFreeSpace(driveNumber);
     return {space.totalFree, space.totalToCaller, QueryVolumeInformation(driveNumber)};
 }

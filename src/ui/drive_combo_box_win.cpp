@@ -1,5 +1,6 @@
 #include "ui/drive_combo_box_win.h"
 
+#include "platform/win32/volume.h"
 #include "platform/win32/wide_text.h"
 
 #include <algorithm>
@@ -15,18 +16,14 @@ constexpr int kDropDownHeight = 240;
 // On a thread of its own (the list asks every drive at once).
 std::string DriveText(char letter) {
     std::string text{letter, ':'};
-    wchar_t root[] = L"A:\\";
-    root[0] = static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(letter)));
-    const UINT type = GetDriveTypeW(root);
+    const std::uint8_t number = static_cast<std::uint8_t>(std::tolower(static_cast<unsigned char>(letter)) - 'a' + 1);
+    const UINT type = GetDriveTypeW(DriveRootPath(number).c_str());
     if (type == DRIVE_FIXED || type == DRIVE_RAMDISK) {
         // Only drives that are always there are asked for their label: a removable drive
         // without media would make the list slow to build.
-        DWORD previous = 0;
-        SetThreadErrorMode(GetThreadErrorMode() | SEM_FAILCRITICALERRORS, &previous);
-        wchar_t label[256] = {};
-        if (GetVolumeInformationW(root, label, 255, nullptr, nullptr, nullptr, nullptr, 0) && label[0])
-            text += " [" + Narrow(label) + "]";
-        SetThreadErrorMode(previous, nullptr);
+        const ThreadFailCriticalErrorsScope quiet;
+        const VolumeInformation volume = QueryVolumeInformation(number);
+        if (volume.ok && !volume.name.empty()) text += " [" + volume.name + "]";
     }
     return text;
 }

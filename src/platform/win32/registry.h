@@ -1,8 +1,8 @@
 #pragma once
 // Registry values of one key, each call with its own key handle: the key is opened with only the
 // rights that call needs (created only by RegistryCreateKey) and closed again on every way out,
-// so that a standard user can read what the machine-wide hive holds. Key paths are given as the user reads them,
-// relative to the root key; a leading backslash is allowed.
+// so that a standard user can read what the machine-wide hive holds. Key paths are given as the
+// user reads them, relative to the root key; a leading backslash is allowed.
 #include "platform/win32/unique_handle.h"
 
 #include <windows.h>

@@ -75,4 +75,9 @@ void SuppressSystemErrorBoxes() { SetErrorMode(GetErrorMode() | SEM_FAILCRITICAL
 FailCriticalErrorsScope::FailCriticalErrorsScope() : previous_(GetErrorMode()) { SetErrorMode(previous_ | SEM_FAILCRITICALERRORS); }
 FailCriticalErrorsScope::~FailCriticalErrorsScope() { SetErrorMode(previous_); }
 
+ThreadFailCriticalErrorsScope::ThreadFailCriticalErrorsScope() {
+    SetThreadErrorMode(GetThreadErrorMode() | SEM_FAILCRITICALERRORS, &previous_);
+}
+ThreadFailCriticalErrorsScope::~ThreadFailCriticalErrorsScope() { SetThreadErrorMode(previous_, nullptr); }
+
 } // namespace qvx

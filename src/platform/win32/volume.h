@@ -50,4 +50,17 @@ private:
     unsigned previous_;
 };
 
+// The same for the calling thread only (SetThreadErrorMode), for queries that run on threads of
+// their own and may overlap: each restores its own thread's mode.
+class ThreadFailCriticalErrorsScope {
+public:
+    ThreadFailCriticalErrorsScope();
+    ~ThreadFailCriticalErrorsScope();
+    ThreadFailCriticalErrorsScope(const ThreadFailCriticalErrorsScope&) = delete;
+    ThreadFailCriticalErrorsScope& operator=(const ThreadFailCriticalErrorsScope&) = delete;
+
+private:
+    unsigned long previous_ = 0;
+};
+
 } // namespace qvx
